@@ -1,0 +1,22 @@
+#include "cardfile.h"
+
+#include "itemfile.h"
+
+namespace kinfolio {
+
+bool readCard(ItemReader &reader, CardFields &card)
+{
+    for (QString &text : card.texts) {
+        if (!reader.readItem(text))
+            return false;
+    }
+    return true;
+}
+
+void writeCard(QString &out, const CardFields &card)
+{
+    for (const QString &text : card.texts)
+        appendItem(out, text);
+}
+
+} // namespace kinfolio

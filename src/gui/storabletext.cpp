@@ -1,0 +1,54 @@
+#include "storabletext.h"
+
+#include "ansitext.h"
+
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+
+#include <memory>
+
+namespace kinfolio {
+
+void keepStorable(QLineEdit *box)
+{
+    // textEdited fires for typing and pasting, not for setText by the program.
+    QObject::connect(box, &QLineEdit::textEdited, box, [box](const QString &text) {
+        const QString storable = AnsiText::makeStorable(text);
+        if (storable == text)
+            return;
+        const int cursor = box->cursorPosition();
+        // A surrogate pair shrinks to one '?'; keep the caret after it.
+        const int shift = int(text.left(cursor).size() - AnsiText::makeStorable(text.left(cursor)).size());
+        box->setText(storable);
+        box->setCursorPosition(cursor - shift);
+    });
+}
+
+void keepStorable(QPlainTextEdit *box)
+{
+    QTextDocument *doc = box->document();
+    auto replacing = std::make_shared<bool>(false);
+    QObject::connect(doc, &QTextDocument::contentsChange, box, [box, doc, replacing](int position, int, int charsAdded) {
+        if (charsAdded <= 0 || *replacing)
+            return;
+        QTextCursor range(doc);
+        range.setPosition(position);
+        range.setPosition(qMin(position + charsAdded, doc->characterCount() - 1), QTextCursor::KeepAnchor);
+        // The document separates paragraphs with U+2029; that is a line break
+        // in the box, not a character to replace.
+        QString added = range.selectedText();
+        added.replace(QChar::ParagraphSeparator, u'\n');
+        const QString storable = AnsiText::makeStorable(added);
+        if (storable == added)
+            return;
+        *replacing = true;
+        range.insertText(storable);
+        *replacing = false;
+        box->setTextCursor(range);
+    });
+}
+
+} // namespace kinfolio

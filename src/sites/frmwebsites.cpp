@@ -1,0 +1,10 @@
+#include "frmwebsites.h"
+
+namespace kinfolio {
+
+frmWebSites *frmWebSites::showFrom(QWidget *, const QString &)
+{
+    return nullptr;
+}
+
+} // namespace kinfolio

@@ -1,0 +1,37 @@
+#include "frmsplash.h"
+
+#include "splashframe.h"
+#include "twips.h"
+#include "windows.h"
+
+#include <QTimer>
+
+namespace kinfolio {
+
+frmsplash::frmsplash(std::function<QWidget *()> openCardWindow)
+    : QWidget(nullptr, Qt::SplashScreen | Qt::FramelessWindowHint)
+    , m_openCardWindow(std::move(openCardWindow))
+{
+    setObjectName(QStringLiteral("frmsplash"));
+    paintBackground(this, cardBackground());
+    addProductFrame(this, splashFrameLayout());
+    setFixedSize(twips(6450), twips(3000));
+
+    m_timer = new QTimer(this);
+    m_timer->setObjectName(QStringLiteral("Timer1"));
+    m_timer->setSingleShot(true);
+    connect(m_timer, &QTimer::timeout, this, &frmsplash::Timer1_Timer);
+
+    // The three seconds count from here, not from the first appearance.
+    m_timer->start(3000);
+    CenterOnScreen(this);
+}
+
+void frmsplash::Timer1_Timer()
+{
+    QWidget *cardWindow = m_openCardWindow();
+    cardWindow->show();
+    Unload(this);
+}
+
+} // namespace kinfolio

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QWidget>
+
+#include <functional>
+
+class QTimer;
+
+namespace kinfolio {
+
+// The start-up window: shows the product for three seconds, then opens the
+// card window and goes away.
+class frmsplash : public QWidget
+{
+    Q_OBJECT
+public:
+    // `openCardWindow` loads the card window (its whole opening runs) and
+    // returns it; the splash makes it visible and unloads itself.
+    explicit frmsplash(std::function<QWidget *()> openCardWindow);
+
+private slots:
+    void Timer1_Timer();
+
+private:
+    std::function<QWidget *()> m_openCardWindow;
+    QTimer *m_timer = nullptr;
+};
+
+} // namespace kinfolio
