@@ -1,5 +1,6 @@
 #include "splashframe.h"
 
+#include "picture.h"
 #include "twips.h"
 
 #include <QFont>
@@ -35,7 +36,7 @@ QFrame *addProductFrame(QWidget *parent, const ProductFrameLayout &layout)
 
     auto *image = new QLabel(frame);
     image->setObjectName(QStringLiteral("Image1"));
-    image->setPixmap(QPixmap(QStringLiteral(":/kinfolio/splash.jpg")));
+    image->setPixmap(productPicture());
     placeTwips(image, 0, 120, 2520, 2670);
     image->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
