@@ -1,0 +1,45 @@
+#pragma once
+
+#include "cardrecord.h"
+
+#include <QByteArray>
+#include <QFile>
+#include <QString>
+
+namespace kinfolio::testing {
+
+// A card whose every field names its card and field, so a field that lands in
+// the wrong place or card shows at once.
+inline CardFields labelledCard(const QString &tag)
+{
+    CardFields card;
+    for (int i = 0; i < CardFieldCount; ++i)
+        card[i] = QStringLiteral("%1-f%2").arg(tag).arg(i + 1);
+    return card;
+}
+
+// The bytes the card file holds for `card`.
+inline QByteArray cardBytes(const CardFields &card)
+{
+    QByteArray out;
+    for (const QString &text : card.texts)
+        out += '"' + text.toLatin1() + "\"\r\n";
+    return out;
+}
+
+inline void writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
+        qFatal("cannot write %s", qPrintable(path));
+}
+
+inline QByteArray readBytes(const QString &path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return QByteArray("<missing>");
+    return f.readAll();
+}
+
+} // namespace kinfolio::testing
