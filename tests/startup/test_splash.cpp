@@ -1,0 +1,70 @@
+// The splash: its window, the three-second timer set at load, and the hand-over
+// to the card window, which becomes visible before the splash goes.
+#include "frmsplash.h"
+#include "testmain.h"
+#include "twips.h"
+
+#include <QLabel>
+#include <QPointer>
+#include <QTimer>
+
+using namespace kinfolio;
+
+class TestSplash : public QObject
+{
+    Q_OBJECT
+private slots:
+    void windowAndTexts();
+    void handsOverOnceAfterThreeSeconds();
+};
+
+void TestSplash::windowAndTexts()
+{
+    QPointer<frmsplash> splash = new frmsplash([] { return new QWidget; });
+    QCOMPARE(splash->size(), QSize(twips(6450), twips(3000)));
+    QVERIFY(splash->windowFlags() & Qt::FramelessWindowHint);
+    QCOMPARE(splash->windowTitle(), QString());
+    QCOMPARE(splash->palette().color(QPalette::Window), QColor(192, 255, 255));
+
+    auto *product = splash->findChild<QLabel *>("lblProductName");
+    QCOMPARE(product->text(), QStringLiteral("Kinfolio"));
+    QCOMPARE(product->font().pointSizeF(), 21.75);
+    QVERIFY(product->font().bold());
+    QCOMPARE(splash->findChild<QLabel *>("lblVersion")->text(), QStringLiteral("Version 1.0"));
+    QCOMPARE(splash->findChild<QLabel *>("lblCompanyName")->text(), QStringLiteral("Company: Quillbrook"));
+    QCOMPARE(splash->findChild<QLabel *>("Image1")->pixmap().size(), QSize(168, 178));
+    // Label positions are relative to the frame.
+    QCOMPARE(product->pos(), QPoint(twips(3360), twips(360)));
+    QCOMPARE(product->parentWidget()->pos(), QPoint(twips(120), twips(60)));
+    delete splash;
+}
+
+void TestSplash::handsOverOnceAfterThreeSeconds()
+{
+    int opened = 0;
+    QPointer<QWidget> cardWindow;
+    QPointer<frmsplash> splash;
+    splash = new frmsplash([&]() -> QWidget * {
+        ++opened;
+        // The card window loads while the splash is still there.
+        [&] { QVERIFY(splash && splash->isVisible()); }();
+        cardWindow = new QWidget;
+        return cardWindow;
+    });
+    auto *timer = splash->findChild<QTimer *>("Timer1");
+    QVERIFY(timer && timer->isActive());
+    QCOMPARE(timer->interval(), 3000);
+    splash->show();
+
+    QTest::qWait(2500);
+    QCOMPARE(opened, 0);
+    QTRY_VERIFY_WITH_TIMEOUT(splash.isNull(), 2000);
+    QCOMPARE(opened, 1);
+    QVERIFY(cardWindow && cardWindow->isVisible());
+    QTest::qWait(3200);
+    QCOMPARE(opened, 1);
+    delete cardWindow;
+}
+
+KINFOLIO_TEST_MAIN(TestSplash)
+#include "test_splash.moc"
