@@ -1,10 +1,153 @@
 #include "frmwebsites.h"
 
+#include "browser.h"
+#include "frmstandardsites.h"
+#include "messagebox.h"
+#include "windows.h"
+
+#include <QCoreApplication>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+
 namespace kinfolio {
 
-frmWebSites *frmWebSites::showFrom(QWidget *, const QString &)
+namespace {
+
+QPointer<frmWebSites> &loadedWindow()
 {
-    return nullptr;
+    static QPointer<frmWebSites> window;
+    return window;
+}
+
+QString &lastProgramDirectory()
+{
+    static QString directory;
+    return directory;
+}
+
+} // namespace
+
+frmWebSites *frmWebSites::showFrom(QWidget *cardWindow, const QString &programDirectory)
+{
+    lastProgramDirectory() = programDirectory;
+    frmWebSites *window = loaded();
+    window->m_cardWindow = cardWindow;
+    window->show();
+    window->raise();
+    window->activateWindow();
+    return window;
+}
+
+frmWebSites *frmWebSites::instance()
+{
+    return loadedWindow().data();
+}
+
+frmWebSites *frmWebSites::loaded()
+{
+    QPointer<frmWebSites> &window = loadedWindow();
+    if (!window) {
+        QString directory = lastProgramDirectory();
+        if (directory.isEmpty())
+            directory = QCoreApplication::applicationDirPath();
+        window = new frmWebSites(directory);
+    }
+    return window.data();
+}
+
+frmWebSites::frmWebSites(const QString &programDirectory)
+    : m_file(SiteListFile::in(programDirectory))
+{
+    QWidget *client = prepareSiteWindow(this, QStringLiteral("frmWebSites"), QStringLiteral("Kinfolio - WebSites"));
+
+    QAction *exitAction = menuBar()->addAction(QStringLiteral("&Exit"), this, &frmWebSites::mnuExit_Click);
+    exitAction->setObjectName(QStringLiteral("mnuExit"));
+    QAction *saveAction = menuBar()->addAction(QStringLiteral("&Save"), this, &frmWebSites::mnuSave_Click);
+    saveAction->setObjectName(QStringLiteral("mnuSave"));
+    QAction *moreAction = menuBar()->addAction(QStringLiteral("&More"), this, &frmWebSites::mnuMore_Click);
+    moreAction->setObjectName(QStringLiteral("mnuMore"));
+
+    m_grid = buildSiteGrid(client, QStringLiteral("txtSiteUrl"), [this](int k) { cmdGoToSite_Click(k); });
+    QWidget *previous = nullptr;
+    for (int k = 1; k <= SiteGrid::Slots; ++k) {
+        if (previous)
+            setTabOrder(previous, m_grid.box(k));
+        setTabOrder(m_grid.box(k), m_grid.button(k));
+        previous = m_grid.button(k);
+    }
+    setSiteClientSize(this, 9885, 7575);
+
+    // Load step.
+    RemoveCloseCommand(this);
+    CenterOnScreen(this);
+    const QStringList texts = m_file.load();
+    for (int k = 1; k <= SiteGrid::Slots; ++k)
+        m_grid.box(k)->setText(texts.at(k - 1));
+    m_grid.box(1)->setFocus();
+}
+
+frmWebSites::~frmWebSites()
+{
+    if (loadedWindow() == this)
+        loadedWindow() = nullptr;
+}
+
+QStringList frmWebSites::slotTexts() const
+{
+    QStringList texts;
+    for (QLineEdit *box : m_grid.boxes)
+        texts.append(box->text());
+    return texts;
+}
+
+bool frmWebSites::writeList()
+{
+    QString error;
+    if (m_file.save(slotTexts(), &error))
+        return true;
+    MessageBox::show(this, error, QStringLiteral("Error!"), MessageBox::Exclamation);
+    return false;
+}
+
+void frmWebSites::cmdGoToSite_Click(int index)
+{
+    if (index < 1 || index > SiteGrid::Slots)
+        return;
+    QLineEdit *box = m_grid.box(index);
+    if (box->text() == SiteListFile::freeSlot()) {
+        MessageBox::show(this, QStringLiteral("Please enter a valid URL"), QStringLiteral("Error!"),
+                         MessageBox::Exclamation);
+        box->setFocus();
+        box->end(false);
+        return;
+    }
+    OpenInBrowser(box->text());
+}
+
+void frmWebSites::mnuSave_Click()
+{
+    if (!writeList())
+        return;
+    MessageBox::show(this, QStringLiteral("Entry has been added."), QStringLiteral("Kinfolio"));
+}
+
+void frmWebSites::mnuExit_Click()
+{
+    // A list that could not be written keeps the window, and every edit, so
+    // the user can remove the cause and choose Exit again.
+    if (!writeList())
+        return;
+    if (m_cardWindow)
+        m_cardWindow->show();
+    loadedWindow() = nullptr;
+    Unload(this);
+}
+
+void frmWebSites::mnuMore_Click()
+{
+    frmStandardSites::showStandard();
+    hide();
 }
 
 } // namespace kinfolio

@@ -1,17 +1,52 @@
 #pragma once
 
+#include "sitegrid.h"
+#include "sitelistfile.h"
+
 #include <QMainWindow>
+#include <QPointer>
+
+class QLineEdit;
 
 namespace kinfolio {
 
-// Placeholder until the site list window lands.
+// The user's own list of 30 web addresses, one box and Go button per slot,
+// kept in WebSites.dat in the program's directory. There is at most one.
 class frmWebSites : public QMainWindow
 {
     Q_OBJECT
 public:
     // Shows the user's site list in place of `cardWindow`, loading it from
     // WebSites.dat in `programDirectory` first when it is not loaded yet.
+    // Exit shows `cardWindow` again.
     static frmWebSites *showFrom(QWidget *cardWindow, const QString &programDirectory);
+
+    // The loaded window, or nullptr.
+    static frmWebSites *instance();
+    // The loaded window; when there is none, one is created and loaded from
+    // the program directory last shown from, but not shown.
+    static frmWebSites *loaded();
+
+    ~frmWebSites() override;
+
+    // Slot k, 1 to 30.
+    QLineEdit *txtSiteUrl(int k) const { return m_grid.box(k); }
+    const SiteListFile &listFile() const { return m_file; }
+
+private:
+    explicit frmWebSites(const QString &programDirectory);
+
+    void cmdGoToSite_Click(int index);
+    void mnuExit_Click();
+    void mnuSave_Click();
+    void mnuMore_Click();
+
+    QStringList slotTexts() const;
+    bool writeList();
+
+    SiteListFile m_file;
+    SiteGrid m_grid;
+    QPointer<QWidget> m_cardWindow;
 };
 
 } // namespace kinfolio
