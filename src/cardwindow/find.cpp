@@ -1,10 +1,188 @@
 #include "find.h"
 
+#include "cardstore.h"
+#include "frmkinfolio.h"
+#include "messagebox.h"
+#include "twips.h"
+#include "windows.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+
 namespace kinfolio {
 
-find *find::showFor(frmKinfolio *)
+namespace {
+
+// The dialog that is open, if any. Cleared as soon as it closes, not only
+// when it is destroyed later, so that Find right after a close opens afresh.
+QPointer<kinfolio::find> openDialog;
+
+// Field list entries select CardField 0 to 15; Notes cannot be searched.
+const QStringList entries = {
+    QStringLiteral("Husband"),
+    QStringLiteral("Husband's BirthDate"),
+    QStringLiteral("Husband's Birth Place"),
+    QStringLiteral("Married Date"),
+    QStringLiteral("Married Place"),
+    QStringLiteral("Husband's Death Date"),
+    QStringLiteral("Husband's Death Place"),
+    QStringLiteral("Husband's Father"),
+    QStringLiteral("Husband's Mother"),
+    QStringLiteral("Wife's Name"),
+    QStringLiteral("Wife's BirthDate"),
+    QStringLiteral("Wife's Birth Place"),
+    QStringLiteral("Wife's Death Date"),
+    QStringLiteral("Wife's Death Place"),
+    QStringLiteral("Wife's Father"),
+    QStringLiteral("Wife's Mother"),
+};
+
+// An editable combo box that keeps what is typed exactly as typed: no
+// completion (which would change letter case or finish a word) and no
+// insertion of typed text into the list.
+void makeEditable(QComboBox *combo, const char *name, QLineEdit *edit)
 {
-    return nullptr;
+    combo->setObjectName(QString::fromLatin1(name));
+    combo->setLineEdit(edit);
+    combo->setCompleter(nullptr);
+    combo->setInsertPolicy(QComboBox::NoInsert);
+    combo->setDuplicatesEnabled(true);
+}
+
+QPushButton *newButton(QWidget *parent, const char *name, const char *caption)
+{
+    auto *button = new QPushButton(QString::fromLatin1(caption), parent);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setAutoDefault(false);
+    button->setDefault(false);
+    return button;
+}
+
+} // namespace
+
+find *find::showFor(frmKinfolio *cardWindow)
+{
+    if (openDialog) {
+        openDialog->show();
+        openDialog->raise();
+        openDialog->activateWindow();
+        return openDialog;
+    }
+    auto *dialog = new find(cardWindow);
+    dialog->Form_Load();
+    dialog->show();
+    openDialog = dialog;
+    return dialog;
+}
+
+find::find(frmKinfolio *cardWindow)
+    : QWidget(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                           | Qt::WindowCloseButtonHint)
+    , m_cardWindow(cardWindow)
+{
+    setObjectName(QStringLiteral("find"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("Find"));
+    paintBackground(this, cardBackground());
+
+    m_cmdCancel = newButton(this, "cmdCancel", "&Cancel");
+    placeTwips(m_cmdCancel, 2925, 630, 1095, 255);
+    m_cmdAccept = newButton(this, "cmdAccept", "&Accept");
+    placeTwips(m_cmdAccept, 2925, 930, 1095, 255);
+    // Leaving Combo1's edit part while it holds the exact text of an entry
+    // makes the combo box report that entry as activated. Only a choice from
+    // the list fills the values, so the activation that happens between these
+    // two handlers of editingFinished (the combo box's own runs in between,
+    // as it connects when given the edit) is ignored.
+    m_combo1 = new QComboBox(this);
+    auto *edit1 = new QLineEdit;
+    connect(edit1, &QLineEdit::editingFinished, this, [this] { m_leavingCombo1Edit = true; });
+    makeEditable(m_combo1, "Combo1", edit1);
+    connect(edit1, &QLineEdit::editingFinished, this, [this] { m_leavingCombo1Edit = false; });
+    placeTwips(m_combo1, 120, 120, 2415, 315);
+    m_combo2 = new QComboBox(this);
+    makeEditable(m_combo2, "Combo2", new QLineEdit);
+    placeTwips(m_combo2, 2760, 120, 2055, 315);
+
+    setTabOrder(m_cmdCancel, m_cmdAccept);
+    setTabOrder(m_cmdAccept, m_combo1);
+    setTabOrder(m_combo1, m_combo2);
+
+    connect(m_combo1, &QComboBox::activated, this, &kinfolio::find::Combo1_Click);
+    connect(m_cmdAccept, &QPushButton::clicked, this, &kinfolio::find::cmdAccept_Click);
+    connect(m_cmdCancel, &QPushButton::clicked, this, &kinfolio::find::cmdCancel_Click);
+
+    setFixedSize(twips(5595), twips(1260));
+    m_cmdCancel->setFocus();
+}
+
+void find::Form_Load()
+{
+    CenterOnScreen(this);
+    m_combo1->addItems(entries);
+    // The edit part stays empty until a field is chosen.
+    m_combo1->setCurrentIndex(-1);
+}
+
+void find::closeEvent(QCloseEvent *event)
+{
+    QWidget::closeEvent(event);
+    if (event->isAccepted() && openDialog == this)
+        openDialog = nullptr;
+}
+
+void find::Combo1_Click()
+{
+    if (m_leavingCombo1Edit)
+        return;
+    const int field = entries.indexOf(m_combo1->currentText());
+    if (field < 0 || !m_cardWindow)
+        return;
+
+    // The value list is emptied first: the search takes an entry's position
+    // as its card's position, so the list must hold one field's values in
+    // table order, even when a second field is chosen.
+    const CardStore &store = m_cardWindow->store();
+    QStringList values;
+    values.reserve(store.CardCount());
+    for (int p = 0; p < store.CardCount(); ++p)
+        values.append(store.fields(p)[field]);
+
+    const QString valueText = m_combo2->currentText();
+    m_combo2->clear();
+    m_combo2->addItems(values);
+    // Adding items would otherwise put the first one into the value text.
+    m_combo2->setCurrentIndex(-1);
+    m_combo2->setEditText(valueText);
+}
+
+void find::cmdAccept_Click()
+{
+    if (!m_cardWindow) {
+        // Exit has closed the card window: nothing is left to show a card in.
+        close();
+        return;
+    }
+    CardStore &store = m_cardWindow->store();
+    const QString valueText = m_combo2->currentText();
+    for (int p = 0; p < store.CardCount(); ++p) {
+        const QString entry = p < m_combo2->count() ? m_combo2->itemText(p) : QString();
+        if (entry == valueText) {
+            m_cardWindow->ShowCard(p);
+            m_cardWindow->showRecordTotal();
+            store.setCurrentCard(qint16(p));
+            close();
+            return;
+        }
+    }
+    MessageBox::show(this, QStringLiteral("No Match Found"), QStringLiteral("Kinfolio"));
+}
+
+void find::cmdCancel_Click()
+{
+    close();
 }
 
 } // namespace kinfolio
