@@ -1,0 +1,364 @@
+// New, Add, Update and Delete of the card window, driven through its buttons.
+
+#include "cardwindowrig.h"
+#include "testmain.h"
+
+using namespace kinfolio;
+using namespace kinfolio::testing;
+
+namespace {
+
+const QString refusedUpdate = QStringLiteral("This button is for updating\r\na stored record only.");
+const QString deleteQuestion
+    = QStringLiteral("Warning!\r\nThis will overwrite your current record\r\nDo you want to proceed?");
+
+QList<CardFields> threeCards()
+{
+    return {taggedCard(QStringLiteral("A")), taggedCard(QStringLiteral("B")), taggedCard(QStringLiteral("C"))};
+}
+
+bool storeHolds(const CardStore &store, const QList<CardFields> &cards)
+{
+    if (store.CardCount() != cards.size())
+        return false;
+    for (int i = 0; i < cards.size(); ++i)
+        if (store.fields(i) != cards[i])
+            return false;
+    return true;
+}
+
+void verifyShown(const MessageBox::Shown &m, const QString &text, const QString &title, QMessageBox::Icon icon,
+                 QMessageBox::StandardButtons buttons = QMessageBox::Ok)
+{
+    QCOMPARE(m.text, text);
+    QCOMPARE(m.title, title);
+    QCOMPARE(m.icon, icon);
+    QCOMPARE(m.buttons, buttons);
+}
+
+// The refusals of New, Add and Update put the caret in the name box with its
+// whole text selected.
+void verifyNameBoxSelected(const CardWindowRig &rig)
+{
+    QLineEdit *name = rig.box("txtName");
+    QCOMPARE(rig.window->focusWidget(), name);
+    QCOMPARE(name->selectedText(), name->text());
+}
+
+} // namespace
+
+class TestEditing : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    // --- New ---
+
+    void newClearsEveryBoxAndAnnouncesTheNextCard()
+    {
+        CardWindowRig rig(threeCards());
+        rig.click("cmdNew");
+        QVERIFY(rig.allBoxesEmpty());
+        QCOMPARE(rig.recordNumber(), QStringLiteral("4"));
+        QCOMPARE(rig.recordTotal(), QStringLiteral("4"));
+        QVERIFY(storeHolds(*rig.store, threeCards()));
+        QCOMPARE(rig.store->CurrentCard(), qint16(2));
+        QCOMPARE(rig.window->focusWidget(), rig.box("txtName"));
+        QVERIFY(MessageBox::shown().isEmpty());
+    }
+
+    void newTwiceRefusesAndKeepsWhatWasTyped()
+    {
+        CardWindowRig rig(threeCards());
+        rig.click("cmdNew");
+        QTest::keyClicks(rig.box("txtBornDate"), QStringLiteral("1850"));
+        rig.click("cmdNew");
+        QCOMPARE(MessageBox::shown().size(), 1);
+        verifyShown(MessageBox::shown()[0], QStringLiteral("New record already open"), QStringLiteral("Kinfolio"),
+                    QMessageBox::NoIcon);
+        QCOMPARE(rig.box("txtBornDate")->text(), QStringLiteral("1850"));
+        QCOMPARE(rig.recordNumber(), QStringLiteral("4"));
+        QVERIFY(storeHolds(*rig.store, threeCards()));
+        verifyNameBoxSelected(rig);
+    }
+
+    void newIsRefusedWhenTheStoreIsFull()
+    {
+        CardWindowRig rig({taggedCard(QStringLiteral("A"))});
+        CardFields filler;
+        filler[CardField::Name] = QStringLiteral("x");
+        while (!rig.store->isFull())
+            QVERIFY(rig.store->AppendCard(filler));
+        QCOMPARE(int(rig.store->CardCount()), CardStore::MaxCards);
+
+        rig.click("cmdNew");
+        QCOMPARE(MessageBox::shown().size(), 1);
+        QCOMPARE(MessageBox::shown()[0].title, QStringLiteral("Error!"));
+        QCOMPARE(MessageBox::shown()[0].icon, MessageBox::Exclamation);
+        QCOMPARE(MessageBox::shown()[0].buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+        QCOMPARE(rig.shown(), taggedCard(QStringLiteral("A")));
+        QCOMPARE(rig.recordNumber(), QStringLiteral("1"));
+        QCOMPARE(rig.recordTotal(), QStringLiteral("1"));
+    }
+
+    // --- Add ---
+
+    void addAfterNewAppendsTheTypedCard()
+    {
+        CardWindowRig rig(threeCards());
+        rig.click("cmdNew");
+        QTest::keyClicks(rig.box("txtWifeName"), QStringLiteral("Mary Jones"));
+        rig.click("cmdAdd");
+
+        CardFields added;
+        added[CardField::WifeName] = QStringLiteral("Mary Jones");
+        QVERIFY(storeHolds(*rig.store, threeCards() << added));
+        QCOMPARE(rig.store->CurrentCard(), qint16(3));
+        QCOMPARE(rig.recordNumber(), QStringLiteral("4"));
+        QCOMPARE(rig.recordTotal(), QStringLiteral("4"));
+        QCOMPARE(MessageBox::shown().size(), 1);
+        verifyShown(MessageBox::shown()[0], QStringLiteral("Record has been added."), QStringLiteral("Kinfolio"),
+                    QMessageBox::NoIcon);
+        QCOMPARE(rig.shown(), added);
+    }
+
+    void addWithBothNamesEmptyRefuses()
+    {
+        CardWindowRig rig(threeCards());
+        rig.click("cmdNew");
+        QTest::keyClicks(rig.box("txtFather"), QStringLiteral("Old Tom"));
+        rig.click("cmdAdd");
+        QCOMPARE(MessageBox::shown().size(), 1);
+        verifyShown(MessageBox::shown()[0], QStringLiteral("Please enter a name."), QStringLiteral("Error!"),
+                    MessageBox::Exclamation);
+        QVERIFY(storeHolds(*rig.store, threeCards()));
+        QCOMPARE(rig.box("txtFather")->text(), QStringLiteral("Old Tom"));
+        QCOMPARE(rig.recordTotal(), QStringLiteral("4"));
+        verifyNameBoxSelected(rig);
+    }
+
+    void addWithOnlySpacesInTheNameAppends()
+    {
+        CardWindowRig rig(threeCards());
+        rig.click("cmdNew");
+        QTest::keyClicks(rig.box("txtName"), QStringLiteral("   "));
+        rig.click("cmdAdd");
+        QCOMPARE(rig.store->CardCount(), qint16(4));
+        QCOMPARE(rig.store->fields(3)[CardField::Name], QStringLiteral("   "));
+        QCOMPARE(MessageBox::shown().size(), 1);
+        QCOMPARE(MessageBox::shown()[0].text, QStringLiteral("Record has been added."));
+    }
+
+    void addOverAStoredCardAppendsACopyAndLeavesTheOriginal()
+    {
+        CardWindowRig rig({taggedCard(QStringLiteral("A")), taggedCard(QStringLiteral("B"))});
+        QLineEdit *died = rig.box("txtDiedDate");
+        died->clear();
+        QTest::keyClicks(died, QStringLiteral("changed"));
+        rig.click("cmdAdd");
+
+        CardFields copy = taggedCard(QStringLiteral("B"));
+        copy[CardField::DiedDate] = QStringLiteral("changed");
+        QVERIFY(storeHolds(*rig.store, {taggedCard(QStringLiteral("A")), taggedCard(QStringLiteral("B")), copy}));
+        QCOMPARE(rig.recordNumber(), QStringLiteral("3"));
+        QCOMPARE(rig.recordTotal(), QStringLiteral("3"));
+
+        // Reached again by navigation, the added card shows its own number.
+        rig.click("cmdBeginning");
+        rig.click("cmdEnd");
+        QCOMPARE(rig.recordNumber(), QStringLiteral("3"));
+        QCOMPARE(rig.shown(), copy);
+    }
+
+    void addToAnEmptyStoreMakesCardOne()
+    {
+        CardWindowRig rig({}, CardWindowRig::NoFile);
+        QTest::keyClicks(rig.box("txtName"), QStringLiteral("John"));
+        rig.click("cmdAdd");
+        QCOMPARE(rig.store->CardCount(), qint16(1));
+        QCOMPARE(rig.store->CurrentCard(), qint16(0));
+        QCOMPARE(rig.recordNumber(), QStringLiteral("1"));
+        QCOMPARE(rig.recordTotal(), QStringLiteral("1"));
+        // The notes box held "Text1" from the start and is stored as shown.
+        QCOMPARE(rig.store->fields(0)[CardField::Notes], QStringLiteral("Text1"));
+    }
+
+    void addIsRefusedWhenTheStoreIsFull()
+    {
+        CardWindowRig rig({taggedCard(QStringLiteral("A"))});
+        CardFields filler;
+        filler[CardField::Name] = QStringLiteral("x");
+        while (!rig.store->isFull())
+            QVERIFY(rig.store->AppendCard(filler));
+
+        rig.click("cmdAdd");
+        QCOMPARE(MessageBox::shown().size(), 1);
+        QCOMPARE(MessageBox::shown()[0].title, QStringLiteral("Error!"));
+        QCOMPARE(MessageBox::shown()[0].icon, MessageBox::Exclamation);
+        QCOMPARE(int(rig.store->CardCount()), CardStore::MaxCards);
+        QCOMPARE(rig.store->fields(CardStore::MaxCards - 1), filler);
+        QCOMPARE(rig.recordTotal(), QStringLiteral("1"));
+    }
+
+    // --- Update ---
+
+    void updateOverwritesTheCurrentCard()
+    {
+        CardWindowRig rig(threeCards());
+        rig.click("cmdBackOne");
+        QLineEdit *place = rig.box("txtDiedPlace");
+        place->clear();
+        QTest::keyClicks(place, QStringLiteral("Leeds"));
+        rig.click("cmdUpdate");
+
+        QList<CardFields> expected = threeCards();
+        expected[1][CardField::DiedPlace] = QStringLiteral("Leeds");
+        QVERIFY(storeHolds(*rig.store, expected));
+        QCOMPARE(rig.store->CurrentCard(), qint16(1));
+        QCOMPARE(rig.recordNumber(), QStringLiteral("2"));
+        QCOMPARE(rig.recordTotal(), QStringLiteral("3"));
+        QCOMPARE(MessageBox::shown().size(), 1);
+        verifyShown(MessageBox::shown()[0], QStringLiteral("Record has been Updated."), QStringLiteral("Kinfolio"),
+                    QMessageBox::NoIcon);
+    }
+
+    void updateWithBothNamesEmptyRefuses()
+    {
+        CardWindowRig rig(threeCards());
+        rig.box("txtName")->clear();
+        rig.box("txtWifeName")->clear();
+        rig.click("cmdUpdate");
+        QCOMPARE(MessageBox::shown().size(), 1);
+        verifyShown(MessageBox::shown()[0], refusedUpdate, QStringLiteral("Error!"), MessageBox::Exclamation);
+        QVERIFY(storeHolds(*rig.store, threeCards()));
+        verifyNameBoxSelected(rig);
+    }
+
+    // Update after New would overwrite the card shown before New, which the
+    // user no longer sees; it is refused until a stored card is shown again.
+    void updateOfANewCardRefusesAndKeepsTheStoredCard()
+    {
+        CardWindowRig rig(threeCards());
+        rig.click("cmdNew");
+        QTest::keyClicks(rig.box("txtName"), QStringLiteral("Tom"));
+        rig.click("cmdUpdate");
+        QCOMPARE(MessageBox::shown().size(), 1);
+        verifyShown(MessageBox::shown()[0], refusedUpdate, QStringLiteral("Error!"), MessageBox::Exclamation);
+        QVERIFY(storeHolds(*rig.store, threeCards()));
+        QCOMPARE(rig.box("txtName")->text(), QStringLiteral("Tom"));
+        QCOMPARE(rig.recordNumber(), QStringLiteral("4"));
+        QCOMPARE(rig.recordTotal(), QStringLiteral("4"));
+        verifyNameBoxSelected(rig);
+        QCOMPARE(rig.box("txtName")->selectedText(), QStringLiteral("Tom"));
+
+        // Once a stored card is shown again, Update works on it.
+        MessageBox::clearShown();
+        rig.click("cmdBeginning");
+        QTest::keyClicks(rig.box("txtMother"), QStringLiteral("!"));
+        rig.click("cmdUpdate");
+        QCOMPARE(messages(), QStringList{QStringLiteral("Kinfolio|Record has been Updated.")});
+        QCOMPARE(rig.store->fields(0)[CardField::Mother], QStringLiteral("A f9!"));
+        QCOMPARE(rig.recordNumber(), QStringLiteral("1"));
+        QCOMPARE(rig.recordTotal(), QStringLiteral("3"));
+    }
+
+    void updateOfAnEmptyStoreRefuses()
+    {
+        CardWindowRig rig({}, CardWindowRig::NoFile);
+        QTest::keyClicks(rig.box("txtName"), QStringLiteral("Tom"));
+        rig.click("cmdUpdate");
+        QCOMPARE(MessageBox::shown().size(), 1);
+        verifyShown(MessageBox::shown()[0], refusedUpdate, QStringLiteral("Error!"), MessageBox::Exclamation);
+        QCOMPARE(rig.store->CardCount(), qint16(0));
+        QCOMPARE(rig.recordNumber(), QString());
+        verifyNameBoxSelected(rig);
+    }
+
+    // --- Delete ---
+
+    void deleteAnsweredNoChangesNothing()
+    {
+        CardWindowRig rig(threeCards());
+        MessageBox::scriptAnswers({QMessageBox::No});
+        rig.click("cmdDelete");
+        QCOMPARE(MessageBox::shown().size(), 1);
+        verifyShown(MessageBox::shown()[0], deleteQuestion, QStringLiteral("Warning!"), MessageBox::Exclamation,
+                    QMessageBox::Yes | QMessageBox::No);
+        QVERIFY(storeHolds(*rig.store, threeCards()));
+        QCOMPARE(rig.shown(), taggedCard(QStringLiteral("C")));
+        QCOMPARE(rig.recordNumber(), QStringLiteral("3"));
+    }
+
+    void deleteOnAnEmptyStoreSaysSo()
+    {
+        CardWindowRig rig({}, CardWindowRig::NoFile);
+        MessageBox::scriptAnswers({QMessageBox::Yes});
+        rig.click("cmdDelete");
+        QCOMPARE(MessageBox::shown().size(), 2);
+        QCOMPARE(MessageBox::shown()[0].text, deleteQuestion);
+        verifyShown(MessageBox::shown()[1], QStringLiteral("No records exist"), QStringLiteral("Kinfolio"),
+                    QMessageBox::NoIcon);
+        QCOMPARE(rig.store->CardCount(), qint16(0));
+    }
+
+    void deleteOfTheOnlyCardEmptiesBoxesAndKeepsTheBanner()
+    {
+        CardWindowRig rig({taggedCard(QStringLiteral("A"))});
+        rig.click("cmdDelete");
+        QCOMPARE(MessageBox::shown().size(), 1); // the question only
+        QCOMPARE(rig.store->CardCount(), qint16(0));
+        QCOMPARE(rig.store->CurrentCard(), qint16(0));
+        QVERIFY(rig.allBoxesEmpty());
+        QCOMPARE(rig.recordNumber(), QStringLiteral("1"));
+        QCOMPARE(rig.recordTotal(), QStringLiteral("1"));
+
+        // The store is empty now, and a second Delete says so.
+        MessageBox::clearShown();
+        rig.click("cmdDelete");
+        QCOMPARE(messages().last(), QStringLiteral("Kinfolio|No records exist"));
+    }
+
+    void deleteOfAMiddleCardMovesTheNextOneUpIntact()
+    {
+        CardWindowRig rig(threeCards());
+        rig.click("cmdBackOne");
+        rig.click("cmdDelete");
+        QVERIFY(storeHolds(*rig.store, {taggedCard(QStringLiteral("A")), taggedCard(QStringLiteral("C"))}));
+        QCOMPARE(rig.store->CurrentCard(), qint16(1));
+        QCOMPARE(rig.shown(), taggedCard(QStringLiteral("C")));
+        QCOMPARE(rig.recordNumber(), QStringLiteral("2"));
+        QCOMPARE(rig.recordTotal(), QStringLiteral("2"));
+        QCOMPARE(MessageBox::shown().size(), 1);
+    }
+
+    void deleteOfTheLastCardShowsTheFirst()
+    {
+        CardWindowRig rig(threeCards());
+        rig.click("cmdDelete");
+        QVERIFY(storeHolds(*rig.store, {taggedCard(QStringLiteral("A")), taggedCard(QStringLiteral("B"))}));
+        QCOMPARE(rig.store->CurrentCard(), qint16(0));
+        QCOMPARE(rig.shown(), taggedCard(QStringLiteral("A")));
+        QCOMPARE(rig.recordNumber(), QStringLiteral("1"));
+        QCOMPARE(rig.recordTotal(), QStringLiteral("2"));
+    }
+
+    // Delete while a new card is open must not remove the stored card hidden
+    // behind it: the unsaved card is dropped and the stored one comes back.
+    void deleteOfANewCardKeepsEveryStoredCard()
+    {
+        CardWindowRig rig(threeCards());
+        rig.click("cmdBeginning");
+        rig.click("cmdNew");
+        QTest::keyClicks(rig.box("txtName"), QStringLiteral("Tom"));
+        rig.click("cmdDelete");
+        QCOMPARE(MessageBox::shown().size(), 1);
+        QVERIFY(storeHolds(*rig.store, threeCards()));
+        QCOMPARE(rig.store->CurrentCard(), qint16(0));
+        QCOMPARE(rig.shown(), taggedCard(QStringLiteral("A")));
+        QCOMPARE(rig.recordNumber(), QStringLiteral("1"));
+        QCOMPARE(rig.recordTotal(), QStringLiteral("3"));
+    }
+};
+
+KINFOLIO_TEST_MAIN(TestEditing)
+#include "test_editing.moc"
