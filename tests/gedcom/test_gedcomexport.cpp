@@ -1,0 +1,362 @@
+// Cards to GEDCOM: the mapping, the links between cards, the exact bytes of a
+// reference export, and the card files that must not export at all.
+#include "gedcomexport.h"
+#include "gedcomfixtures.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace kinfolio;
+using namespace kinfolio::testing;
+using F = CardField;
+
+namespace {
+
+GedFile exportCards(const std::vector<CardFields> &cards)
+{
+    GedFile file = parseGedcom(Gedcom::fromCards(cards));
+    if (!file.problem.isEmpty())
+        qWarning("malformed GEDCOM: %s", qPrintable(file.problem));
+    return file;
+}
+
+// The family a person is a child of, or null.
+const GedNode *parentsOf(const GedFile &file, const GedNode *person)
+{
+    return person ? file.byId(person->childValue("FAMC")) : nullptr;
+}
+
+QString nameOf(const GedFile &file, const QString &xref)
+{
+    const GedNode *p = file.byId(xref);
+    return p ? p->childValue("NAME") : QStringLiteral("<nobody>");
+}
+
+} // namespace
+
+class TestGedcomExport : public QObject
+{
+    Q_OBJECT
+private slots:
+    void referenceCardFileExportsByteForByte();
+    void emptyCardFileGivesAFileWithoutFamilies();
+    void emptyFieldsAreLeftOut();
+    void threeGenerationsAreLinkedWithoutDuplicates();
+    void onlyAnExactCoupleOfOneOtherCardIsLinked_data();
+    void onlyAnExactCoupleOfOneOtherCardIsLinked();
+    void unreadableCardFilesExportNothing_data();
+    void unreadableCardFilesExportNothing();
+    void outputThatCannotBeWrittenIsReported();
+};
+
+void TestGedcomExport::referenceCardFileExportsByteForByte()
+{
+    // Card file bytes in Windows-1252: 0x80 is the euro sign there, not a
+    // control character as in Latin-1.
+    const QByteArray cardFile =
+        "\"Jonas Ashworth\"\r\n\"3 March 1821\"\r\n\"Leeds\"\r\n\"14 JUN 1846\"\r\n\"Bradford\"\r\n\"\"\r\n\"\"\r\n"
+        "\"William Ashworth\"\r\n\"\"\r\n\"Ellen Pryce\"\r\n\"abt 1825\"\r\n\"Wrexham\"\r\n\"winter 1899\"\r\n"
+        "\"Leeds\"\r\n\"\"\r\n\"\"\r\n\"Weaver.\r\nPaid 5 \x80 @ week.\"\r\n"
+        "\"Thomas Ashworth\"\r\n\"8 AUG 1850\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n"
+        "\"Jonas Ashworth\"\r\n\"Ellen Pryce\"\r\n\"\xC5sa Berg\"\r\n\"\"\r\n\"V\xE4xj\xF6\"\r\n\"\"\r\n\"\"\r\n"
+        "\"\"\r\n\"\"\r\n\"\"\r\n"
+        "\"\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n\"Hannah Cole\"\r\n"
+        "\"\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n";
+    QByteArray expected = QByteArrayLiteral(u8R"GED(0 HEAD
+1 SOUR kinfolio-gedcom
+2 VERS )GED" KINFOLIO_GEDCOM_VERSION u8R"GED(
+2 NAME Kinfolio
+1 SUBM @U1@
+1 GEDC
+2 VERS 5.5.1
+2 FORM LINEAGE-LINKED
+1 CHAR UTF-8
+0 @U1@ SUBM
+1 NAME Kinfolio user
+0 @I1@ INDI
+1 NAME Jonas /Ashworth/
+1 SEX M
+1 BIRT
+2 DATE 3 MAR 1821
+2 PLAC Leeds
+1 FAMC @F4@
+1 FAMS @F1@
+0 @I2@ INDI
+1 NAME Ellen /Pryce/
+1 SEX F
+1 BIRT
+2 DATE ABT 1825
+2 PLAC Wrexham
+1 DEAT
+2 DATE (winter 1899)
+2 PLAC Leeds
+1 FAMS @F1@
+0 @I3@ INDI
+1 NAME Thomas /Ashworth/
+1 SEX M
+1 BIRT
+2 DATE 8 AUG 1850
+1 FAMC @F1@
+1 FAMS @F2@
+0 @I4@ INDI
+1 NAME Åsa /Berg/
+1 SEX F
+1 BIRT
+2 PLAC Växjö
+1 FAMS @F2@
+0 @I5@ INDI
+1 NAME Hannah /Cole/
+1 SEX F
+1 FAMS @F3@
+0 @I6@ INDI
+1 NAME William /Ashworth/
+1 SEX M
+1 FAMS @F4@
+0 @F1@ FAM
+1 HUSB @I1@
+1 WIFE @I2@
+1 CHIL @I3@
+1 MARR
+2 DATE 14 JUN 1846
+2 PLAC Bradford
+1 NOTE Weaver.
+2 CONT Paid 5 € @@ week.
+0 @F2@ FAM
+1 HUSB @I3@
+1 WIFE @I4@
+0 @F3@ FAM
+1 WIFE @I5@
+0 @F4@ FAM
+1 HUSB @I6@
+1 CHIL @I1@
+0 TRLR
+)GED");
+    expected.replace("\n", "\r\n");
+
+    QTemporaryDir dir;
+    const QString in = dir.filePath("Kinfolio.dat"), out = dir.filePath("family.ged");
+    QFile f(in);
+    QVERIFY(f.open(QIODevice::WriteOnly) && f.write(cardFile) == cardFile.size());
+    f.close();
+    QString error;
+    Gedcom::ExportCounts counts;
+    QVERIFY2(Gedcom::exportCardFile(in, out, &error, &counts), qPrintable(error));
+    QCOMPARE(fileBytes(out), expected);
+    QCOMPARE(counts.individuals, 6);
+    QCOMPARE(counts.families, 4);
+    QCOMPARE(fileBytes(in), cardFile); // only read
+}
+
+void TestGedcomExport::emptyCardFileGivesAFileWithoutFamilies()
+{
+    QTemporaryDir dir;
+    const QString in = dir.filePath("Kinfolio.dat"), out = dir.filePath("family.ged");
+    QVERIFY(QFile(in).open(QIODevice::WriteOnly));
+    QString error;
+    QVERIFY2(Gedcom::exportCardFile(in, out, &error), qPrintable(error));
+    const GedFile file = parseGedcom(fileBytes(out));
+    QVERIFY2(file.problem.isEmpty(), qPrintable(file.problem));
+    QStringList tags;
+    for (const GedNode &r : file.records)
+        tags << r.tag;
+    QCOMPARE(tags, QStringList({"HEAD", "SUBM", "TRLR"}));
+    QCOMPARE(file.records.front().childValue("GEDC", "VERS"), "5.5.1");
+    QCOMPARE(file.records.front().childValue("GEDC", "FORM"), "LINEAGE-LINKED");
+    QCOMPARE(file.records.front().childValue("CHAR"), "UTF-8");
+    QCOMPARE(file.records.front().childValue("SUBM"), file.records.at(1).xref);
+}
+
+void TestGedcomExport::emptyFieldsAreLeftOut()
+{
+    const GedFile file = exportCards({
+        makeCard({{F::Name, "Only Husband"}, {F::BornPlace, "  "}, {F::Father, " "}, {F::Notes, "\r\n "}}),
+        CardFields{}, // nothing to export
+        makeCard({{F::MarriedDate, "1900"}}),
+        // Nameless, but known to be somebody's child.
+        makeCard({{F::BornDate, "1870"}, {F::Father, "Some Father"}, {F::WifeName, "Known Wife"}}),
+    });
+    QVERIFY(file.problem.isEmpty());
+    QCOMPARE(file.all("FAM").size(), size_t(4));
+    QCOMPARE(file.all("INDI").size(), size_t(4));
+
+    const GedNode *husband = file.person("Only /Husband/");
+    QVERIFY(husband);
+    QStringList tags;
+    for (const GedNode &c : husband->children)
+        tags << c.tag;
+    QCOMPARE(tags, QStringList({"NAME", "SEX", "FAMS"}));
+    const GedNode *family = file.byId(husband->childValue("FAMS"));
+    QCOMPARE(family->children.size(), size_t(1)); // HUSB, no MARR, no NOTE
+
+    const GedNode *marriageOnly = file.byId("@F2@");
+    QCOMPARE(marriageOnly->children.size(), size_t(1));
+    QCOMPARE(marriageOnly->childValue("MARR", "DATE"), "1900");
+
+    const GedNode *wife = file.person("Known /Wife/");
+    const GedNode *nameless = file.byId(file.byId(wife->childValue("FAMS"))->childValue("HUSB"));
+    QVERIFY(nameless);
+    QVERIFY(!nameless->child("NAME"));
+    QCOMPARE(nameless->childValue("BIRT", "DATE"), "1870");
+    QCOMPARE(nameOf(file, parentsOf(file, nameless)->childValue("HUSB")), "Some /Father/");
+}
+
+void TestGedcomExport::threeGenerationsAreLinkedWithoutDuplicates()
+{
+    Gedcom::ExportCounts counts;
+    const QByteArray bytes = Gedcom::fromCards(threeGenerationCards(), &counts);
+    const GedFile file = parseGedcom(bytes);
+    QVERIFY2(file.problem.isEmpty(), qPrintable(file.problem));
+    QCOMPARE(int(file.all("INDI").size()), threeGenerationIndividuals);
+    QCOMPARE(int(file.all("FAM").size()), threeGenerationFamilies);
+    QCOMPARE(counts.individuals, threeGenerationIndividuals);
+    QCOMPARE(counts.families, threeGenerationFamilies);
+
+    // Each person once (person() is null for a duplicate), linked upwards.
+    const GedNode *edward = file.person("Edward /Ashworth/");
+    const GedNode *thomas = file.person("Thomas /Ashworth/");
+    const GedNode *jonas = file.person("Jonas /Ashworth/");
+    const GedNode *ellen = file.person("Ellen /Pryce/");
+    QVERIFY(edward && thomas && jonas && ellen && file.person("Margaret /Ashworth/"));
+    QCOMPARE(parentsOf(file, edward)->childValue("HUSB"), thomas->xref);
+    QCOMPARE(parentsOf(file, edward)->childValue("WIFE"), file.person("Sarah /Whitfield/")->xref);
+    QCOMPARE(parentsOf(file, thomas)->xref, jonas->childValue("FAMS"));
+    QCOMPARE(parentsOf(file, thomas)->childValue("WIFE"), ellen->xref);
+    QCOMPARE(nameOf(file, parentsOf(file, jonas)->childValue("HUSB")), "William /Ashworth/");
+    QCOMPARE(nameOf(file, parentsOf(file, ellen)->childValue("WIFE")), "Ann /Lloyd/");
+
+    // Brother and sister on two cards, one as husband, one as wife.
+    QStringList children;
+    for (const QString &c : parentsOf(file, thomas)->childValues("CHIL"))
+        children << nameOf(file, c);
+    QCOMPARE(children, QStringList({"Thomas /Ashworth/", "Margaret /Ashworth/"}));
+
+    // A father without a mother still gets a parents' family.
+    const GedNode *george = file.person("George /Lister/");
+    QCOMPARE(nameOf(file, parentsOf(file, george)->childValue("HUSB")), "Robert /Lister/");
+    QVERIFY(!parentsOf(file, george)->child("WIFE"));
+
+    // A card with only a wife's name: no husband at all.
+    const GedNode *hannah = file.person("Hannah /Cole/");
+    QCOMPARE(hannah->childValue("SEX"), "F");
+    const GedNode *hannahs = file.byId(hannah->childValue("FAMS"));
+    QVERIFY(!hannahs->child("HUSB"));
+    QCOMPARE(hannahs->childValue("NOTE"), threeGenerationCards()[4][F::Notes]); // split with CONC, read back whole
+    QVERIFY(bytes.contains("\r\n2 CONC "));
+
+    QCOMPARE(jonas->childValue("SEX"), "M");
+    QCOMPARE(file.byId(jonas->childValue("FAMS"))->childValue("MARR", "DATE"), "14 JUN 1846");
+    QCOMPARE(file.byId(jonas->childValue("FAMS"))->childValue("NOTE"),
+             "Weaver at the Bank Mills.\nSeven children, five survived.");
+    QCOMPARE(ellen->childValue("BIRT", "DATE"), "22 JAN 1825");
+    QCOMPARE(edward->childValue("BIRT", "DATE"), "ABT 1878");
+    QCOMPARE(edward->childValue("DEAT", "DATE"), "(in the war)");
+    QCOMPARE(file.person(QStringLiteral("Henrik /Dahlberg/"))->childValue("BIRT", "PLAC"),
+             QStringLiteral("V\u00e4xj\u00f6, Sweden"));
+
+    QCOMPARE(Gedcom::fromCards(threeGenerationCards()), bytes); // deterministic
+}
+
+void TestGedcomExport::onlyAnExactCoupleOfOneOtherCardIsLinked_data()
+{
+    QTest::addColumn<std::vector<CardFields>>("others");
+    QTest::addColumn<QString>("father");
+    QTest::addColumn<QString>("mother");
+    QTest::addColumn<bool>("linked");
+    QTest::addColumn<int>("individuals");
+
+    const CardFields couple = makeCard({{F::Name, "Jonas Ashworth"}, {F::WifeName, "Ellen Pryce"}});
+    const std::vector<CardFields> one{couple};
+    QTest::newRow("exact names") << one << "Jonas Ashworth" << "Ellen Pryce" << true << 3;
+    QTest::newRow("case differs") << one << "Jonas ashworth" << "Ellen Pryce" << false << 5;
+    QTest::newRow("trailing space") << one << "Jonas Ashworth " << "Ellen Pryce" << false << 5;
+    QTest::newRow("swapped") << one << "Ellen Pryce" << "Jonas Ashworth" << false << 5;
+    QTest::newRow("father only") << one << "Jonas Ashworth" << "" << false << 4;
+    QTest::newRow("father only, card of him alone")
+        << std::vector<CardFields>{makeCard({{F::Name, "Jonas Ashworth"}})} << "Jonas Ashworth" << "" << false << 3;
+    QTest::newRow("two cards of that couple")
+        << std::vector<CardFields>{couple, couple} << "Jonas Ashworth" << "Ellen Pryce" << false << 7;
+    // Brothers whose parents have no card of their own: two pairs of parents,
+    // since equal names alone do not make the same people.
+    QTest::newRow("no card of the parents")
+        << std::vector<CardFields>{makeCard({{F::Name, "Brother Dahlberg"}, {F::Father, "Anders Dahlberg"},
+                                             {F::Mother, "Brita Nilsdotter"}})}
+        << "Anders Dahlberg" << "Brita Nilsdotter" << false << 6;
+}
+
+void TestGedcomExport::onlyAnExactCoupleOfOneOtherCardIsLinked()
+{
+    QFETCH(std::vector<CardFields>, others);
+    QFETCH(QString, father);
+    QFETCH(QString, mother);
+    QFETCH(bool, linked);
+    QFETCH(int, individuals);
+
+    std::vector<CardFields> cards = others;
+    cards.push_back(makeCard({{F::Name, "Child Person"}, {F::Father, father}, {F::Mother, mother}}));
+    const GedFile file = exportCards(cards);
+    QVERIFY(file.problem.isEmpty());
+
+    // Card families come first, one per card; parents' families follow.
+    const GedNode *parents = parentsOf(file, file.person("Child /Person/"));
+    QVERIFY(parents);
+    const int familyNumber = parents->xref.mid(2).chopped(1).toInt();
+    QCOMPARE(familyNumber <= int(others.size()), linked);
+    QCOMPARE(int(file.all("INDI").size()), individuals);
+}
+
+void TestGedcomExport::unreadableCardFilesExportNothing_data()
+{
+    QTest::addColumn<QString>("cardFile");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("missing") << "absent.dat" << "does not exist";
+    QTest::newRow("folder") << "folder" << "is a folder";
+    QTest::newRow("cut short inside a card") << "cut.dat" << "is damaged: card 2 is incomplete";
+    QTest::newRow("quote never closed") << "open.dat" << "is damaged: card 1 is incomplete";
+}
+
+void TestGedcomExport::unreadableCardFilesExportNothing()
+{
+    QFETCH(QString, cardFile);
+    QFETCH(QString, message);
+    QTemporaryDir dir;
+    QVERIFY(QDir(dir.path()).mkdir("folder"));
+    QVERIFY(writeCardFile(dir.filePath("full.dat"), threeGenerationCards()));
+    const QByteArray full = fileBytes(dir.filePath("full.dat"));
+    const qsizetype secondCard = full.indexOf("\"Thomas Ashworth\"");
+    writeBytes(dir.filePath("cut.dat"), full.left(secondCard + 60));
+    writeBytes(dir.filePath("open.dat"), "\"Jonas\r\n\"1850\r\n\"Leeds");
+
+    // An earlier export stays as it was.
+    const QString out = dir.filePath("family.ged");
+    writeBytes(out, "earlier export");
+    const QStringList before = QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+
+    QString error;
+    QVERIFY(!Gedcom::exportCardFile(dir.filePath(cardFile), out, &error));
+    QVERIFY2(error.contains(message) && error.contains(cardFile), qPrintable(error));
+    QCOMPARE(fileBytes(out), QByteArray("earlier export"));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), before);
+}
+
+void TestGedcomExport::outputThatCannotBeWrittenIsReported()
+{
+    QTemporaryDir dir;
+    const QString in = dir.filePath("Kinfolio.dat");
+    QVERIFY(writeCardFile(in, threeGenerationCards()));
+    const QByteArray cards = fileBytes(in);
+
+    QString error;
+    QVERIFY(!Gedcom::exportCardFile(in, dir.filePath("missing/family.ged"), &error));
+    QVERIFY2(error.contains("missing/family.ged could not be written"), qPrintable(error));
+
+    // The card file named as the output, by another spelling of its path.
+    const QString samePath = dir.path() + "/./Kinfolio.dat";
+    QVERIFY(!Gedcom::exportCardFile(in, samePath, &error));
+    QVERIFY2(error.contains("is the card file itself"), qPrintable(error));
+    QCOMPARE(fileBytes(in), cards);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList({"Kinfolio.dat"}));
+}
+
+QTEST_GUILESS_MAIN(TestGedcomExport)
+#include "test_gedcomexport.moc"

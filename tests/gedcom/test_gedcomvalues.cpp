@@ -1,0 +1,148 @@
+// Card texts turned into GEDCOM values: dates, names, and lines kept within
+// the line length limit.
+#include "gedcomfixtures.h"
+#include "gedcomlines.h"
+#include "gedcomvalues.h"
+
+#include <QTest>
+
+using namespace kinfolio;
+using namespace kinfolio::testing;
+
+class TestGedcomValues : public QObject
+{
+    Q_OBJECT
+private slots:
+    void dates_data();
+    void dates();
+    void names_data();
+    void names();
+    void longValuesSplitWithinTheLimitAndReadBack_data();
+    void longValuesSplitWithinTheLimitAndReadBack();
+    void notesKeepTheirLinesOnContLines();
+};
+
+void TestGedcomValues::dates_data()
+{
+    QTest::addColumn<QString>("card");
+    QTest::addColumn<QString>("gedcom");
+
+    // Already in GEDCOM's shape: written as it is.
+    for (const char *same : {"12 MAR 1850", "MAR 1850", "1850", "ABT 1850", "BEF 1900", "AFT 3 JAN 1801",
+                             "EST 1799", "CAL 1800", "BET 1850 AND 1860", "FROM 1850 TO MAY 1861", "FROM 1850",
+                             "TO 1850", "29 FEB 1600", "11 FEB 1699/00", "(already a phrase)"})
+        QTest::addRow("as is: %s", same) << same << same;
+    QTest::newRow("extra spaces") << "  12   MAR 1850 " << "12 MAR 1850";
+
+    // Common forms, converted.
+    QTest::newRow("day month year") << "12 March 1850" << "12 MAR 1850";
+    QTest::newRow("lower case") << "12 mar 1850" << "12 MAR 1850";
+    QTest::newRow("month day, year") << "March 12, 1850" << "12 MAR 1850";
+    QTest::newRow("ordinal") << "3rd of Sept. 1850" << "3 SEP 1850";
+    QTest::newRow("month year") << "December 1850" << "DEC 1850";
+    QTest::newRow("iso") << "1850-03-02" << "2 MAR 1850";
+    QTest::newRow("iso month") << "1850-11" << "NOV 1850";
+    QTest::newRow("about") << "about 1850" << "ABT 1850";
+    QTest::newRow("circa") << "c. 1850" << "ABT 1850";
+    QTest::newRow("before") << "before 12 March 1900" << "BEF 12 MAR 1900";
+    QTest::newRow("after") << "aft. 1900" << "AFT 1900";
+    QTest::newRow("between") << "between 1850 and March 1860" << "BET 1850 AND MAR 1860";
+    QTest::newRow("from to") << "from 1850 to 1860" << "FROM 1850 TO 1860";
+
+    // Anything else is a date phrase, so nothing is lost or made up.
+    QTest::newRow("words") << "in the war" << "(in the war)";
+    QTest::newRow("numeric, day or month first?") << "03/04/1850" << "(03/04/1850)";
+    QTest::newRow("no such day") << "31 FEB 1850" << "(31 FEB 1850)";
+    QTest::newRow("not a leap year") << "29 February 1900" << "(29 February 1900)";
+    QTest::newRow("two-digit year") << "12 MAR 50" << "(12 MAR 50)";
+    QTest::newRow("qualifier without date") << "about" << "(about)";
+    QTest::newRow("between without and") << "between 1850 1860" << "(between 1850 1860)";
+    QTest::newRow("bad iso month") << "1850-13-01" << "(1850-13-01)";
+    QTest::newRow("line break") << "spring\r\n1850" << "(spring 1850)";
+    QTest::newRow("tab") << "\t?1850" << "(?1850)";
+    QTest::newRow("blank") << "  " << "";
+    QTest::newRow("empty") << "" << "";
+}
+
+void TestGedcomValues::dates()
+{
+    QFETCH(QString, card);
+    QFETCH(QString, gedcom);
+    const QString value = Gedcom::date(card);
+    QCOMPARE(value, gedcom);
+    if (!value.isEmpty())
+        QVERIFY(Gedcom::isGedcomDate(value));
+}
+
+void TestGedcomValues::names_data()
+{
+    QTest::addColumn<QString>("card");
+    QTest::addColumn<QString>("gedcom");
+    QTest::newRow("given and surname") << "Jonas Ashworth" << "Jonas /Ashworth/";
+    QTest::newRow("several given names") << "Mary  Ann Holt" << "Mary  Ann /Holt/";
+    QTest::newRow("one word") << "Ashworth" << "/Ashworth/";
+    QTest::newRow("slashes kept") << "Jan /van der Berg/ Jr." << "Jan /van der Berg/ Jr.";
+    QTest::newRow("unknown surname") << "Mary //" << "Mary //";
+    QTest::newRow("outer spaces") << " Jonas Ashworth  " << "Jonas /Ashworth/";
+    QTest::newRow("non-ASCII") << QStringLiteral("\u00c5sa L\u00f6fgren") << QStringLiteral("\u00c5sa /L\u00f6fgren/");
+    QTest::newRow("line break") << "Jonas\r\nAshworth" << "Jonas /Ashworth/";
+    QTest::newRow("blank") << "   " << "";
+}
+
+void TestGedcomValues::names()
+{
+    QFETCH(QString, card);
+    QFETCH(QString, gedcom);
+    QCOMPARE(Gedcom::personalName(card), gedcom);
+}
+
+void TestGedcomValues::longValuesSplitWithinTheLimitAndReadBack_data()
+{
+    QTest::addColumn<QString>("value");
+    QTest::newRow("one long word") << QString(600, u'x');
+    QTest::newRow("words") << QStringLiteral("a few words of a long place name ").repeated(20).trimmed();
+    QTest::newRow("two-byte letters") << QString(400, QChar(0xF6));
+    QTest::newRow("three-byte signs") << QString(300, QChar(0x20AC));
+    QTest::newRow("four-byte characters") << QString::fromUcs4(U"\U0001F333").repeated(200);
+    QTest::newRow("at signs") << QStringLiteral("a@b").repeated(150);
+    QTest::newRow("only spaces") << QString(600, u' ');
+    QTest::newRow("fits exactly") << QString(255 - int(qstrlen("1 PLAC ")) - 2, u'y');
+}
+
+void TestGedcomValues::longValuesSplitWithinTheLimitAndReadBack()
+{
+    QFETCH(QString, value);
+    Gedcom::LineWriter w;
+    w.line(0, "HEAD");
+    w.line(1, "PLAC", value);
+    const GedFile file = parseGedcom(w.bytes()); // checks length and UTF-8 of every line
+    QVERIFY2(file.problem.isEmpty(), qPrintable(file.problem));
+    QCOMPARE(file.records.at(0).childValue("PLAC"), value);
+
+    // Readers trim the ends of lines, so a split never falls beside a space
+    // when the value offers any other place.
+    const QStringList lines = QString::fromUtf8(w.bytes()).split("\r\n");
+    for (int i = 0; i + 1 < lines.size(); ++i) {
+        if (!lines.at(i + 1).startsWith("2 CONC ") || value.trimmed().isEmpty())
+            continue;
+        QVERIFY2(!lines.at(i).endsWith(u' ') && !lines.at(i + 1).mid(7).startsWith(u' '), qPrintable(lines.at(i)));
+    }
+    if (value.size() == 255 - 9)
+        QVERIFY(!w.bytes().contains("CONC"));
+}
+
+void TestGedcomValues::notesKeepTheirLinesOnContLines()
+{
+    Gedcom::LineWriter w;
+    w.line(0, "HEAD");
+    const QString note = QStringLiteral("first\r\nsecond\n\r\n  indented\rlast ") + QString(300, u'z');
+    w.text(1, "NOTE", note);
+    QCOMPARE(w.bytes().left(33), QByteArray("0 HEAD\r\n1 NOTE first\r\n2 CONT seco"));
+    const GedFile file = parseGedcom(w.bytes());
+    QVERIFY2(file.problem.isEmpty(), qPrintable(file.problem));
+    QCOMPARE(file.records.at(0).childValue("NOTE"), "first\nsecond\n\n  indented\nlast " + QString(300, u'z'));
+    QVERIFY(w.bytes().contains("\r\n2 CONT\r\n")); // the empty line, without a trailing space
+}
+
+QTEST_GUILESS_MAIN(TestGedcomValues)
+#include "test_gedcomvalues.moc"
