@@ -1,0 +1,92 @@
+#include "installfilesystem.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <filesystem>
+#include <system_error>
+
+namespace kinfolio {
+
+namespace {
+
+std::filesystem::path toPath(const QString &path)
+{
+#ifdef Q_OS_WIN
+    return std::filesystem::path(path.toStdWString());
+#else
+    return std::filesystem::path(QFile::encodeName(path).toStdString());
+#endif
+}
+
+QString reasonOf(const std::error_code &error)
+{
+    return QString::fromLocal8Bit(error.message().c_str());
+}
+
+} // namespace
+
+InstallFileSystem::~InstallFileSystem() = default;
+
+LocalFileSystem::LocalFileSystem(QString baseDirectory)
+    : m_baseDirectory(std::move(baseDirectory))
+{
+}
+
+QString LocalFileSystem::resolve(const QString &path) const
+{
+    // Plain concatenation: the path is used exactly as typed, spaces included.
+    if (m_baseDirectory.isEmpty() || QDir::isAbsolutePath(path))
+        return path;
+    return m_baseDirectory + QLatin1Char('/') + path;
+}
+
+bool LocalFileSystem::exists(const QString &path) const
+{
+    std::error_code error;
+    return std::filesystem::exists(toPath(resolve(path)), error);
+}
+
+bool LocalFileSystem::isDirectory(const QString &path) const
+{
+    std::error_code error;
+    return std::filesystem::is_directory(toPath(resolve(path)), error);
+}
+
+bool LocalFileSystem::makeDirectory(const QString &path, QString &reason)
+{
+    std::error_code error;
+    if (std::filesystem::create_directory(toPath(resolve(path)), error))
+        return true;
+    // create_directory() treats an existing directory as no error; the
+    // installer counts it as a failed creation.
+    reason = error ? reasonOf(error) : reasonOf(std::make_error_code(std::errc::file_exists));
+    return false;
+}
+
+bool LocalFileSystem::copyFile(const QString &from, const QString &to, QString &reason)
+{
+    std::error_code error;
+    std::filesystem::copy_file(toPath(resolve(from)), toPath(resolve(to)),
+                               std::filesystem::copy_options::overwrite_existing, error);
+    if (error) {
+        reason = reasonOf(error);
+        return false;
+    }
+    return true;
+}
+
+bool LocalFileSystem::renameFile(const QString &from, const QString &to, QString &reason)
+{
+    // One rename that replaces the target, so there is never a moment
+    // without a program file.
+    std::error_code error;
+    std::filesystem::rename(toPath(resolve(from)), toPath(resolve(to)), error);
+    if (error) {
+        reason = reasonOf(error);
+        return false;
+    }
+    return true;
+}
+
+} // namespace kinfolio

@@ -1,0 +1,88 @@
+#include "installsequence.h"
+
+#include "installfilesystem.h"
+
+namespace kinfolio {
+
+namespace {
+
+struct TransferFile
+{
+    const char *name;
+    // The user's cards and sites: an existing file in the target is kept.
+    bool keepExisting;
+};
+
+// In copy order.
+const TransferFile transferFiles[] = {
+    {"Kinfolio.dat", true},
+    {"test.ttt", false},
+    {"Readme.txt", false},
+    {"WebSites.dat", true},
+};
+
+} // namespace
+
+const QString InstallSequence::ProgramTransferName = QStringLiteral("test.ttt");
+const QString InstallSequence::ProgramFileName = QStringLiteral("Kinfolio.exe");
+
+void EnsureTrailingSeparator(QString &path, const QString &separator)
+{
+    if (path.isEmpty() || path.right(1) != separator)
+        path.append(separator);
+}
+
+InstallSequence::InstallSequence(InstallFileSystem &fileSystem, QString separator)
+    : m_fileSystem(fileSystem)
+    , m_separator(std::move(separator))
+{
+}
+
+QList<InstallFailure> InstallSequence::run(const QString &directoryText)
+{
+    QList<InstallFailure> failures;
+    QString reason;
+
+    // The directory is created exactly as typed; the separator is appended
+    // only for the file names.
+    if (!directoryText.isEmpty()) {
+        if (!m_fileSystem.makeDirectory(directoryText, reason) && !m_fileSystem.isDirectory(directoryText))
+            failures.append({QStringLiteral("Create the directory \"%1\"").arg(directoryText), reason});
+        m_targetDirectory = directoryText;
+    }
+    EnsureTrailingSeparator(m_targetDirectory, m_separator);
+
+    for (const TransferFile &file : transferFiles) {
+        const QString name = QString::fromLatin1(file.name);
+        const QString source = name.trimmed();
+        const QString destination = (m_targetDirectory + name).trimmed();
+        if (file.keepExisting && m_fileSystem.exists(destination))
+            continue;
+        reason.clear();
+        if (!m_fileSystem.copyFile(source, destination, reason))
+            failures.append({QStringLiteral("Copy %1 to \"%2\"").arg(source, destination), reason});
+    }
+
+    // The program file gets its final name in place, replacing the program
+    // of an earlier installation.
+    const QString from = m_targetDirectory + ProgramTransferName;
+    const QString to = m_targetDirectory + ProgramFileName;
+    reason.clear();
+    if (!m_fileSystem.renameFile(from, to, reason))
+        failures.append({QStringLiteral("Rename \"%1\" to \"%2\"").arg(from, to), reason});
+
+    return failures;
+}
+
+QString installFailureReport(const QList<InstallFailure> &failures)
+{
+    QString text = QStringLiteral("These installation steps failed:\r\n");
+    for (const InstallFailure &failure : failures) {
+        text += QStringLiteral("\r\n") + failure.step;
+        if (!failure.reason.isEmpty())
+            text += QStringLiteral(": ") + failure.reason;
+    }
+    return text;
+}
+
+} // namespace kinfolio
