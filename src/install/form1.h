@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QWidget>
+
+#include <memory>
+
+class QLineEdit;
+class QPushButton;
+
+namespace kinfolio {
+
+class InstallFileSystem;
+
+// The installer's window: proposes a directory and installs into it.
+class Form1 : public QWidget
+{
+    Q_OBJECT
+public:
+    // Installs through `fileSystem`; the real file system, relative to the
+    // working directory, when none is given.
+    explicit Form1(std::shared_ptr<InstallFileSystem> fileSystem = nullptr);
+    ~Form1() override;
+
+private slots:
+    void cmdContinue_Click();
+
+private:
+    void buildControls();
+
+    std::shared_ptr<InstallFileSystem> m_fileSystem;
+    QLineEdit *m_txtPathDirectory = nullptr;
+    QPushButton *m_cmdContinue = nullptr;
+};
+
+} // namespace kinfolio

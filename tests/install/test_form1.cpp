@@ -1,0 +1,85 @@
+#include "about.h"
+#include "form1.h"
+#include "installplatform.h"
+#include "messagebox.h"
+#include "recordingfilesystem.h"
+#include "testmain.h"
+
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+
+using namespace kinfolio;
+
+class TestForm1 : public QObject
+{
+    Q_OBJECT
+
+    // Presses Install on a fresh window; true when the window unloaded.
+    static bool install(const std::shared_ptr<RecordingFileSystem> &fileSystem)
+    {
+        QPointer<Form1> form = new Form1(fileSystem);
+        form->show();
+        QTest::mouseClick(form->findChild<QPushButton *>(QStringLiteral("cmdContinue")), Qt::LeftButton);
+        return QTest::qWaitFor([&form] { return form.isNull(); }, 2000);
+    }
+
+private slots:
+    void init() { MessageBox::startRecording(); }
+
+    void cleanup()
+    {
+        MessageBox::stopRecording();
+        delete About::instance();
+    }
+
+    void opensWithTheProposedDirectoryInFocus()
+    {
+        Form1 form;
+        form.show();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        QCOMPARE(form.size(), QSize(429, 226));
+        QVERIFY(form.minimumSize() != form.maximumSize()); // resizable
+
+        auto *path = form.findChild<QLineEdit *>(QStringLiteral("txtPathDirectory"));
+#ifndef Q_OS_WIN
+        QCOMPARE(path->text(), QStringLiteral("/opt/Kinfolio/"));
+#endif
+        QCOMPARE(path->text(), proposedInstallDirectory());
+        QCOMPARE(QApplication::focusWidget(), path);
+        QCOMPARE(path->nextInFocusChain()->objectName(), QStringLiteral("cmdContinue"));
+    }
+
+    void installingEndsWithAboutAndUnloadsTheWindow()
+    {
+        auto fileSystem = std::make_shared<RecordingFileSystem>();
+        QVERIFY(install(fileSystem));
+        QCOMPARE(fileSystem->calls.first(), "mkdir " + proposedInstallDirectory());
+        QCOMPARE(fileSystem->calls.size(), 6);
+        QVERIFY(MessageBox::shown().isEmpty());
+        QVERIFY(About::instance() && About::instance()->isVisible());
+    }
+
+    void failedStepsAreListedInOneMessageBeforeAbout()
+    {
+        auto fileSystem = std::make_shared<RecordingFileSystem>();
+        fileSystem->failWith = QStringLiteral("Permission denied");
+        QVERIFY(install(fileSystem));
+
+        QCOMPARE(MessageBox::shown().size(), 1);
+        const MessageBox::Shown &message = MessageBox::shown().first();
+        QCOMPARE(message.title, QStringLiteral("Error!"));
+        QCOMPARE(message.icon, MessageBox::Exclamation);
+        QCOMPARE(message.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+        const QStringList lines = message.text.split(QStringLiteral("\r\n"));
+        QCOMPARE(lines.size(), 8); // a heading, a blank line and the six steps
+        const QString dir = proposedInstallDirectory();
+        QCOMPARE(lines.at(2), "Create the directory \"" + dir + "\": Permission denied");
+        QCOMPARE(lines.at(4), "Copy test.ttt to \"" + dir + "test.ttt\": Permission denied");
+        QCOMPARE(lines.at(7), "Rename \"" + dir + "test.ttt\" to \"" + dir + "Kinfolio.exe\": Permission denied");
+        QVERIFY(About::instance() && About::instance()->isVisible());
+    }
+};
+
+KINFOLIO_TEST_MAIN(TestForm1)
+#include "test_form1.moc"
