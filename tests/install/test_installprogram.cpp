@@ -61,6 +61,7 @@ private slots:
             || QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty())
             QSKIP("needs Xvfb and xdotool");
         // Xvfb picks a free display itself and reports its number.
+        m_display.setStandardErrorFile(QProcess::nullDevice());
         m_display.start(QStringLiteral("Xvfb"), {QStringLiteral("-displayfd"), QStringLiteral("1"),
                                                  QStringLiteral("-screen"), QStringLiteral("0"),
                                                  QStringLiteral("800x600x24"), QStringLiteral("-nolisten"),
@@ -90,10 +91,9 @@ private slots:
         QVERIFY(installer.waitForStarted());
 
         // The directory box has the focus: replace its text, then Tab to
-        // Install and press it. Keys only, so nothing is pressed unless the
-        // typed directory reached the box.
-        // Keys go through the keyboard of the display, not to a window id:
-        // a window that closes on a key press would fail its key release.
+        // Install and press it. Keys go through the display's keyboard, not
+        // to a window id: a window that closes on a key press would make the
+        // key release fail.
         const bool typed = focusWindow(QStringLiteral("Kinfolio Installation"))
                            && xdotool({"key", "ctrl+a", "BackSpace"})
                            && xdotool({"type", "--delay", "10", target}) && xdotool({"key", "Tab", "space"});
