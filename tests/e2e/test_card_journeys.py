@@ -1,0 +1,190 @@
+"""Journeys through the card program: start, the card window, editing and
+navigation, with the card file read back from disk afterwards."""
+
+import os
+import time
+import unittest
+
+from kinfolio_e2e import E2EError, Journey, main, wait_for
+
+# The sample file's four families, in file order: (husband, wife).
+FAMILIES = [
+    ("Jonas Ashworth", "Ellen Pryce"),
+    ("Thomas Ashworth", "Sarah Whitfield"),
+    ("Henrik Dahlberg", "Karin Lindqvist"),
+    ("Samuel Whitcombe", "Hannah Cole"),
+]
+
+
+def quoted_lines(*texts):
+    """Card file bytes: one quoted Windows-1252 item per field, CR LF after each."""
+    return b"".join(b'"' + t.encode("cp1252") + b'"\r\n' for t in texts)
+
+
+class CardJourneys(Journey):
+
+    def test_splash_then_card_window_shows_last_card_and_exit_keeps_the_file(self):
+        self.write_sample_cards()
+        original = self.card_file()
+        program = self.start(os.path.join(self.dist, "test.ttt"))
+
+        def splash():
+            for window in program.windows():
+                labels = window.labels()
+                if "Version 1.0" in labels:
+                    return window, labels
+            return None
+
+        window, labels = wait_for("the splash", splash, timeout=15)
+        self.assertIn("Kinfolio", labels)
+        self.assertIn("Company: Quillbrook", labels)
+        self.assertNotIn("Kinfolio", [w.name for w in program.windows() if w.role == "frame"],
+                         "the card window opened while the splash was still waiting")
+
+        card_window = program.window("Kinfolio", timeout=20)
+        waited = time.monotonic() - program.started_at
+        self.assertGreaterEqual(waited, 2.9, "the splash handed over before its three seconds")
+        wait_for("the splash to go", lambda: splash() is None, timeout=5)
+        self.assertEqual(program.window_titles(), ["Kinfolio"])
+
+        from kinfolio_e2e import CardWindow
+        cards = CardWindow(card_window)
+        cards.wait_showing("Samuel Whitcombe", "Hannah Cole", ("4", "4"))
+        card = cards.card()
+        self.assertEqual(card["BornPlace"], "Bristol")
+        self.assertEqual(card["Notes"], "Parents unknown; check the parish registers.")
+        self.assertEqual(card["Father"], "")
+
+        cards.press("Exit")
+        self.assertEqual(program.wait_ended(), 0)
+        self.assertEqual(self.card_file(), original, "Exit rewrote the cards differently")
+
+    def test_shipped_empty_card_file_opens_a_blank_card(self):
+        self.assertEqual(self.card_file(), b"")
+        program, cards = self.start_card_program()
+        card = cards.card()
+        self.assertEqual(card["Notes"], "Text1")
+        self.assertEqual({k: v for k, v in card.items() if k != "Notes" and v}, {})
+        self.assertEqual(cards.banner(), ("", ""))
+
+    # Exit on an empty table asks the application to quit, and Qt 6 lets any
+    # window that refuses to close cancel that; the card window refuses every
+    # close but its own unloading, so the program keeps running.
+    @unittest.expectedFailure
+    def test_exit_on_an_empty_table_ends_the_program_and_writes_nothing(self):
+        program, cards = self.start_card_program()
+        cards.press("Exit")
+        self.assertEqual(program.wait_ended(timeout=8), 0)
+        self.assertEqual(self.card_file(), b"")
+
+    def test_new_card_typed_added_saved_and_shown_after_restart(self):
+        self.write_sample_cards()
+        original = self.card_file()
+        program, cards = self.start_card_program()
+        cards.wait_showing("Samuel Whitcombe", "Hannah Cole", ("4", "4"))
+
+        # Clicked with the mouse, so that the window is active and has a focus.
+        cards.window.button("New").click()
+        wait_for("the boxes to clear", lambda: set(cards.card().values()) == {""})
+        self.assertEqual(cards.banner(), ("5", "5"))
+        wait_for("the focus in the husband's box after New", lambda: cards.box("Name").focused, timeout=5)
+
+        cards.press("Add")
+        program.expect_message("Please enter a name.", "Error!")
+
+        typed = {
+            "Name": "Edvin Söderby",
+            "BornDate": "2 MAY 1861",
+            "BornPlace": "Västerås",
+            "WifeName": "Elin Nyström",
+            "WifeFather": "Nils Nyström",
+            "Notes": "Arrived 1888.\nFarmed near Lindsborg.",
+        }
+        for field, text in typed.items():
+            cards.box(field).type(text)
+
+        cards.press("Add")
+        program.expect_message("Record has been added.", "Kinfolio")
+        self.assertEqual(cards.banner(), ("5", "5"))
+
+        cards.press("Exit")
+        self.assertEqual(program.wait_ended(), 0)
+        expected_card = quoted_lines(
+            "Edvin Söderby", "2 MAY 1861", "Västerås", "", "", "", "", "", "",
+            "Elin Nyström", "", "", "", "", "Nils Nyström", "",
+            "Arrived 1888.\r\nFarmed near Lindsborg.")
+        self.assertEqual(self.card_file(), original + expected_card)
+
+        program, cards = self.start_card_program()
+        cards.wait_showing("Edvin Söderby", "Elin Nyström", ("5", "5"))
+        card = cards.card()
+        for field, text in typed.items():
+            self.assertEqual(card[field], text, field)
+        cards.press("| <")
+        cards.wait_showing(*FAMILIES[0], banner=("1", "5"))
+        cards.press("Exit")
+        self.assertEqual(program.wait_ended(), 0)
+
+    def test_navigation_walks_to_both_ends_and_stops_there(self):
+        self.write_sample_cards()
+        program, cards = self.start_card_program()
+        cards.wait_showing(*FAMILIES[3], banner=("4", "4"))
+
+        # On the last card neither forward button moves.
+        for caption in ("> >", "> |"):
+            cards.press(caption)
+            program.expect_message("Last record reached.", "Information")
+            cards.wait_showing(*FAMILIES[3], banner=("4", "4"))
+
+        cards.press("| <")
+        cards.wait_showing(*FAMILIES[0], banner=("1", "4"))
+        self.assertEqual(cards.card()["Notes"], "Weaver at the Bank Mills.\nSeven children, five survived.")
+        for caption in ("< <", "| <"):
+            cards.press(caption)
+            program.expect_message("First record reached.", "Information")
+            cards.wait_showing(*FAMILIES[0], banner=("1", "4"))
+
+        for position in (1, 2, 3):
+            cards.press("> >")
+            cards.wait_showing(*FAMILIES[position], banner=(str(position + 1), "4"))
+        cards.press("< <")
+        cards.wait_showing(*FAMILIES[2], banner=("3", "4"))
+        self.assertEqual(cards.card()["BornPlace"], "Växjö, Sweden")
+        cards.press("> |")
+        cards.wait_showing(*FAMILIES[3], banner=("4", "4"))
+
+        # Unsaved edits are dropped by a move, and the store keeps the card.
+        cards.box("Name").type("Samuel Whitcomb")
+        cards.press("| <")
+        cards.wait_showing(*FAMILIES[0], banner=("1", "4"))
+        cards.press("> |")
+        cards.wait_showing(*FAMILIES[3], banner=("4", "4"))
+        cards.press("Exit")
+        self.assertEqual(program.wait_ended(), 0)
+
+    def test_delete_asks_first_and_removes_only_on_yes(self):
+        self.write_sample_cards()
+        program, cards = self.start_card_program()
+        cards.wait_showing(*FAMILIES[3], banner=("4", "4"))
+        warning = "Warning!\nThis will overwrite your current record\nDo you want to proceed?"
+
+        cards.press("Delete")
+        program.expect_message(warning, "Warning!", answer="No")
+        cards.wait_showing(*FAMILIES[3], banner=("4", "4"))
+
+        cards.press("Delete")
+        program.expect_message(warning, "Warning!", answer="Yes")
+        # The last card gone, the first one is shown.
+        cards.wait_showing(*FAMILIES[0], banner=("1", "3"))
+
+        cards.press("Exit")
+        self.assertEqual(program.wait_ended(), 0)
+        data = self.card_file()
+        self.assertEqual(data.count(b"\r\n"), 3 * 17 + 1, "three cards (one notes field holds a line break)")
+        self.assertNotIn(b"Samuel Whitcombe", data)
+        if not data.startswith(b'"Jonas Ashworth"\r\n'):
+            raise E2EError(f"card file starts {data[:40]!r}")
+
+
+if __name__ == "__main__":
+    main()
