@@ -21,7 +21,9 @@ int main(int argc, char *argv[])
 
     auto *splash = new frmsplash([&store, &programDirectory]() -> QWidget * {
         auto *cardWindow = new frmKinfolio(store, programDirectory);
-        QObject::connect(cardWindow, &frmKinfolio::programEndRequested, qApp, &QCoreApplication::quit);
+        // exit(), not quit(): quit() first asks every window to close, and the
+        // card window refuses every close but its own.
+        QObject::connect(cardWindow, &frmKinfolio::programEndRequested, qApp, [] { QCoreApplication::exit(0); });
         return cardWindow;
     });
     splash->show();
