@@ -302,6 +302,11 @@ class Control:
 
     def type(self, text):
         """Clicks into the box, selects what it holds and types over it."""
+        self.type_keys(text)
+        wait_for(f"{text!r} typed into the box", lambda: self.text == text, timeout=10)
+
+    def type_keys(self, text):
+        """Types as type() does, without waiting to see the text arrive."""
         self.focus_by_click()
         self.program.desktop.xdotool("key", "--clearmodifiers", "ctrl+a")
         if not text:
@@ -311,7 +316,6 @@ class Control:
                 self.program.desktop.xdotool("key", "Return")
             if line:
                 self.program.desktop.xdotool("type", "--delay", "15", "--", line)
-        wait_for(f"{text!r} typed into the box", lambda: self.text == text, timeout=10)
 
     def key(self, *keys):
         self.program.desktop.xdotool("key", "--clearmodifiers", *keys)
