@@ -160,7 +160,10 @@ class Desktop:
         # The accessibility library finds the bus through these when first used.
         for name in ("DISPLAY", "DBUS_SESSION_BUS_ADDRESS", "XDG_RUNTIME_DIR"):
             os.environ[name] = self.env[name]
-        import pyatspi
+        try:
+            import pyatspi
+        except ImportError as error:
+            raise E2EError(f"the accessibility bindings are missing (Debian: python3-pyatspi): {error}") from None
 
         self.atspi = pyatspi
         desktop = pyatspi.Registry.getDesktop(0)
@@ -583,7 +586,6 @@ def desktop():
 def stop_desktop():
     global _desktop
     if _desktop is not None:
-        leftovers = None
         _desktop.stop()
         leftovers = _desktop.leftover_processes()
         _desktop = None

@@ -1,6 +1,6 @@
 """Journeys through the find dialog and the About window of the card program."""
 
-from kinfolio_e2e import Control, E2EError, Journey, main, wait_for
+from kinfolio_e2e import E2EError, Journey, main, wait_for
 
 FIELD_ENTRIES = [
     "Husband", "Husband's BirthDate", "Husband's Birth Place", "Married Date", "Married Place",

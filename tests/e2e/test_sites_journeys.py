@@ -90,6 +90,11 @@ class SitesJourneys(Journey):
         self.assertEqual(program.window_titles(), ["Kinfolio - Standard Sites"])
         first = standard.control_at(*slot_at(1)[0])
         self.assertEqual(first.tooltip, "GenForum")
+        self.assertTrue(first.has_state(first.atspi.STATE_READ_ONLY))
+        # Entry 2's box and button carry slightly different titles.
+        self.assertEqual((standard.control_at(*slot_at(2)[0]).tooltip,
+                          standard.control_at(*slot_at(2)[1], roles=("push button",)).tooltip),
+                         ("Family Tree Maker", "Faily Tree Maker"))
         addresses = [standard.control_at(*slot_at(k)[0]).text for k in range(1, 31)]
         first.type_keys("http://elsewhere.example/")
         time.sleep(0.5)  # what is refused never shows; give the keys time to arrive
