@@ -4,7 +4,7 @@
 #include "frmkinfolio.h"
 #include "messagebox.h"
 #include "twips.h"
-#include "windows.h"
+#include "windowhelpers.h"
 
 #include <QCloseEvent>
 #include <QComboBox>

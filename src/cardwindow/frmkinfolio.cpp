@@ -8,7 +8,7 @@
 #include "navigation.h"
 #include "storabletext.h"
 #include "twips.h"
-#include "windows.h"
+#include "windowhelpers.h"
 
 #include <QLabel>
 #include <QLineEdit>

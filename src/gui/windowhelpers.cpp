@@ -1,4 +1,4 @@
-#include "windows.h"
+#include "windowhelpers.h"
 
 #include "twips.h"
 

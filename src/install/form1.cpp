@@ -7,7 +7,7 @@
 #include "messagebox.h"
 #include "splashframe.h"
 #include "twips.h"
-#include "windows.h"
+#include "windowhelpers.h"
 
 #include <QFrame>
 #include <QLabel>

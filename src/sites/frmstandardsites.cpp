@@ -3,7 +3,7 @@
 #include "browser.h"
 #include "frmwebsites.h"
 #include "twips.h"
-#include "windows.h"
+#include "windowhelpers.h"
 
 #include <QLineEdit>
 #include <QMenuBar>

@@ -3,7 +3,7 @@
 #include "browser.h"
 #include "frmstandardsites.h"
 #include "messagebox.h"
-#include "windows.h"
+#include "windowhelpers.h"
 
 #include <QCoreApplication>
 #include <QLineEdit>

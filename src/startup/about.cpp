@@ -1,7 +1,7 @@
 #include "about.h"
 
 #include "twips.h"
-#include "windows.h"
+#include "windowhelpers.h"
 
 #include <QKeyEvent>
 #include <QLabel>

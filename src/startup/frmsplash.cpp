@@ -2,7 +2,7 @@
 
 #include "splashframe.h"
 #include "twips.h"
-#include "windows.h"
+#include "windowhelpers.h"
 
 #include <QTimer>
 

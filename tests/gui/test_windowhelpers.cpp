@@ -4,7 +4,7 @@
 #include "storabletext.h"
 #include "testmain.h"
 #include "twips.h"
-#include "windows.h"
+#include "windowhelpers.h"
 
 #include <QClipboard>
 #include <QLineEdit>

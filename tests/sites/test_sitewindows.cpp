@@ -3,7 +3,7 @@
 #include "frmwebsites.h"
 #include "messagebox.h"
 #include "testmain.h"
-#include "windows.h"
+#include "windowhelpers.h"
 
 #include <QDir>
 #include <QFile>
