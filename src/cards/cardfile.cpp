@@ -13,6 +13,15 @@ bool readCard(ItemReader &reader, CardFields &card)
     return true;
 }
 
+bool readCard(ItemReader &reader, std::array<QStringView, CardFieldCount> &card)
+{
+    for (QStringView &text : card) {
+        if (!reader.readItem(text))
+            return false;
+    }
+    return true;
+}
+
 void writeCard(QString &out, const CardFields &card)
 {
     for (const QString &text : card.texts)

@@ -13,12 +13,55 @@ CardStore::CardStore(QString filePath)
 {
 }
 
+CardStore::PackedCard CardStore::PackedCard::pack(const std::array<QStringView, CardFieldCount> &fields)
+{
+    PackedCard card;
+    qsizetype total = 0;
+    for (QStringView text : fields)
+        total += text.size();
+    if (total > 0)
+        card.texts.reserve(total);
+    for (size_t i = 0; i < fields.size(); ++i) {
+        card.texts.append(fields[i]);
+        card.ends[i] = card.texts.size();
+    }
+    return card;
+}
+
+CardStore::PackedCard CardStore::PackedCard::pack(const CardFields &fields)
+{
+    std::array<QStringView, CardFieldCount> views;
+    for (size_t i = 0; i < views.size(); ++i)
+        views[i] = fields.texts[i];
+    return pack(views);
+}
+
+QStringView CardStore::PackedCard::text(int field) const
+{
+    const qsizetype start = field == 0 ? 0 : ends[size_t(field - 1)];
+    return QStringView(texts).mid(start, ends[size_t(field)] - start);
+}
+
 CardRecord CardStore::card(int position) const
 {
     CardRecord record;
-    static_cast<CardFields &>(record) = m_cards[size_t(position)];
+    static_cast<CardFields &>(record) = fields(position);
     record.RecordNumber = QString::number(position + 1);
     return record;
+}
+
+CardFields CardStore::fields(int position) const
+{
+    const PackedCard &packed = m_cards[size_t(position)];
+    CardFields fields;
+    for (int i = 0; i < CardFieldCount; ++i)
+        fields[i] = packed.text(i).toString();
+    return fields;
+}
+
+QString CardStore::text(int position, CardField field) const
+{
+    return m_cards[size_t(position)].text(int(field)).toString();
 }
 
 bool CardStore::LoadCardFile()
@@ -35,13 +78,14 @@ bool CardStore::LoadCardFile()
     }
 
     ItemReader reader(std::move(text));
+    // Views into the reader's text: each card is copied once, into its packed form.
+    std::array<QStringView, CardFieldCount> fields;
     while (!reader.atEnd()) {
-        CardFields fields;
         if (isFull() || !readCard(reader, fields)) {
             m_fileNotFullyRead = true;
             return false;
         }
-        m_cards.push_back(std::move(fields));
+        m_cards.push_back(PackedCard::pack(fields));
     }
     m_currentCard = qint16(m_cards.size() - 1);
     return true;
@@ -56,10 +100,16 @@ bool CardStore::SaveCardFile()
     if (m_fileNotFullyRead && QFileInfo::exists(m_filePath) && !preserveUnreadFile())
         return false;
 
+    // Each item adds its two quotes and CR LF to the text.
+    qsizetype size = 0;
+    for (const PackedCard &card : m_cards)
+        size += card.texts.size() + CardFieldCount * 4;
     QString text;
-    text.reserve(qsizetype(m_cards.size()) * CardFieldCount * 16);
-    for (const CardFields &fields : m_cards)
-        writeCard(text, fields);
+    text.reserve(size);
+    for (const PackedCard &card : m_cards) {
+        for (int i = 0; i < CardFieldCount; ++i)
+            appendItem(text, card.text(i));
+    }
 
     QString reason;
     if (!writeFileSafely(m_filePath, text, &reason)) {
@@ -96,7 +146,7 @@ bool CardStore::AppendCard(const CardFields &fields)
 {
     if (isFull())
         return false;
-    m_cards.push_back(fields);
+    m_cards.push_back(PackedCard::pack(fields));
     m_currentCard = qint16(m_cards.size() - 1);
     return true;
 }
@@ -105,7 +155,7 @@ void CardStore::ReplaceCard(const CardFields &fields)
 {
     if (m_currentCard < 0 || size_t(m_currentCard) >= m_cards.size())
         return;
-    m_cards[size_t(m_currentCard)] = fields;
+    m_cards[size_t(m_currentCard)] = PackedCard::pack(fields);
 }
 
 void CardStore::RemoveCard()

@@ -3,7 +3,9 @@
 #include "cardrecord.h"
 
 #include <QString>
+#include <QStringView>
 
+#include <array>
 #include <vector>
 
 namespace kinfolio {
@@ -29,7 +31,9 @@ public:
 
     // The card at `position` (0 <= position < CardCount) with its RecordNumber.
     CardRecord card(int position) const;
-    const CardFields &fields(int position) const { return m_cards[size_t(position)]; }
+    CardFields fields(int position) const;
+    // One field of the card at `position`, without unpacking the other sixteen.
+    QString text(int position, CardField field) const;
 
     // Replaces the table with the cards of the file. Returns false when the
     // file is missing or could not be read to its end (a card cut short, a
@@ -59,10 +63,24 @@ public:
     QString preservedCopyPath() const { return m_preservedCopy; }
 
 private:
+    // A card as the table keeps it: its seventeen texts one after another in
+    // one string, and where each ends. One allocation per card instead of one
+    // per field keeps a full table at about twice the card file's size;
+    // seventeen separate strings per card took about four times.
+    struct PackedCard
+    {
+        QString texts;
+        std::array<qsizetype, CardFieldCount> ends{};
+
+        static PackedCard pack(const std::array<QStringView, CardFieldCount> &fields);
+        static PackedCard pack(const CardFields &fields);
+        QStringView text(int field) const;
+    };
+
     bool preserveUnreadFile();
 
     QString m_filePath;
-    std::vector<CardFields> m_cards;
+    std::vector<PackedCard> m_cards;
     qint16 m_currentCard = 0;
     bool m_fileNotFullyRead = false;
     QString m_preservedCopy;

@@ -14,6 +14,15 @@ ItemReader::ItemReader(QString text)
 
 bool ItemReader::readItem(QString &item)
 {
+    QStringView view;
+    if (!readItem(view))
+        return false;
+    item = view.toString();
+    return true;
+}
+
+bool ItemReader::readItem(QStringView &item)
+{
     while (m_pos < m_text.size() && m_text.at(m_pos) == u' ')
         ++m_pos;
     if (m_pos >= m_text.size())
@@ -25,7 +34,7 @@ bool ItemReader::readItem(QString &item)
             m_pos = m_text.size();
             return false;
         }
-        item = m_text.mid(m_pos + 1, close - m_pos - 1);
+        item = QStringView(m_text).mid(m_pos + 1, close - m_pos - 1);
         m_pos = close + 1;
     } else {
         const qsizetype start = m_pos;
@@ -35,7 +44,7 @@ bool ItemReader::readItem(QString &item)
                 break;
             ++m_pos;
         }
-        item = m_text.mid(start, m_pos - start);
+        item = QStringView(m_text).mid(start, m_pos - start);
     }
     skipDelimiter();
     return true;
@@ -55,7 +64,7 @@ void ItemReader::skipDelimiter()
     }
 }
 
-void appendItem(QString &out, const QString &text)
+void appendItem(QString &out, QStringView text)
 {
     out.append(u'"');
     out.append(text);

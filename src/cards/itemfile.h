@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringView>
 
 namespace kinfolio {
 
@@ -26,6 +27,9 @@ public:
     // so the next item still starts where the next line (or comma) does and a
     // stray quote cannot shift every later field of the file.
     bool readItem(QString &item);
+    // The same, with the item as a view into the text being read instead of a
+    // copy: valid as long as this reader lives.
+    bool readItem(QStringView &item);
 
 private:
     void skipDelimiter();
@@ -35,7 +39,7 @@ private:
 };
 
 // Appends one item as written to the file: quote, text, quote, CR LF.
-void appendItem(QString &out, const QString &text);
+void appendItem(QString &out, QStringView text);
 
 // Reads a whole file as text. Returns false when it cannot be opened or read.
 bool readTextFile(const QString &path, QString &text);
