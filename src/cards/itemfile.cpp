@@ -87,7 +87,12 @@ bool writeFileSafely(const QString &path, const QString &text, QString *error)
 {
     QSaveFile file(path);
     const QByteArray bytes = AnsiText::encode(text);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+    // Unbuffered, so that a write the disk refuses fails here. A buffered
+    // write of a small file fails only in the flush inside commit(), and
+    // commit() then still puts the short file in place of the old one and
+    // reports success: a full disk would empty the file.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || file.write(bytes) != bytes.size()
+        || !file.commit()) {
         if (error)
             *error = file.errorString();
         file.cancelWriting();

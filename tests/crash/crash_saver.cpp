@@ -1,0 +1,112 @@
+// The child that the crash tests kill: it saves a card file or a site list
+// over and over, cycling through the generations of crashfixtures.h, and
+// writes one byte to stdout after each save that completed ('r' once it is
+// ready to start). It first loads what the file holds, so every run also
+// checks that the file a killed save left behind loads whole.
+//
+//   crash_saver cards <card file> <card count>
+//   crash_saver sites <site list file>
+#include "cardstore.h"
+#include "crashfixtures.h"
+#include "itemfile.h"
+
+#include <QCoreApplication>
+#include <QFile>
+
+#include <array>
+#include <cstdio>
+#include <memory>
+
+#include <unistd.h>
+
+using namespace kinfolio;
+using namespace kinfolio::testing;
+
+namespace {
+
+void report(char c)
+{
+    // Unbuffered, so the parent sees every completed save before the kill.
+    if (::write(STDOUT_FILENO, &c, 1) != 1)
+        std::_Exit(4);
+}
+
+int fail(const char *what)
+{
+    std::fprintf(stderr, "crash_saver: %s\n", what);
+    return 2;
+}
+
+int saveCards(const QString &path, int count)
+{
+    auto onFile = std::make_unique<CardStore>(path);
+    if (!onFile->LoadCardFile() || onFile->CardCount() != count)
+        return fail("the card file did not load whole");
+    int start = -1;
+    for (int g = 0; g < CrashGenerations && start < 0; ++g)
+        if (onFile->fields(0) == crashCard(g, 0))
+            start = g;
+    if (start < 0)
+        return fail("the card file holds no generation");
+    for (int i = 0; i < count; ++i)
+        if (onFile->fields(i) != crashCard(start, i))
+            return fail("the card file mixes generations");
+
+    std::array<std::unique_ptr<CardStore>, CrashGenerations> stores;
+    for (int g = 0; g < CrashGenerations; ++g) {
+        if (g == start) {
+            stores[size_t(g)] = std::move(onFile);
+            continue;
+        }
+        stores[size_t(g)] = std::make_unique<CardStore>(path);
+        for (int i = 0; i < count; ++i)
+            stores[size_t(g)]->AppendCard(crashCard(g, i));
+    }
+    report('r');
+    for (int g = (start + 1) % CrashGenerations;; g = (g + 1) % CrashGenerations) {
+        if (!stores[size_t(g)]->SaveCardFile())
+            return fail(qPrintable(stores[size_t(g)]->errorString()));
+        report('s');
+    }
+}
+
+int saveSites(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return fail("the site list cannot be read");
+    const QByteArray bytes = file.readAll();
+    file.close();
+    int start = -1;
+    for (int g = 0; g < CrashGenerations && start < 0; ++g)
+        if (bytes == crashSiteListFile(g))
+            start = g;
+    if (start < 0)
+        return fail("the site list holds no generation");
+
+    // Written as the site window writes its list: one item per slot.
+    std::array<QString, CrashGenerations> texts;
+    for (int g = 0; g < CrashGenerations; ++g)
+        for (int slot = 1; slot <= 30; ++slot)
+            appendItem(texts[size_t(g)], crashSiteAddress(g, slot));
+    report('r');
+    for (int g = (start + 1) % CrashGenerations;; g = (g + 1) % CrashGenerations) {
+        QString error;
+        if (!writeFileSafely(path, texts[size_t(g)], &error))
+            return fail(qPrintable(error));
+        report('s');
+    }
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    if (args.size() == 4 && args[1] == QLatin1String("cards"))
+        return saveCards(args[2], args[3].toInt());
+    if (args.size() == 3 && args[1] == QLatin1String("sites"))
+        return saveSites(args[2]);
+    return fail("usage: crash_saver cards <file> <count> | sites <file>");
+}

@@ -1,0 +1,165 @@
+// Exit onto a full file system: the card window reports the error and stays
+// with every card, the old card file stays as it was, and Exit succeeds once
+// space is freed. The file system is a small tmpfs, which only root can mount.
+#include "cardstore.h"
+#include "crashfixtures.h"
+#include "frmkinfolio.h"
+#include "messagebox.h"
+#include "testmain.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QScopeGuard>
+#include <QTemporaryDir>
+
+#include <cerrno>
+#include <cstring>
+#include <memory>
+
+#include <sys/mount.h>
+#include <unistd.h>
+
+using namespace kinfolio;
+using namespace kinfolio::testing;
+
+class TestFullDisk : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void exitOntoFullDiskKeepsWindowCardsAndFile();
+
+private:
+    bool fillDisk(const QString &path);
+    void unmount();
+
+    std::unique_ptr<QTemporaryDir> m_mountPoint;
+    bool m_mounted = false;
+};
+
+void TestFullDisk::init()
+{
+    if (::geteuid() != 0)
+        QSKIP("saving onto a full file system needs a small tmpfs, and only root can mount one");
+    m_mountPoint = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_mountPoint->isValid());
+    const QByteArray where = QFile::encodeName(m_mountPoint->path());
+    if (::mount("kinfolio-fulldisk", where.constData(), "tmpfs", MS_NOSUID | MS_NODEV, "size=256k,mode=0700") != 0) {
+        const QByteArray reason = QByteArray("cannot mount a tmpfs here: ") + std::strerror(errno);
+        QSKIP(reason.constData());
+    }
+    m_mounted = true;
+    MessageBox::startRecording();
+}
+
+void TestFullDisk::cleanup()
+{
+    MessageBox::stopRecording();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    unmount();
+    m_mountPoint.reset();
+}
+
+void TestFullDisk::unmount()
+{
+    if (!m_mounted)
+        return;
+    const QByteArray where = QFile::encodeName(m_mountPoint->path());
+    // A file still open on it must not leave the mount behind: detach it then.
+    if (::umount(where.constData()) != 0 && ::umount2(where.constData(), MNT_DETACH) != 0)
+        qWarning("could not unmount %s: %s", where.constData(), std::strerror(errno));
+    m_mounted = false;
+}
+
+// Writes `path` until the file system has no block left.
+bool TestFullDisk::fillDisk(const QString &path)
+{
+    QFile filler(path);
+    if (!filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return false;
+    const QByteArray page(4096, 'x');
+    while (filler.write(page) == page.size()) {
+    }
+    while (filler.write("x", 1) == 1) {
+    }
+    filler.close();
+    // Nothing more fits anywhere.
+    QFile probe(QFileInfo(path).dir().filePath(QStringLiteral("probe")));
+    const bool full = !probe.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || probe.write(page) != page.size();
+    probe.remove();
+    return full;
+}
+
+void TestFullDisk::exitOntoFullDiskKeepsWindowCardsAndFile()
+{
+    const QDir dir(m_mountPoint->path());
+    const QString path = dir.filePath(QStringLiteral("Kinfolio.dat"));
+    const QByteArray oldFile = crashCardFile(0, 3);
+    {
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly) && f.write(oldFile) == oldFile.size());
+    }
+
+    CardStore store(path);
+    QPointer<frmKinfolio> window = new frmKinfolio(store, dir.path());
+    // The window refers to the store: it must not outlive this function.
+    const auto closeWindow = qScopeGuard([&window] { delete window.data(); });
+    window->show();
+    QCOMPARE(store.CardCount(), 3);
+
+    // A fourth card, added through the window.
+    auto *txtName = window->findChild<QLineEdit *>(QStringLiteral("txtName"));
+    auto *cmdExit = window->findChild<QPushButton *>(QStringLiteral("cmdExit"));
+    QVERIFY(txtName && cmdExit);
+    window->findChild<QPushButton *>(QStringLiteral("cmdNew"))->click();
+    txtName->setText(QStringLiteral("Hannah Cole"));
+    window->findChild<QPushButton *>(QStringLiteral("cmdAdd"))->click();
+    QCOMPARE(store.CardCount(), 4);
+    MessageBox::clearShown();
+
+    const QString filler = dir.filePath(QStringLiteral("filler"));
+    QVERIFY2(fillDisk(filler), "the tmpfs did not fill up");
+
+    cmdExit->click();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCOMPARE(MessageBox::shown().size(), 1);
+    const MessageBox::Shown error = MessageBox::shown().first();
+    QCOMPARE(error.title, QStringLiteral("Error!"));
+    QCOMPARE(error.icon, MessageBox::Exclamation);
+    QVERIFY2(error.text.contains(path) && error.text.contains(QStringLiteral("No space left on device")),
+             qPrintable(error.text));
+    QVERIFY2(window && window->isVisible(), "the card window went away although nothing was saved");
+    QCOMPARE(store.CardCount(), 4);
+    QCOMPARE(store.fields(3)[CardField::Name], QStringLiteral("Hannah Cole"));
+    QCOMPARE(txtName->text(), QStringLiteral("Hannah Cole"));
+    {
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), oldFile);
+    }
+    // The failed save left nothing behind.
+    QStringList files = dir.entryList(QDir::Files | QDir::Hidden | QDir::System);
+    files.sort();
+    QCOMPARE(files, QStringList({QStringLiteral("Kinfolio.dat"), QStringLiteral("filler")}));
+
+    // Space freed: the same Exit saves every card and unloads the window.
+    QVERIFY(QFile::remove(filler));
+    MessageBox::clearShown();
+    cmdExit->click();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(MessageBox::shown().isEmpty());
+    QVERIFY2(!window, "the card window stayed after a successful save");
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QByteArray added = "\"Hannah Cole\"\r\n";
+    for (int i = 1; i < CardFieldCount; ++i)
+        added += "\"\"\r\n";
+    QCOMPARE(f.readAll(), oldFile + added);
+}
+
+KINFOLIO_TEST_MAIN(TestFullDisk)
+#include "test_fulldisk.moc"
