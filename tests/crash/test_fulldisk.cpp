@@ -4,6 +4,7 @@
 #include "cardstore.h"
 #include "crashfixtures.h"
 #include "frmkinfolio.h"
+#include "itemfile.h"
 #include "messagebox.h"
 #include "testmain.h"
 
@@ -32,6 +33,7 @@ private slots:
     void init();
     void cleanup();
     void exitOntoFullDiskKeepsWindowCardsAndFile();
+    void siteListOntoFullDiskKeepsOldList();
 
 private:
     bool fillDisk(const QString &path);
@@ -159,6 +161,37 @@ void TestFullDisk::exitOntoFullDiskKeepsWindowCardsAndFile()
     for (int i = 1; i < CardFieldCount; ++i)
         added += "\"\"\r\n";
     QCOMPARE(f.readAll(), oldFile + added);
+}
+
+void TestFullDisk::siteListOntoFullDiskKeepsOldList()
+{
+    // The site list is small: exactly the size whose write used to fail only
+    // after it had been reported as saved.
+    const QDir dir(m_mountPoint->path());
+    const QString path = dir.filePath(QStringLiteral("WebSites.dat"));
+    const QByteArray oldList = crashSiteListFile(0);
+    {
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly) && f.write(oldList) == oldList.size());
+    }
+    QString newList;
+    for (int slot = 1; slot <= 30; ++slot)
+        appendItem(newList, crashSiteAddress(1, slot));
+    const QString filler = dir.filePath(QStringLiteral("filler"));
+    QVERIFY2(fillDisk(filler), "the tmpfs did not fill up");
+
+    QString error;
+    QVERIFY(!writeFileSafely(path, newList, &error));
+    QCOMPARE(error, QStringLiteral("No space left on device"));
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QCOMPARE(f.readAll(), oldList);
+    f.close();
+
+    QVERIFY(QFile::remove(filler));
+    QVERIFY2(writeFileSafely(path, newList, &error), qPrintable(error));
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QCOMPARE(f.readAll(), crashSiteListFile(1));
 }
 
 KINFOLIO_TEST_MAIN(TestFullDisk)
