@@ -29,6 +29,8 @@
 #include <memory>
 #include <string>
 
+#include <unistd.h>
+
 using namespace kinfolio;
 
 namespace {
@@ -273,6 +275,9 @@ void RemoveFirstCard(benchmark::State &state)
 class SummaryReporter : public benchmark::ConsoleReporter
 {
 public:
+    // Colours only on a terminal, so a saved log stays readable.
+    SummaryReporter() : ConsoleReporter(::isatty(STDOUT_FILENO) ? OO_ColorTabular : OO_Tabular) {}
+
     void ReportRuns(const std::vector<Run> &runs) override
     {
         ConsoleReporter::ReportRuns(runs);
