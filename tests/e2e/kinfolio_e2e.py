@@ -8,6 +8,7 @@ clean-up finds and ends exactly those processes and whatever they started,
 and nothing else on the machine.
 """
 
+import atexit
 import os
 import sys
 import select
@@ -121,6 +122,8 @@ class Desktop:
         return process
 
     def start(self):
+        # Also on an exit that skips the suite's own clean-up.
+        atexit.register(self.stop)
         try:
             self._start()
         except BaseException:
