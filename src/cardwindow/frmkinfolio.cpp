@@ -150,6 +150,7 @@ void frmKinfolio::buildControls()
         auto *label = new QLabel(QString::fromLatin1(spec.caption), client);
         label->setObjectName(QString::fromLatin1(spec.label));
         placeAutoSized(label, spec.labelLeft, spec.labelTop);
+        label->setBuddy(box); // screen readers name the box by its caption
 
         if (previous)
             setTabOrder(previous, box);
