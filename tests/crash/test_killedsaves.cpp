@@ -71,6 +71,9 @@ void TestKilledSaves::initTestCase()
 void TestKilledSaves::killRepeatedly(const QStringList &args, const QString &path,
                                      const std::function<QByteArray(int)> &fileOf)
 {
+    QList<QByteArray> generations;
+    for (int g = 0; g < CrashGenerations; ++g)
+        generations << fileOf(g);
     QRandomGenerator dice(m_seed);
     const QString name = QFileInfo(path).fileName();
     const QDir dir = QFileInfo(path).dir();
@@ -122,9 +125,9 @@ void TestKilledSaves::killRepeatedly(const QStringList &args, const QString &pat
         const int last = (generation + saved) % CrashGenerations;
         const int next = (last + 1) % CrashGenerations;
         const QByteArray bytes = readBytes(path);
-        if (bytes == fileOf(last)) {
+        if (bytes == generations[last]) {
             generation = last;
-        } else if (bytes == fileOf(next)) {
+        } else if (bytes == generations[next]) {
             generation = next;
         } else {
             QFAIL(qPrintable(QStringLiteral("kill %1 (seed %2) after %3 completed saves: the file (%4 bytes) "
@@ -147,10 +150,7 @@ void TestKilledSaves::killRepeatedly(const QStringList &args, const QString &pat
                 continue;
             leftovers << entry;
             const QByteArray left = readBytes(dir.filePath(entry));
-            bool whole = false;
-            for (int g = 0; g < CrashGenerations; ++g)
-                whole = whole || left == fileOf(g);
-            if (!whole) {
+            if (!generations.contains(left)) {
                 QFAIL(qPrintable(QStringLiteral("kill %1 (seed %2) left %3 holding %4 bytes that are no whole "
                                                 "generation")
                                      .arg(kill)
