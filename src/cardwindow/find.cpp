@@ -148,7 +148,7 @@ void find::Combo1_Click()
     QStringList values;
     values.reserve(store.CardCount());
     for (int p = 0; p < store.CardCount(); ++p)
-        values.append(store.fields(p)[field]);
+        values.append(store.text(p, CardField(field)));
 
     const QString valueText = m_combo2->currentText();
     m_combo2->clear();
