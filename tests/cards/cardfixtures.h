@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cardrecord.h"
+#include "filebytes.h"
 
 #include <QByteArray>
 #include <QFile>
@@ -25,21 +26,6 @@ inline QByteArray cardBytes(const CardFields &card)
     for (const QString &text : card.texts)
         out += '"' + text.toLatin1() + "\"\r\n";
     return out;
-}
-
-inline void writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
-        qFatal("cannot write %s", qPrintable(path));
-}
-
-inline QByteArray readBytes(const QString &path)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return QByteArray("<missing>");
-    return f.readAll();
 }
 
 } // namespace kinfolio::testing

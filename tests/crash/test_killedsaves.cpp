@@ -4,6 +4,7 @@
 // the one being saved, and the next child must load it and save again.
 #include "cardstore.h"
 #include "crashfixtures.h"
+#include "filebytes.h"
 #include "itemfile.h"
 
 #include <QDir>
@@ -26,19 +27,6 @@ constexpr int Kills = 200;
 // Large enough that a save takes several milliseconds, so kills land inside
 // the write; small enough to start a child 200 times in a few seconds.
 constexpr int CardCount = 6000;
-
-QByteArray readBytes(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-void writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
-        qFatal("cannot write %s", qPrintable(path));
-}
 
 } // namespace
 

@@ -2,6 +2,7 @@
 
 #include "cardfile.h"
 #include "cardrecord.h"
+#include "filebytes.h"
 #include "itemfile.h"
 
 #include <QByteArray>
@@ -33,19 +34,6 @@ inline bool writeCardFile(const QString &path, const std::vector<CardFields> &ca
     for (const CardFields &card : cards)
         writeCard(text, card);
     return writeFileSafely(path, text, nullptr);
-}
-
-inline void writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
-        qFatal("cannot write %s", qPrintable(path));
-}
-
-inline QByteArray fileBytes(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
 }
 
 // Three generations of one family, a sibling on the wife's side, a card with

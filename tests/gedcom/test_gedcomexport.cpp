@@ -142,10 +142,10 @@ void TestGedcomExport::referenceCardFileExportsByteForByte()
     QString error;
     Gedcom::ExportCounts counts;
     QVERIFY2(Gedcom::exportCardFile(in, out, &error, &counts), qPrintable(error));
-    QCOMPARE(fileBytes(out), expected);
+    QCOMPARE(readBytes(out), expected);
     QCOMPARE(counts.individuals, 6);
     QCOMPARE(counts.families, 4);
-    QCOMPARE(fileBytes(in), cardFile); // only read
+    QCOMPARE(readBytes(in), cardFile); // only read
 }
 
 void TestGedcomExport::emptyCardFileGivesAFileWithoutFamilies()
@@ -155,7 +155,7 @@ void TestGedcomExport::emptyCardFileGivesAFileWithoutFamilies()
     QVERIFY(QFile(in).open(QIODevice::WriteOnly));
     QString error;
     QVERIFY2(Gedcom::exportCardFile(in, out, &error), qPrintable(error));
-    const GedFile file = parseGedcom(fileBytes(out));
+    const GedFile file = parseGedcom(readBytes(out));
     QVERIFY2(file.problem.isEmpty(), qPrintable(file.problem));
     QStringList tags;
     for (const GedNode &r : file.records)
@@ -322,7 +322,7 @@ void TestGedcomExport::unreadableCardFilesExportNothing()
     QTemporaryDir dir;
     QVERIFY(QDir(dir.path()).mkdir("folder"));
     QVERIFY(writeCardFile(dir.filePath("full.dat"), threeGenerationCards()));
-    const QByteArray full = fileBytes(dir.filePath("full.dat"));
+    const QByteArray full = readBytes(dir.filePath("full.dat"));
     const qsizetype secondCard = full.indexOf("\"Thomas Ashworth\"");
     writeBytes(dir.filePath("cut.dat"), full.left(secondCard + 60));
     writeBytes(dir.filePath("open.dat"), "\"Jonas\r\n\"1850\r\n\"Leeds");
@@ -335,7 +335,7 @@ void TestGedcomExport::unreadableCardFilesExportNothing()
     QString error;
     QVERIFY(!Gedcom::exportCardFile(dir.filePath(cardFile), out, &error));
     QVERIFY2(error.contains(message) && error.contains(cardFile), qPrintable(error));
-    QCOMPARE(fileBytes(out), QByteArray("earlier export"));
+    QCOMPARE(readBytes(out), QByteArray("earlier export"));
     QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), before);
 }
 
@@ -344,7 +344,7 @@ void TestGedcomExport::outputThatCannotBeWrittenIsReported()
     QTemporaryDir dir;
     const QString in = dir.filePath("Kinfolio.dat");
     QVERIFY(writeCardFile(in, threeGenerationCards()));
-    const QByteArray cards = fileBytes(in);
+    const QByteArray cards = readBytes(in);
 
     QString error;
     QVERIFY(!Gedcom::exportCardFile(in, dir.filePath("missing/family.ged"), &error));
@@ -354,7 +354,7 @@ void TestGedcomExport::outputThatCannotBeWrittenIsReported()
     const QString samePath = dir.path() + "/./Kinfolio.dat";
     QVERIFY(!Gedcom::exportCardFile(in, samePath, &error));
     QVERIFY2(error.contains("is the card file itself"), qPrintable(error));
-    QCOMPARE(fileBytes(in), cards);
+    QCOMPARE(readBytes(in), cards);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList({"Kinfolio.dat"}));
 }
 

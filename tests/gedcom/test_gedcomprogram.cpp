@@ -58,7 +58,7 @@ void TestGedcomProgram::exportsAndSaysWhatItWrote()
                         .arg(out)
                         .arg(threeGenerationIndividuals)
                         .arg(threeGenerationFamilies));
-    const GedFile file = parseGedcom(fileBytes(out));
+    const GedFile file = parseGedcom(readBytes(out));
     QVERIFY2(file.problem.isEmpty(), qPrintable(file.problem));
     QCOMPARE(int(file.all("INDI").size()), threeGenerationIndividuals);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList({"family.ged", "Kinfolio.dat"}));
@@ -102,7 +102,7 @@ void TestGedcomProgram::failuresExplainOnStderrAndLeaveOutputAlone()
     QFETCH(QString, message);
     QTemporaryDir dir;
     QVERIFY(writeCardFile(dir.filePath("Kinfolio.dat"), threeGenerationCards()));
-    const QByteArray cards = fileBytes(dir.filePath("Kinfolio.dat"));
+    const QByteArray cards = readBytes(dir.filePath("Kinfolio.dat"));
     writeBytes(dir.filePath("cut.dat"), cards.left(cards.size() / 10));
     writeBytes(dir.filePath("family.ged"), "earlier export");
     arguments.replaceInStrings("DIR", dir.path());
@@ -112,8 +112,8 @@ void TestGedcomProgram::failuresExplainOnStderrAndLeaveOutputAlone()
     QCOMPARE(r.out, QString());
     QVERIFY2(r.err.startsWith("kinfolio-gedcom: ") && r.err.contains(message.replace("DIR", dir.path())),
              qPrintable(r.err));
-    QCOMPARE(fileBytes(dir.filePath("family.ged")), QByteArray("earlier export"));
-    QCOMPARE(fileBytes(dir.filePath("Kinfolio.dat")), cards);
+    QCOMPARE(readBytes(dir.filePath("family.ged")), QByteArray("earlier export"));
+    QCOMPARE(readBytes(dir.filePath("Kinfolio.dat")), cards);
     QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
              QStringList({"cut.dat", "family.ged", "Kinfolio.dat"}));
 }

@@ -1,4 +1,5 @@
 #include "sitelistfile.h"
+#include "filebytes.h"
 #include "testmain.h"
 
 #include <QDir>
@@ -7,23 +8,9 @@
 #include <QTest>
 
 using namespace kinfolio;
+using namespace kinfolio::testing;
 
 namespace {
-
-QByteArray fileBytes(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return QByteArray("<missing>");
-    return file.readAll();
-}
-
-void writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
 
 // K entries as the program writes them.
 QByteArray entriesBytes(int count)
@@ -87,9 +74,9 @@ private slots:
         // Saving twice in a row, nothing changed: the same bytes as read.
         QString error;
         QVERIFY(file.save(texts, &error));
-        QCOMPARE(fileBytes(path()), bytes);
+        QCOMPARE(readBytes(path()), bytes);
         QVERIFY(file.save(texts, &error));
-        QCOMPARE(fileBytes(path()), bytes);
+        QCOMPARE(readBytes(path()), bytes);
     }
 
     void twoFreeSlotsAreTwentyTwoBytes()
@@ -100,8 +87,8 @@ private slots:
         QCOMPARE(file.entryCount(), 2);
         QString error;
         QVERIFY(file.save(texts, &error));
-        QCOMPARE(fileBytes(path()), QByteArray("\"http://\"\r\n\"http://\"\r\n"));
-        QCOMPARE(fileBytes(path()).size(), 22);
+        QCOMPARE(readBytes(path()), QByteArray("\"http://\"\r\n\"http://\"\r\n"));
+        QCOMPARE(readBytes(path()).size(), 22);
     }
 
     void clearedSlotIsTwoQuotesAndReadsBackEmpty()
@@ -112,7 +99,7 @@ private slots:
         texts[1].clear();
         QString error;
         QVERIFY(file.save(texts, &error));
-        QCOMPARE(fileBytes(path()),
+        QCOMPARE(readBytes(path()),
                  QByteArray("\"http://site1.example/\"\r\n\"\"\r\n\"http://site3.example/\"\r\n"));
 
         SiteListFile again(path());
@@ -130,7 +117,7 @@ private slots:
         texts[0] = QStringLiteral("http://a.example/say\"hi\"");
         QString error;
         QVERIFY(file.save(texts, &error));
-        QVERIFY(fileBytes(path()).startsWith("\"http://a.example/say\"hi\"\"\r\n\"http://site2.example/\"\r\n"));
+        QVERIFY(readBytes(path()).startsWith("\"http://a.example/say\"hi\"\"\r\n\"http://site2.example/\"\r\n"));
 
         // The entry ends at the inner quote; the rest of its line is dropped,
         // and the entries after it stay in their slots.
@@ -154,7 +141,7 @@ private slots:
         QCOMPARE(file.slotsToWrite(texts), 5);
         QString error;
         QVERIFY(file.save(texts, &error));
-        QCOMPARE(fileBytes(path()),
+        QCOMPARE(readBytes(path()),
                  entriesBytes(2) + "\"http://\"\r\n\"http://\"\r\n\"http://typed.example/\"\r\n");
         QCOMPARE(file.entryCount(), 5);
 
@@ -176,11 +163,11 @@ private slots:
 
         QString error;
         QVERIFY(file.save(texts, &error));
-        QCOMPARE(fileBytes(path()), QByteArray());
+        QCOMPARE(readBytes(path()), QByteArray());
 
         texts[0] = QStringLiteral("http://first.example/");
         QVERIFY(file.save(texts, &error));
-        QCOMPARE(fileBytes(path()), QByteArray("\"http://first.example/\"\r\n"));
+        QCOMPARE(readBytes(path()), QByteArray("\"http://first.example/\"\r\n"));
     }
 
     void entriesPastThirtyAreKeptAfterSlotThirty()
@@ -196,11 +183,11 @@ private slots:
 
         QString error;
         QVERIFY(file.save(texts, &error));
-        QCOMPARE(fileBytes(path()), entriesBytes(33));
+        QCOMPARE(readBytes(path()), entriesBytes(33));
 
         texts[29] = QStringLiteral("http://changed.example/");
         QVERIFY(file.save(texts, &error));
-        QVERIFY(fileBytes(path()).endsWith("\"http://changed.example/\"\r\n\"http://site31.example/\"\r\n"
+        QVERIFY(readBytes(path()).endsWith("\"http://changed.example/\"\r\n\"http://site31.example/\"\r\n"
                                            "\"http://site32.example/\"\r\n\"http://site33.example/\"\r\n"));
     }
 
@@ -222,7 +209,7 @@ private slots:
 
         QVERIFY(QDir(m_dir.path()).rmdir(QStringLiteral("WebSites.dat")));
         QVERIFY(file.save(texts, &error));
-        QCOMPARE(fileBytes(path()), entriesBytes(2) + "\"http://\"\r\n\"http://typed.example/\"\r\n");
+        QCOMPARE(readBytes(path()), entriesBytes(2) + "\"http://\"\r\n\"http://typed.example/\"\r\n");
     }
 };
 

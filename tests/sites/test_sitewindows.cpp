@@ -2,6 +2,7 @@
 #include "frmstandardsites.h"
 #include "frmwebsites.h"
 #include "messagebox.h"
+#include "filebytes.h"
 #include "testmain.h"
 #include "windowhelpers.h"
 
@@ -14,23 +15,9 @@
 #include <QTemporaryDir>
 
 using namespace kinfolio;
+using namespace kinfolio::testing;
 
 namespace {
-
-QByteArray fileBytes(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return QByteArray("<missing>");
-    return file.readAll();
-}
-
-void writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
 
 template<typename T>
 T *child(QWidget *window, const QString &name)
@@ -333,7 +320,7 @@ private slots:
         QCOMPARE(message.title, QStringLiteral("Kinfolio"));
         QCOMPARE(message.icon, QMessageBox::NoIcon);
         QCOMPARE(message.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
-        QCOMPARE(fileBytes(listPath()), QByteArray("\"http://one.example/\"\r\n\"http://two.example/\"\r\n"
+        QCOMPARE(readBytes(listPath()), QByteArray("\"http://one.example/\"\r\n\"http://two.example/\"\r\n"
                                                    "\"http://\"\r\n\"http://typed.example/\"\r\n"));
         QVERIFY(sites->isVisible());
     }
@@ -346,7 +333,7 @@ private slots:
         choose(sites, "mnuSave");
         QCOMPARE(MessageBox::shown().size(), 1);
         QCOMPARE(MessageBox::shown().at(0).text, QStringLiteral("Entry has been added."));
-        QCOMPARE(fileBytes(listPath()), QByteArray());
+        QCOMPARE(readBytes(listPath()), QByteArray());
     }
 
     void failedWriteKeepsTheWindowAndItsEdits()
@@ -381,7 +368,7 @@ private slots:
         QVERIFY(MessageBox::shown().isEmpty());
         waitUntilGone(gone);
         QVERIFY(m_card->isVisible());
-        QCOMPARE(fileBytes(listPath()), QByteArray("\"http://edited.example/\"\r\n"));
+        QCOMPARE(readBytes(listPath()), QByteArray("\"http://edited.example/\"\r\n"));
     }
 
     void moreAndBackKeepUnsavedEdits()
@@ -397,7 +384,7 @@ private slots:
         QVERIFY(!sites->isVisible());
         QCOMPARE(frmWebSites::instance(), sites);
         QVERIFY(!m_card->isVisible());
-        QCOMPARE(fileBytes(listPath()), QByteArray("\"http://one.example/\"\r\n"));
+        QCOMPARE(readBytes(listPath()), QByteArray("\"http://one.example/\"\r\n"));
 
         // The owner is the hidden user list, whichever window asks.
         clickGo(standard, 12);
@@ -427,7 +414,7 @@ private slots:
         QVERIFY(MessageBox::shown().isEmpty());
         waitUntilGone(sitesGone);
         QVERIFY(m_card->isVisible());
-        QCOMPARE(fileBytes(listPath()), QByteArray("\"http://unsaved.example/\"\r\n"));
+        QCOMPARE(readBytes(listPath()), QByteArray("\"http://unsaved.example/\"\r\n"));
 
         // The next opening reads the file afresh.
         writeBytes(listPath(), "\"http://changed.example/\"\r\n");
