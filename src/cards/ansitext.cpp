@@ -46,15 +46,13 @@ bool canEncode(char32_t codePoint)
     return encodableSet().count(codePoint) != 0;
 }
 
-QString makeStorable(const QString &text)
+QString makeEncodable(const QString &text)
 {
     QString out;
     out.reserve(text.size());
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text.at(i);
-        if (c == u'"') {
-            out.append(QChar(0x201D));
-        } else if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
+        if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
             out.append(u'?'); // one replacement for the whole pair
             ++i;
         } else if (!canEncode(c.unicode())) {
@@ -63,6 +61,13 @@ QString makeStorable(const QString &text)
             out.append(c);
         }
     }
+    return out;
+}
+
+QString makeStorable(const QString &text)
+{
+    QString out = makeEncodable(text);
+    out.replace(u'"', QChar(0x201D));
     return out;
 }
 

@@ -16,11 +16,14 @@ QByteArray encode(const QString &text);
 // True when the character survives encode() unchanged.
 bool canEncode(char32_t codePoint);
 
-// What a box does with text on its way in: a character the file cannot hold is
-// replaced by '?' (so the user sees the change at once, instead of finding it
-// changed after the next start), and a double quote, which the file format
-// cannot store inside an item, becomes the closing curly quote U+201D, which
-// Windows-1252 holds. Line breaks and every encodable character pass unchanged.
+// A character the file cannot hold becomes '?', so a box can show the change
+// at once instead of the user finding it changed after the next start. Every
+// encodable character passes unchanged.
+QString makeEncodable(const QString &text);
+
+// What a card box does with text on its way in: makeEncodable, and a double
+// quote, which the card file cannot store inside an item, becomes the closing
+// curly quote U+201D, which Windows-1252 holds.
 QString makeStorable(const QString &text);
 
 } // namespace AnsiText

@@ -12,19 +12,31 @@
 
 namespace kinfolio {
 
-void keepStorable(QLineEdit *box)
+namespace {
+void keepConverted(QLineEdit *box, QString (*convert)(const QString &))
 {
     // textEdited fires for typing and pasting, not for setText by the program.
-    QObject::connect(box, &QLineEdit::textEdited, box, [box](const QString &text) {
-        const QString storable = AnsiText::makeStorable(text);
-        if (storable == text)
+    QObject::connect(box, &QLineEdit::textEdited, box, [box, convert](const QString &text) {
+        const QString converted = convert(text);
+        if (converted == text)
             return;
         const int cursor = box->cursorPosition();
         // A surrogate pair shrinks to one '?'; keep the caret after it.
-        const int shift = int(text.left(cursor).size() - AnsiText::makeStorable(text.left(cursor)).size());
-        box->setText(storable);
+        const int shift = int(text.left(cursor).size() - convert(text.left(cursor)).size());
+        box->setText(converted);
         box->setCursorPosition(cursor - shift);
     });
+}
+} // namespace
+
+void keepStorable(QLineEdit *box)
+{
+    keepConverted(box, &AnsiText::makeStorable);
+}
+
+void keepEncodable(QLineEdit *box)
+{
+    keepConverted(box, &AnsiText::makeEncodable);
 }
 
 void keepStorable(QPlainTextEdit *box)

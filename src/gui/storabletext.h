@@ -12,4 +12,9 @@ namespace kinfolio {
 void keepStorable(QLineEdit *box);
 void keepStorable(QPlainTextEdit *box);
 
+// The same for a web address box, whose file can hold a double quote but not
+// a character outside its code page: only those become '?'
+// (AnsiText::makeEncodable), so an address is never changed otherwise.
+void keepEncodable(QLineEdit *box);
+
 } // namespace kinfolio

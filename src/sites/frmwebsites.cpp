@@ -3,6 +3,7 @@
 #include "browser.h"
 #include "frmstandardsites.h"
 #include "messagebox.h"
+#include "storabletext.h"
 #include "windowhelpers.h"
 
 #include <QCoreApplication>
@@ -71,6 +72,7 @@ frmWebSites::frmWebSites(const QString &programDirectory)
     m_grid = buildSiteGrid(client, QStringLiteral("txtSiteUrl"), [this](int k) { cmdGoToSite_Click(k); });
     QWidget *previous = nullptr;
     for (int k = 1; k <= SiteGrid::Slots; ++k) {
+        keepEncodable(m_grid.box(k));
         if (previous)
             setTabOrder(previous, m_grid.box(k));
         setTabOrder(m_grid.box(k), m_grid.button(k));

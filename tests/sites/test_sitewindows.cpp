@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QClipboard>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPointer>
@@ -323,6 +324,21 @@ private slots:
         QCOMPARE(readBytes(listPath()), QByteArray("\"http://one.example/\"\r\n\"http://two.example/\"\r\n"
                                                    "\"http://\"\r\n\"http://typed.example/\"\r\n"));
         QVERIFY(sites->isVisible());
+    }
+
+    // What the box shows is what the file holds: a character the file cannot
+    // hold turns into '?' as it is typed, not silently at the save.
+    void typedAddressesShowWhatTheFileWillHold()
+    {
+        writeBytes(listPath(), "\"http://\"\r\n");
+        frmWebSites *sites = openFromCard();
+        QLineEdit *box = siteBox(sites, 1);
+        box->end(false);
+        QGuiApplication::clipboard()->setText(QStringLiteral("caf\u00e9.example/\u0141\u00f3d\u017a?q=\"a\""));
+        box->paste();
+        QCOMPARE(siteBox(sites, 1)->text(), QStringLiteral("http://caf\u00e9.example/?\u00f3d??q=\"a\""));
+        choose(sites, "mnuSave");
+        QCOMPARE(readBytes(listPath()), QByteArray("\"http://caf\xe9.example/?\xf3" "d??q=\"a\"\"\r\n"));
     }
 
     void missingFileOpensEmptyAndSaveCreatesIt()
