@@ -22,7 +22,7 @@ namespace {
 
 const QString programTitle = QStringLiteral("Kinfolio");
 
-struct BoxSpec
+struct BoxRow
 {
     const char *box;
     int left, top, width, height;
@@ -33,7 +33,7 @@ struct BoxSpec
 };
 
 // In field order, which is also the tab order.
-const BoxSpec boxSpecs[CardFieldCount] = {
+const BoxRow boxRows[CardFieldCount] = {
     {"txtName", 840, 120, 2565, 285, "lblHusband", "Husband", 120, 120, true},
     {"txtBornDate", 4200, 120, 1095, 285, "lblBornDate", "Born", 3570, 180, false},
     {"txtBornPlace", 6120, 120, 2295, 285, "lblBornPlace", "Place", 5520, 180, false},
@@ -53,7 +53,7 @@ const BoxSpec boxSpecs[CardFieldCount] = {
     {"txtNotes", 840, 2400, 7575, 2055, "Label1", "Notes", 120, 2520, false},
 };
 
-struct ButtonSpec
+struct ButtonRow
 {
     const char *name;
     const char *caption;
@@ -62,7 +62,7 @@ struct ButtonSpec
 };
 
 // In tab order, after the boxes.
-const ButtonSpec buttonSpecs[] = {
+const ButtonRow buttonRows[] = {
     {"cmdNew", "New", "Clear boxes for new record", 1680, 4920, 735, 255},
     {"cmdAdd", "Add", "Add record to database", 2400, 4920, 735, 255},
     {"cmdDelete", "Delete", "Delete current record", 3120, 4920, 735, 255},
@@ -125,7 +125,7 @@ void frmKinfolio::buildControls()
 
     QWidget *previous = nullptr;
     for (int i = 0; i < CardFieldCount; ++i) {
-        const BoxSpec &spec = boxSpecs[i];
+        const BoxRow &row = boxRows[i];
         QWidget *box = nullptr;
         if (i == int(CardField::Notes)) {
             m_txtNotes = new QPlainTextEdit(QStringLiteral("Text1"), client);
@@ -140,16 +140,16 @@ void frmKinfolio::buildControls()
             keepStorable(line);
             box = line;
         }
-        box->setObjectName(QString::fromLatin1(spec.box));
-        placeTwips(box, spec.left, spec.top, spec.width, spec.height);
+        box->setObjectName(QString::fromLatin1(row.box));
+        placeTwips(box, row.left, row.top, row.width, row.height);
         QPalette p = box->palette();
-        p.setColor(QPalette::Base, spec.nameBox ? QColor(Qt::white) : cardBackground());
+        p.setColor(QPalette::Base, row.nameBox ? QColor(Qt::white) : cardBackground());
         box->setPalette(p);
         m_boxes[size_t(i)] = box;
 
-        auto *label = new QLabel(QString::fromLatin1(spec.caption), client);
-        label->setObjectName(QString::fromLatin1(spec.label));
-        placeAutoSized(label, spec.labelLeft, spec.labelTop);
+        auto *label = new QLabel(QString::fromLatin1(row.caption), client);
+        label->setObjectName(QString::fromLatin1(row.label));
+        placeAutoSized(label, row.labelLeft, row.labelTop);
         label->setBuddy(box); // screen readers name the box by its caption
 
         if (previous)
@@ -180,12 +180,12 @@ void frmKinfolio::buildControls()
         &frmKinfolio::cmdEnd_Click,
     };
     int i = 0;
-    for (const ButtonSpec &spec : buttonSpecs) {
-        auto *button = new QPushButton(QString::fromLatin1(spec.caption), client);
-        button->setObjectName(QString::fromLatin1(spec.name));
-        button->setToolTip(QString::fromLatin1(spec.tooltip));
+    for (const ButtonRow &row : buttonRows) {
+        auto *button = new QPushButton(QString::fromLatin1(row.caption), client);
+        button->setObjectName(QString::fromLatin1(row.name));
+        button->setToolTip(QString::fromLatin1(row.tooltip));
         button->setAutoDefault(false);
-        placeTwips(button, spec.left, spec.top, spec.width, spec.height);
+        placeTwips(button, row.left, row.top, row.width, row.height);
         connect(button, &QPushButton::clicked, this, handlers[i++]);
         setTabOrder(previous, button);
         previous = button;
