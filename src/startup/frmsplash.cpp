@@ -20,6 +20,8 @@ frmsplash::frmsplash(std::function<QWidget *()> openCardWindow)
     m_timer = new QTimer(this);
     m_timer->setObjectName(QStringLiteral("Timer1"));
     m_timer->setSingleShot(true);
+    // A coarse timer may fire up to 5% early; the splash stays its full time.
+    m_timer->setTimerType(Qt::PreciseTimer);
     connect(m_timer, &QTimer::timeout, this, &frmsplash::Timer1_Timer);
 
     // The three seconds count from here, not from the first appearance.
