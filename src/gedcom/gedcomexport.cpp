@@ -1,9 +1,8 @@
 #include "gedcomexport.h"
 
-#include "cardfile.h"
+#include "cardstore.h"
 #include "gedcomlines.h"
 #include "gedcomvalues.h"
-#include "itemfile.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -289,25 +288,22 @@ bool readCardFile(const QString &path, std::vector<CardFields> &cards, QString *
         reason = QStringLiteral("the card file %1 does not exist").arg(path);
     } else if (info.isDir()) {
         reason = QStringLiteral("%1 is a folder, not a card file").arg(path);
+    } else if (QFile probe(path); !probe.open(QIODevice::ReadOnly)) {
+        reason = QStringLiteral("the card file %1 could not be read: %2").arg(path, probe.errorString());
     } else {
-        QString text;
-        if (!readTextFile(path, text)) {
-            QFile probe(path);
-            probe.open(QIODevice::ReadOnly);
-            reason = QStringLiteral("the card file %1 could not be read: %2").arg(path, probe.errorString());
+        // The card program's own load, so a file it would not read whole (a
+        // card cut short, more cards than it holds) is not exported either.
+        CardStore store(path);
+        if (!store.LoadCardFile()) {
+            reason = store.isFull()
+                ? QStringLiteral("the card file %1 holds more than %2 cards").arg(path).arg(CardStore::MaxCards)
+                : QStringLiteral("the card file %1 is damaged: card %2 is incomplete, the file ends inside it")
+                      .arg(path)
+                      .arg(store.CardCount() + 1);
         } else {
-            ItemReader reader(std::move(text));
-            while (!reader.atEnd()) {
-                CardFields card;
-                if (!readCard(reader, card)) {
-                    reason = QStringLiteral("the card file %1 is damaged: card %2 is incomplete, the file ends "
-                                            "inside it")
-                                 .arg(path)
-                                 .arg(cards.size() + 1);
-                    break;
-                }
-                cards.push_back(std::move(card));
-            }
+            cards.reserve(size_t(store.CardCount()));
+            for (int i = 0; i < store.CardCount(); ++i)
+                cards.push_back(store.fields(i));
         }
     }
     if (reason.isEmpty())
