@@ -7,7 +7,7 @@
 #include "cardgenerator.h"
 #include "cardstore.h"
 #include "frmkinfolio.h"
-#include "itemfile.h"
+#include "safefile.h"
 #include "messagebox.h"
 
 #include <benchmark/benchmark.h>
@@ -78,7 +78,7 @@ void prepare()
     writeFile(s.savePath, s.fileBytes);
 
     s.loaded = std::make_unique<CardStore>(s.fullPath);
-    if (!s.loaded->LoadCardFile() || s.loaded->CardCount() != FullCount)
+    if (!s.loaded->loadCardFile() || s.loaded->cardCount() != FullCount)
         qFatal("the generated card file does not load whole");
     std::printf("Card file: %d cards, %lld bytes\n", FullCount, static_cast<long long>(s.fileBytes.size()));
 }
@@ -96,11 +96,11 @@ void ReadAndDecode(benchmark::State &state)
     }
 }
 
-void LoadCardFile(benchmark::State &state)
+void loadCardFile(benchmark::State &state)
 {
     for (auto _ : state) {
         auto store = std::make_unique<CardStore>(setting->fullPath);
-        if (!store->LoadCardFile() || store->CardCount() != FullCount)
+        if (!store->loadCardFile() || store->cardCount() != FullCount)
             state.SkipWithError("the card file did not load whole");
         state.PauseTiming();
         store.reset();
@@ -116,7 +116,7 @@ void EncodeAndWrite(benchmark::State &state)
 {
     for (auto _ : state) {
         QString error;
-        if (!writeFileSafely(setting->baselinePath, setting->fileText, &error))
+        if (!writeFileSafely(setting->baselinePath, AnsiText::encode(setting->fileText), &error))
             state.SkipWithError(qPrintable(error));
     }
 }
@@ -133,15 +133,15 @@ void EncodeAndWritePlain(benchmark::State &state)
     }
 }
 
-void SaveCardFile(benchmark::State &state)
+void saveCardFile(benchmark::State &state)
 {
     CardStore store(setting->savePath);
-    if (!store.LoadCardFile() || store.CardCount() != FullCount) {
+    if (!store.loadCardFile() || store.cardCount() != FullCount) {
         state.SkipWithError("the card file did not load whole");
         return;
     }
     for (auto _ : state) {
-        if (!store.SaveCardFile())
+        if (!store.saveCardFile())
             state.SkipWithError(qPrintable(store.errorString()));
     }
 }
@@ -230,7 +230,7 @@ void OpenCardWindow(benchmark::State &state)
         QCoreApplication::processEvents();
 
         state.PauseTiming();
-        if (store->CardCount() != (full ? FullCount : 0))
+        if (store->cardCount() != (full ? FullCount : 0))
             state.SkipWithError("the card window did not load the whole file");
         delete window;
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -260,10 +260,10 @@ void RemoveFirstCard(benchmark::State &state)
         store->setCurrentCard(0);
         state.ResumeTiming();
 
-        store->RemoveCard();
+        store->removeCard();
 
         state.PauseTiming();
-        if (store->CardCount() != FullCount - 1)
+        if (store->cardCount() != FullCount - 1)
             state.SkipWithError("RemoveCard did not remove one card");
         store.reset();
         state.ResumeTiming();
@@ -372,10 +372,10 @@ int main(int argc, char *argv[])
 
     const auto ms = benchmark::kMillisecond;
     benchmark::RegisterBenchmark("ReadAndDecode", ReadAndDecode)->Unit(ms)->UseRealTime();
-    benchmark::RegisterBenchmark("LoadCardFile", LoadCardFile)->Unit(ms)->UseRealTime();
+    benchmark::RegisterBenchmark("LoadCardFile", loadCardFile)->Unit(ms)->UseRealTime();
     benchmark::RegisterBenchmark("EncodeAndWrite", EncodeAndWrite)->Unit(ms)->UseRealTime();
     benchmark::RegisterBenchmark("EncodeAndWritePlain", EncodeAndWritePlain)->Unit(ms)->UseRealTime();
-    benchmark::RegisterBenchmark("SaveCardFile", SaveCardFile)->Unit(ms)->UseRealTime();
+    benchmark::RegisterBenchmark("SaveCardFile", saveCardFile)->Unit(ms)->UseRealTime();
     benchmark::RegisterBenchmark("FindValueList", FindValueList)->Unit(ms)->UseRealTime();
     benchmark::RegisterBenchmark("ComboAddItems", ComboAddItems)->Unit(ms)->UseRealTime();
     benchmark::RegisterBenchmark("OpenCardWindow", OpenCardWindow)->Arg(FullCount)->Arg(0)->Unit(ms)->UseRealTime();

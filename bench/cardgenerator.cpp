@@ -1,7 +1,6 @@
 #include "cardgenerator.h"
 
-#include "ansitext.h"
-#include "cardfile.h"
+#include "cardstore.h"
 
 #include <array>
 #include <cstdint>
@@ -140,10 +139,10 @@ CardFields generatedCard(int index)
 
 QByteArray generatedCardFile(int count)
 {
-    QString text;
+    CardStore store;
     for (int i = 0; i < count; ++i)
-        writeCard(text, generatedCard(i));
-    return AnsiText::encode(text);
+        store.appendCard(generatedCard(i));
+    return store.cardFileBytes();
 }
 
 } // namespace kinfolio::bench

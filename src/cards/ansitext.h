@@ -1,17 +1,23 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
+#include <QStringView>
 
 namespace kinfolio {
 
 // The data files are 8-bit text in the Windows-1252 code page, the one the
 // program's earlier Windows versions wrote. Every one of the 256 bytes maps to
-// one character and back, so a file read and written again stays byte for byte.
+// one character and back (the five bytes the code page leaves unassigned map to
+// the control characters of the same number), so a file read and written again
+// stays byte for byte. The table is the program's own: no codec of the system
+// is needed, so it cannot be missing.
 namespace AnsiText {
 
-QString decode(const QByteArray &bytes);
-QByteArray encode(const QString &text);
+QString decode(QByteArrayView bytes);
+// A character the code page cannot hold becomes '?', a surrogate pair one '?'.
+QByteArray encode(QStringView text);
 
 // True when the character survives encode() unchanged.
 bool canEncode(char32_t codePoint);
@@ -21,10 +27,14 @@ bool canEncode(char32_t codePoint);
 // encodable character passes unchanged.
 QString makeEncodable(const QString &text);
 
-// What a card box does with text on its way in: makeEncodable, and a double
-// quote, which the card file cannot store inside an item, becomes the closing
-// curly quote U+201D, which Windows-1252 holds.
+// What a card value becomes on its way in, from a box, a paste or a file:
+// makeEncodable, and a double quote, which the card file cannot store inside
+// an item, becomes the closing curly quote U+201D, which Windows-1252 holds.
 QString makeStorable(const QString &text);
+
+// The byte that U+201D is in the code page: what a double quote in a card
+// value becomes.
+constexpr char StorableQuote = char(0x94);
 
 } // namespace AnsiText
 } // namespace kinfolio

@@ -1,45 +1,94 @@
 #include "cardstore.h"
 
-#include "cardfile.h"
+#include "ansitext.h"
 #include "itemfile.h"
+#include "safefile.h"
 
-#include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
+#include <array>
+
 namespace kinfolio {
+
+namespace {
+
+using CardItems = std::array<QByteArrayView, CardFieldCount>;
+
+// One item of a card as the table keeps it. A double quote can only come from
+// an unquoted item of a hand-edited file; written back bare it would cut the
+// value short at the next load, so it becomes the curly quote a typed one
+// becomes.
+void appendStorableItem(QByteArray &out, QByteArrayView item)
+{
+    out.append('"');
+    const qsizetype start = out.size();
+    out.append(item);
+    if (item.contains('"'))
+        std::replace(out.begin() + start, out.end(), '"', AnsiText::StorableQuote);
+    out.append("\"\r\n", 3);
+}
+
+QByteArray packCard(const CardItems &items)
+{
+    qsizetype size = CardFieldCount * 4;
+    for (QByteArrayView item : items)
+        size += item.size();
+    QByteArray card;
+    card.reserve(size);
+    for (QByteArrayView item : items)
+        appendStorableItem(card, item);
+    return card;
+}
+
+QByteArray packCard(const CardFields &fields)
+{
+    std::array<QByteArray, CardFieldCount> encoded;
+    CardItems items;
+    for (int i = 0; i < CardFieldCount; ++i) {
+        encoded[size_t(i)] = AnsiText::encode(fields[i]);
+        items[size_t(i)] = encoded[size_t(i)];
+    }
+    return packCard(items);
+}
+
+// Field `field` of a packed card: the text between its item's quotes. Fields
+// hold no quote, so the quotes alone mark where each item begins and ends.
+QByteArrayView fieldOf(const QByteArray &card, int field)
+{
+    qsizetype start = 1;
+    for (int i = 0; i < field; ++i)
+        start = card.indexOf('"', start) + 4; // past `"`, CR LF and the next `"`
+    return QByteArrayView(card).sliced(start, card.indexOf('"', start) - start);
+}
+
+bool readCardItems(ItemReader &reader, CardItems &items)
+{
+    for (QByteArrayView &item : items) {
+        if (!reader.readItem(item))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+bool CardStore::FileStamp::operator==(const FileStamp &o) const
+{
+    return exists == o.exists && size == o.size && modified == o.modified && changed == o.changed;
+}
 
 CardStore::CardStore(QString filePath)
     : m_filePath(std::move(filePath))
 {
 }
 
-CardStore::PackedCard CardStore::PackedCard::pack(const std::array<QStringView, CardFieldCount> &fields)
+CardStore::FileStamp CardStore::stampOf() const
 {
-    PackedCard card;
-    qsizetype total = 0;
-    for (QStringView text : fields)
-        total += text.size();
-    if (total > 0)
-        card.texts.reserve(total);
-    for (size_t i = 0; i < fields.size(); ++i) {
-        card.texts.append(fields[i]);
-        card.ends[i] = card.texts.size();
-    }
-    return card;
-}
-
-CardStore::PackedCard CardStore::PackedCard::pack(const CardFields &fields)
-{
-    std::array<QStringView, CardFieldCount> views;
-    for (size_t i = 0; i < views.size(); ++i)
-        views[i] = fields.texts[i];
-    return pack(views);
-}
-
-QStringView CardStore::PackedCard::text(int field) const
-{
-    const qsizetype start = field == 0 ? 0 : ends[size_t(field - 1)];
-    return QStringView(texts).mid(start, ends[size_t(field)] - start);
+    const QFileInfo info(m_filePath);
+    if (!info.exists())
+        return {};
+    return {true, info.size(), info.lastModified(), info.metadataChangeTime()};
 }
 
 CardRecord CardStore::card(int position) const
@@ -52,113 +101,126 @@ CardRecord CardStore::card(int position) const
 
 CardFields CardStore::fields(int position) const
 {
-    const PackedCard &packed = m_cards[size_t(position)];
+    const QByteArray &card = m_cards[size_t(position)];
     CardFields fields;
     for (int i = 0; i < CardFieldCount; ++i)
-        fields[i] = packed.text(i).toString();
+        fields[i] = AnsiText::decode(fieldOf(card, i));
     return fields;
 }
 
 QString CardStore::text(int position, CardField field) const
 {
-    return m_cards[size_t(position)].text(int(field)).toString();
+    return AnsiText::decode(fieldOf(m_cards[size_t(position)], int(field)));
 }
 
-bool CardStore::LoadCardFile()
+bool CardStore::loadCardFile()
 {
     m_currentCard = 0;
     m_cards.clear();
-    m_fileNotFullyRead = false;
+    m_loadedStamp = stampOf();
 
-    QString text;
-    if (!readTextFile(m_filePath, text)) {
-        // A file that exists but cannot be read still holds cards we never saw.
-        m_fileNotFullyRead = QFileInfo::exists(m_filePath);
+    QByteArray bytes;
+    if (!readRegularFile(m_filePath, bytes, &m_error)) {
+        m_loadResult = m_loadedStamp.exists ? LoadResult::Unreadable : LoadResult::Missing;
+        // Something that exists but could not be read may still hold cards.
+        m_fileNotFullyRead = m_loadedStamp.exists;
         return false;
     }
+    const bool whole = readCards(bytes);
+    m_fileNotFullyRead = !whole;
+    return whole;
+}
 
-    ItemReader reader(std::move(text));
-    // Views into the reader's text: each card is copied once, into its packed form.
-    std::array<QStringView, CardFieldCount> fields;
+bool CardStore::readCards(const QByteArray &bytes)
+{
+    m_currentCard = 0;
+    m_cards.clear();
+    ItemReader reader(bytes);
+    CardItems items;
     while (!reader.atEnd()) {
-        if (isFull() || !readCard(reader, fields)) {
-            m_fileNotFullyRead = true;
+        if (isFull()) {
+            m_loadResult = LoadResult::TooManyCards;
             return false;
         }
-        m_cards.push_back(PackedCard::pack(fields));
+        if (!readCardItems(reader, items)) {
+            m_loadResult = LoadResult::CutShort;
+            return false;
+        }
+        m_cards.push_back(packCard(items));
     }
+    m_loadResult = LoadResult::Loaded;
     m_currentCard = qint16(m_cards.size() - 1);
     return true;
 }
 
-bool CardStore::SaveCardFile()
+QByteArray CardStore::cardFileBytes() const
+{
+    qsizetype size = 0;
+    for (const QByteArray &card : m_cards)
+        size += card.size();
+    QByteArray bytes;
+    bytes.reserve(size);
+    for (const QByteArray &card : m_cards)
+        bytes.append(card);
+    return bytes;
+}
+
+bool CardStore::saveCardFile()
 {
     m_error.clear();
+    m_preservedCopy.clear();
     if (m_cards.empty())
         return true;
 
-    if (m_fileNotFullyRead && QFileInfo::exists(m_filePath) && !preserveUnreadFile())
-        return false;
-
-    // Each item adds its two quotes and CR LF to the text.
-    qsizetype size = 0;
-    for (const PackedCard &card : m_cards)
-        size += card.texts.size() + CardFieldCount * 4;
-    QString text;
-    text.reserve(size);
-    for (const PackedCard &card : m_cards) {
-        for (int i = 0; i < CardFieldCount; ++i)
-            appendItem(text, card.text(i));
+    const FileStamp onDisk = stampOf();
+    if (onDisk.exists && (m_fileNotFullyRead || !(onDisk == m_loadedStamp))) {
+        QString reason;
+        m_preservedCopy = keepCopyAside(m_filePath, &reason);
+        if (m_preservedCopy.isEmpty()) {
+            m_error = QStringLiteral("%1 holds cards that Kinfolio did not read, and no copy of it could be "
+                                     "kept before saving, so it was not replaced.\n\n%2")
+                          .arg(m_filePath, reason);
+            return false;
+        }
     }
 
     QString reason;
-    if (!writeFileSafely(m_filePath, text, &reason)) {
+    if (!writeFileSafely(m_filePath, cardFileBytes(), &reason)) {
         m_error = QStringLiteral("The cards could not be saved to\n%1\n\n%2").arg(m_filePath, reason);
         return false;
     }
     m_fileNotFullyRead = false;
+    m_loadedStamp = stampOf();
     return true;
 }
 
-bool CardStore::preserveUnreadFile()
+bool CardStore::saveCopyTo(const QString &path)
 {
-    // QFile::copy never overwrites, so an earlier copy is never lost either.
-    for (int n = 1; n < 10000; ++n) {
-        const QString copyPath = QStringLiteral("%1.unread-%2").arg(m_filePath).arg(n);
-        if (QFileInfo::exists(copyPath))
-            continue;
-        QFile source(m_filePath);
-        if (source.copy(copyPath)) {
-            m_preservedCopy = copyPath;
-            m_fileNotFullyRead = false;
-            return true;
-        }
-        m_error = QStringLiteral("Part of %1 could not be read, and no copy of it could be kept "
-                                 "before saving, so it was not replaced.\n\n%2")
-                      .arg(m_filePath, source.errorString());
+    QString reason;
+    if (!writeFileSafely(path, cardFileBytes(), &reason)) {
+        m_error = QStringLiteral("The cards could not be saved to\n%1\n\n%2").arg(path, reason);
         return false;
     }
-    m_error = QStringLiteral("No free name was left for a copy of %1, so it was not replaced.").arg(m_filePath);
-    return false;
+    return true;
 }
 
-bool CardStore::AppendCard(const CardFields &fields)
+bool CardStore::appendCard(const CardFields &fields)
 {
     if (isFull())
         return false;
-    m_cards.push_back(PackedCard::pack(fields));
+    m_cards.push_back(packCard(fields));
     m_currentCard = qint16(m_cards.size() - 1);
     return true;
 }
 
-void CardStore::ReplaceCard(const CardFields &fields)
+void CardStore::replaceCard(const CardFields &fields)
 {
     if (m_currentCard < 0 || size_t(m_currentCard) >= m_cards.size())
         return;
-    m_cards[size_t(m_currentCard)] = PackedCard::pack(fields);
+    m_cards[size_t(m_currentCard)] = packCard(fields);
 }
 
-void CardStore::RemoveCard()
+void CardStore::removeCard()
 {
     if (m_cards.empty())
         return;
@@ -170,7 +232,9 @@ void CardStore::RemoveCard()
     if (m_currentCard < 0 || size_t(m_currentCard) >= m_cards.size())
         return;
     // The cards after the gap move up one place; record numbers are derived
-    // from positions, so each card takes the number of its new position.
+    // from positions, so each card takes the number of its new position. The
+    // current position stays, naming the card that moved up, or wraps to the
+    // first card when the last one went.
     m_cards.erase(m_cards.begin() + m_currentCard);
     m_currentCard = qint16(m_currentCard % qint16(m_cards.size()));
 }

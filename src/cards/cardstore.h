@@ -2,87 +2,109 @@
 
 #include "cardrecord.h"
 
+#include <QByteArray>
+#include <QDateTime>
 #include <QString>
-#include <QStringView>
 
-#include <array>
 #include <vector>
 
 namespace kinfolio {
 
 // The one table of cards of a run, with its count and current position, and
 // the card file it is loaded from and saved to.
+//
+// Each card is kept as the bytes the card file holds for it: seventeen quoted
+// items in the code page. A full table then takes about the file's own size,
+// saving is one write of bytes already encoded, and only the card shown (or
+// the one field a search lists) is ever decoded.
 class CardStore
 {
 public:
     static constexpr int MaxCards = 32767;
 
+    // Why the last load stopped where it did.
+    enum class LoadResult {
+        Loaded,       // the whole file (an empty one too)
+        Missing,      // no card file
+        Unreadable,   // not a regular file, or the system could not read it
+        CutShort,     // a card ends before its seventeenth item
+        TooManyCards, // a card past the 32767th
+    };
+
     // `filePath` is the card file; the program passes Kinfolio.dat beside itself.
-    explicit CardStore(QString filePath);
+    explicit CardStore(QString filePath = QString());
 
     const QString &filePath() const { return m_filePath; }
 
-    qint16 CardCount() const { return qint16(m_cards.size()); }
-    qint16 CurrentCard() const { return m_currentCard; }
+    qint16 cardCount() const { return qint16(m_cards.size()); }
+    qint16 currentCard() const { return m_currentCard; }
     // Navigation and the find dialog move the current position; nothing else.
     void setCurrentCard(qint16 position) { m_currentCard = position; }
 
     bool isFull() const { return m_cards.size() >= size_t(MaxCards); }
 
-    // The card at `position` (0 <= position < CardCount) with its RecordNumber.
+    // The card at `position` (0 <= position < cardCount()) with its record number.
     CardRecord card(int position) const;
     CardFields fields(int position) const;
-    // One field of the card at `position`, without unpacking the other sixteen.
+    // One field of the card at `position`, without decoding the other sixteen.
     QString text(int position, CardField field) const;
 
     // Replaces the table with the cards of the file. Returns false when the
     // file is missing or could not be read to its end (a card cut short, a
     // 32768th card); the cards read completely before that stay, and
-    // CurrentCard stays 0. Otherwise CurrentCard is the last card (-1 when the
-    // file held none).
-    bool LoadCardFile();
+    // currentCard() stays 0. Otherwise the current card is the last one (-1
+    // when the file held none).
+    bool loadCardFile();
+    LoadResult loadResult() const { return m_loadResult; }
+
+    // The same from the bytes of a card file, with the file's path left alone.
+    bool readCards(const QByteArray &bytes);
+    // The bytes the card file gets for the table.
+    QByteArray cardFileBytes() const;
 
     // Rewrites the card file from the table; an empty table writes nothing.
-    // The file is replaced atomically. A file that the load could not read to
-    // its end is first copied, byte for byte, to a new name beside it, so the
-    // cards the load did not reach are never overwritten. On failure nothing
-    // is lost: the old file and the table stay as they were, and
+    // The file is replaced atomically. When the file on disk is not the one
+    // the load read whole (the load stopped early, or another program wrote
+    // the file since), it is first copied, byte for byte, to a new name beside
+    // it, so no card that this table never held is overwritten. On failure
+    // nothing is lost: the old file and the table stay as they were, and
     // errorString() says why.
-    bool SaveCardFile();
+    bool saveCardFile();
+    // Writes the table to another file, for when the card file cannot be
+    // written; the card file stays as it is.
+    bool saveCopyTo(const QString &path);
     QString errorString() const { return m_error; }
+
+    // Where the last save kept a copy of the file it replaced, if it did.
+    QString preservedCopyPath() const { return m_preservedCopy; }
 
     // Adds a card after the last one and makes it current. False, with nothing
     // changed, when the table already holds MaxCards cards.
-    bool AppendCard(const CardFields &fields);
-    // Overwrites the card at CurrentCard.
-    void ReplaceCard(const CardFields &fields);
-    // Deletes the card at CurrentCard and closes the gap; see the .cpp.
-    void RemoveCard();
-
-    // Where the copy of an unread file was kept by the last save, if any.
-    QString preservedCopyPath() const { return m_preservedCopy; }
+    bool appendCard(const CardFields &fields);
+    // Overwrites the card at the current position.
+    void replaceCard(const CardFields &fields);
+    // Deletes the card at the current position and closes the gap; see the .cpp.
+    void removeCard();
 
 private:
-    // A card as the table keeps it: its seventeen texts one after another in
-    // one string, and where each ends. One allocation per card instead of one
-    // per field keeps a full table at about twice the card file's size;
-    // seventeen separate strings per card took about four times.
-    struct PackedCard
+    // What tells that another program wrote the card file since it was read.
+    struct FileStamp
     {
-        QString texts;
-        std::array<qsizetype, CardFieldCount> ends{};
-
-        static PackedCard pack(const std::array<QStringView, CardFieldCount> &fields);
-        static PackedCard pack(const CardFields &fields);
-        QStringView text(int field) const;
+        bool exists = false;
+        qint64 size = 0;
+        QDateTime modified;
+        QDateTime changed;
+        bool operator==(const FileStamp &o) const;
     };
-
-    bool preserveUnreadFile();
+    FileStamp stampOf() const;
 
     QString m_filePath;
-    std::vector<PackedCard> m_cards;
+    std::vector<QByteArray> m_cards;
     qint16 m_currentCard = 0;
+    LoadResult m_loadResult = LoadResult::Loaded;
+    // The file on disk holds cards the table may not: keep a copy before saving.
     bool m_fileNotFullyRead = false;
+    FileStamp m_loadedStamp;
     QString m_preservedCopy;
     QString m_error;
 };

@@ -1,50 +1,38 @@
 #include "itemfile.h"
 
-#include "ansitext.h"
-
-#include <QFile>
-#include <QSaveFile>
-
 namespace kinfolio {
 
-ItemReader::ItemReader(QString text)
-    : m_text(std::move(text))
+ItemReader::ItemReader(QByteArray bytes)
+    : m_bytes(std::move(bytes))
 {
 }
 
-bool ItemReader::readItem(QString &item)
+bool ItemReader::readItem(QByteArrayView &item)
 {
-    QStringView view;
-    if (!readItem(view))
-        return false;
-    item = view.toString();
-    return true;
-}
-
-bool ItemReader::readItem(QStringView &item)
-{
-    while (m_pos < m_text.size() && m_text.at(m_pos) == u' ')
+    const char *data = m_bytes.constData();
+    const qsizetype size = m_bytes.size();
+    while (m_pos < size && data[m_pos] == ' ')
         ++m_pos;
-    if (m_pos >= m_text.size())
+    if (m_pos >= size)
         return false;
 
-    if (m_text.at(m_pos) == u'"') {
-        const qsizetype close = m_text.indexOf(u'"', m_pos + 1);
+    if (data[m_pos] == '"') {
+        const qsizetype close = m_bytes.indexOf('"', m_pos + 1);
         if (close < 0) {
-            m_pos = m_text.size();
+            m_pos = size;
             return false;
         }
-        item = QStringView(m_text).mid(m_pos + 1, close - m_pos - 1);
+        item = QByteArrayView(data + m_pos + 1, close - m_pos - 1);
         m_pos = close + 1;
     } else {
         const qsizetype start = m_pos;
-        while (m_pos < m_text.size()) {
-            const QChar c = m_text.at(m_pos);
-            if (c == u',' || c == u'\r' || c == u'\n')
+        while (m_pos < size) {
+            const char c = data[m_pos];
+            if (c == ',' || c == '\r' || c == '\n')
                 break;
             ++m_pos;
         }
-        item = QStringView(m_text).mid(start, m_pos - start);
+        item = QByteArrayView(data + start, m_pos - start);
     }
     skipDelimiter();
     return true;
@@ -52,53 +40,25 @@ bool ItemReader::readItem(QStringView &item)
 
 void ItemReader::skipDelimiter()
 {
-    while (m_pos < m_text.size()) {
-        const QChar c = m_text.at(m_pos++);
-        if (c == u',' || c == u'\n')
+    const char *data = m_bytes.constData();
+    const qsizetype size = m_bytes.size();
+    while (m_pos < size) {
+        const char c = data[m_pos++];
+        if (c == ',' || c == '\n')
             return;
-        if (c == u'\r') {
-            if (m_pos < m_text.size() && m_text.at(m_pos) == u'\n')
+        if (c == '\r') {
+            if (m_pos < size && data[m_pos] == '\n')
                 ++m_pos;
             return;
         }
     }
 }
 
-void appendItem(QString &out, QStringView text)
+void appendItem(QByteArray &out, QByteArrayView text)
 {
-    out.append(u'"');
+    out.append('"');
     out.append(text);
-    out.append(u"\"\r\n");
-}
-
-bool readTextFile(const QString &path, QString &text)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return false;
-    text = AnsiText::decode(bytes);
-    return true;
-}
-
-bool writeFileSafely(const QString &path, const QString &text, QString *error)
-{
-    QSaveFile file(path);
-    const QByteArray bytes = AnsiText::encode(text);
-    // Unbuffered, so that a write the disk refuses fails here. A buffered
-    // write of a small file fails only in the flush inside commit(), and
-    // commit() then still puts the short file in place of the old one and
-    // reports success: a full disk would empty the file.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || file.write(bytes) != bytes.size()
-        || !file.commit()) {
-        if (error)
-            *error = file.errorString();
-        file.cancelWriting();
-        return false;
-    }
-    return true;
+    out.append("\"\r\n", 3);
 }
 
 } // namespace kinfolio

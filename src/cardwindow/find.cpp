@@ -146,8 +146,8 @@ void find::Combo1_Click()
     // table order, even when a second field is chosen.
     const CardStore &store = m_cardWindow->store();
     QStringList values;
-    values.reserve(store.CardCount());
-    for (int p = 0; p < store.CardCount(); ++p)
+    values.reserve(store.cardCount());
+    for (int p = 0; p < store.cardCount(); ++p)
         values.append(store.text(p, CardField(field)));
 
     const QString valueText = m_combo2->currentText();
@@ -167,7 +167,7 @@ void find::cmdAccept_Click()
     }
     CardStore &store = m_cardWindow->store();
     const QString valueText = m_combo2->currentText();
-    for (int p = 0; p < store.CardCount(); ++p) {
+    for (int p = 0; p < store.cardCount(); ++p) {
         const QString entry = p < m_combo2->count() ? m_combo2->itemText(p) : QString();
         if (entry == valueText) {
             m_cardWindow->ShowCard(p);

@@ -96,10 +96,10 @@ frmKinfolio::frmKinfolio(CardStore &store, QString programDirectory, QWidget *pa
 
     // Opening, step by step.
     RemoveCloseCommand(this);
-    if (!m_store.LoadCardFile())
+    if (!m_store.loadCardFile())
         return;
-    if (m_store.CurrentCard() >= 0) {
-        ShowCard(m_store.CurrentCard());
+    if (m_store.currentCard() >= 0) {
+        ShowCard(m_store.currentCard());
         showRecordTotal();
     }
     CenterOnScreen(this);
@@ -210,7 +210,7 @@ void frmKinfolio::setBoxText(int field, const QString &text)
 void frmKinfolio::ShowCard(int position)
 {
     // A position outside the table is a failing step: nothing is shown.
-    if (position < 0 || position >= m_store.CardCount())
+    if (position < 0 || position >= m_store.cardCount())
         return;
     const CardRecord card = m_store.card(position);
     for (int i = 0; i < CardFieldCount; ++i)
@@ -220,7 +220,7 @@ void frmKinfolio::ShowCard(int position)
 
 void frmKinfolio::showRecordTotal()
 {
-    m_lblRecordTotal->setText(QString::number(m_store.CardCount()));
+    m_lblRecordTotal->setText(QString::number(m_store.cardCount()));
 }
 
 CardFields frmKinfolio::boxTexts() const
@@ -241,8 +241,8 @@ bool frmKinfolio::showsStoredCard() const
     // Every command that puts a stored card into the boxes writes that card's
     // number into the banner; New writes CardCount + 1, and an opening that
     // could not read the whole file writes nothing.
-    return m_store.CardCount() > 0
-        && m_lblRecordNumber->text() == QString::number(m_store.CurrentCard() + 1);
+    return m_store.cardCount() > 0
+        && m_lblRecordNumber->text() == QString::number(m_store.currentCard() + 1);
 }
 
 void frmKinfolio::clearBoxes()
@@ -281,7 +281,7 @@ void frmKinfolio::cmdNew_Click()
         return;
     clearBoxes();
     selectNameBox();
-    const QString next = QString::number(m_store.CardCount() + 1);
+    const QString next = QString::number(m_store.cardCount() + 1);
     m_lblRecordNumber->setText(next);
     m_lblRecordTotal->setText(next);
 }
@@ -296,8 +296,8 @@ void frmKinfolio::cmdAdd_Click()
     }
     if (refuseWhenFull())
         return;
-    m_store.AppendCard(boxTexts());
-    const QString count = QString::number(m_store.CardCount());
+    m_store.appendCard(boxTexts());
+    const QString count = QString::number(m_store.cardCount());
     m_lblRecordNumber->setText(count);
     m_lblRecordTotal->setText(count);
     MessageBox::show(this, QStringLiteral("Record has been added."), programTitle);
@@ -314,8 +314,8 @@ void frmKinfolio::cmdUpdate_Click()
         selectNameBox();
         return;
     }
-    m_store.ReplaceCard(boxTexts());
-    m_lblRecordNumber->setText(m_store.card(m_store.CurrentCard()).RecordNumber);
+    m_store.replaceCard(boxTexts());
+    m_lblRecordNumber->setText(m_store.card(m_store.currentCard()).RecordNumber);
     showRecordTotal();
     MessageBox::show(this, QStringLiteral("Record has been Updated."), programTitle);
 }
@@ -327,7 +327,7 @@ void frmKinfolio::cmdDelete_Click()
         QStringLiteral("Warning!"), MessageBox::Exclamation, QMessageBox::Yes | QMessageBox::No);
     if (answer != QMessageBox::Yes)
         return;
-    if (m_store.CardCount() == 0) {
+    if (m_store.cardCount() == 0) {
         MessageBox::show(this, QStringLiteral("No records exist"), programTitle);
         return;
     }
@@ -335,17 +335,17 @@ void frmKinfolio::cmdDelete_Click()
         // The boxes hold a new card that was never added. Deleting the stored
         // card behind it, which the user cannot see, would lose a card; the
         // unsaved new card is what goes, and the stored card comes back.
-        ShowCard(m_store.CurrentCard());
+        ShowCard(m_store.currentCard());
         showRecordTotal();
         return;
     }
-    if (m_store.CardCount() == 1) {
-        m_store.RemoveCard();
+    if (m_store.cardCount() == 1) {
+        m_store.removeCard();
         clearBoxes();
         return;
     }
-    m_store.RemoveCard();
-    ShowCard(m_store.CurrentCard());
+    m_store.removeCard();
+    ShowCard(m_store.currentCard());
     showRecordTotal();
 }
 
@@ -356,11 +356,11 @@ void frmKinfolio::cmdFind_Click()
 
 void frmKinfolio::cmdExit_Click()
 {
-    if (m_store.CardCount() == 0) {
+    if (m_store.cardCount() == 0) {
         emit programEndRequested();
         return;
     }
-    if (!m_store.SaveCardFile()) {
+    if (!m_store.saveCardFile()) {
         // Nothing is lost: the window and every card stay, so the user can
         // remove the cause and press Exit again.
         MessageBox::show(this, m_store.errorString(), QStringLiteral("Error!"), MessageBox::Exclamation);
@@ -371,7 +371,7 @@ void frmKinfolio::cmdExit_Click()
 
 void frmKinfolio::navigate(NavButton button)
 {
-    const NavDecision decision = decideNavigation(button, m_store.CardCount(), m_store.CurrentCard());
+    const NavDecision decision = decideNavigation(button, m_store.cardCount(), m_store.currentCard());
     switch (decision.kind) {
     case NavDecision::Nothing:
         break;

@@ -1,15 +1,13 @@
 #include "gedcomexport.h"
 
+#include "cardlinks.h"
 #include "cardstore.h"
 #include "gedcomlines.h"
 #include "gedcomvalues.h"
+#include "safefile.h"
 
-#include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
-
-#include <map>
-#include <utility>
+#include <QStringList>
 
 namespace kinfolio::Gedcom {
 
@@ -40,29 +38,21 @@ struct Family
     QString notes;
 };
 
-// One side of a card: the fields of the husband or of the wife.
-struct Side
-{
-    CardField name, bornDate, bornPlace, diedDate, diedPlace, father, mother;
-    char sex;
-};
-
-const Side husbandSide{CardField::Name,     CardField::BornDate, CardField::BornPlace, CardField::DiedDate,
-                       CardField::DiedPlace, CardField::Father,   CardField::Mother,    'M'};
-const Side wifeSide{CardField::WifeName,     CardField::WifeBornDate, CardField::WifeBornPlace,
-                    CardField::WifeDiedDate, CardField::WifeDiedPlace, CardField::WifeFather,
-                    CardField::WifeMother,   'F'};
-
 // A person is exported when the card names them or tells anything about them:
 // a husband whose name is unknown but whose birth or parents are known is
 // still somebody's child.
-bool hasPerson(const CardFields &card, const Side &s)
+bool hasPerson(const CardFields &card, const SpouseFields &s)
 {
     for (CardField f : {s.name, s.bornDate, s.bornPlace, s.diedDate, s.diedPlace, s.father, s.mother}) {
         if (!isBlank(card[f]))
             return true;
     }
     return false;
+}
+
+char sexOf(Spouse spouse)
+{
+    return spouse == Spouse::Husband ? 'M' : 'F';
 }
 
 QString individualId(int n)
@@ -82,18 +72,26 @@ class Builder
 public:
     explicit Builder(const std::vector<CardFields> &cards)
         : m_cards(cards)
+        , m_links(cards)
         , m_placed(cards.size())
     {
         for (size_t i = 0; i < cards.size(); ++i)
             placeCouple(i);
         for (size_t i = 0; i < cards.size(); ++i) {
-            placeParents(i, husbandSide, m_placed[i].husband);
-            placeParents(i, wifeSide, m_placed[i].wife);
+            placeParents(i, Spouse::Husband, m_placed[i].husband);
+            placeParents(i, Spouse::Wife, m_placed[i].wife);
+        }
+        for (const CardLinks::LeftOut &left : m_links.leftOut()) {
+            m_warnings << QStringLiteral("card %1: the %2's parents are the couple of card %3, who are among his "
+                                         "or her own descendants; that link is left out")
+                              .arg(left.card + 1)
+                              .arg(left.spouse == Spouse::Husband ? QStringLiteral("husband") : QStringLiteral("wife"))
+                              .arg(left.parentsCard + 1);
         }
     }
 
     QByteArray write() const;
-    ExportCounts counts() const { return {int(m_families.size()), int(m_people.size())}; }
+    ExportCounts counts() const { return {int(m_families.size()), int(m_people.size()), m_warnings}; }
 
 private:
     struct Placed
@@ -122,22 +120,22 @@ private:
     Family &family(int id) { return m_families[size_t(id - 1)]; }
 
     void placeCouple(size_t i);
-    void placeParents(size_t i, const Side &side, int child);
+    void placeParents(size_t i, Spouse spouse, int child);
     void writeEvent(LineWriter &w, const char *tag, const Event &e) const;
 
     const std::vector<CardFields> &m_cards;
+    const CardLinks m_links;
     std::vector<Placed> m_placed;
     std::vector<Individual> m_people;
     std::vector<Family> m_families;
-    // Cards by their couple's two names, exactly as written.
-    std::map<std::pair<QString, QString>, std::vector<size_t>> m_couples;
+    QStringList m_warnings;
 };
 
 void Builder::placeCouple(size_t i)
 {
     const CardFields &card = m_cards[i];
-    const bool husband = hasPerson(card, husbandSide);
-    const bool wife = hasPerson(card, wifeSide);
+    const bool husband = hasPerson(card, spouseFields(Spouse::Husband));
+    const bool wife = hasPerson(card, spouseFields(Spouse::Wife));
     const bool marriage = !isBlank(card[CardField::MarriedDate]) || !isBlank(card[CardField::MarriedPlace]);
     const bool notes = !isBlank(card[CardField::Notes]);
     if (!husband && !wife && !marriage && !notes)
@@ -149,48 +147,37 @@ void Builder::placeCouple(size_t i)
     if (notes)
         family(placed.family).notes = card[CardField::Notes];
 
-    for (const Side *side : {&husbandSide, &wifeSide}) {
-        if (!hasPerson(card, *side))
+    for (Spouse spouse : {Spouse::Husband, Spouse::Wife}) {
+        const SpouseFields &side = spouseFields(spouse);
+        if (!hasPerson(card, side))
             continue;
-        const int id = addPerson(card[side->name], side->sex);
-        person(id).birth = {card[side->bornDate], card[side->bornPlace]};
-        person(id).death = {card[side->diedDate], card[side->diedPlace]};
+        const int id = addPerson(card[side.name], sexOf(spouse));
+        person(id).birth = {card[side.bornDate], card[side.bornPlace]};
+        person(id).death = {card[side.diedDate], card[side.diedPlace]};
         person(id).spouseOf.push_back(placed.family);
-        (side == &husbandSide ? placed.husband : placed.wife) = id;
-        (side == &husbandSide ? family(placed.family).husband : family(placed.family).wife) = id;
+        const bool isHusband = spouse == Spouse::Husband;
+        (isHusband ? placed.husband : placed.wife) = id;
+        (isHusband ? family(placed.family).husband : family(placed.family).wife) = id;
     }
-
-    if (!isBlank(card[CardField::Name]) && !isBlank(card[CardField::WifeName]))
-        m_couples[{card[CardField::Name], card[CardField::WifeName]}].push_back(i);
 }
 
-void Builder::placeParents(size_t i, const Side &side, int child)
+void Builder::placeParents(size_t i, Spouse spouse, int child)
 {
     if (child == 0)
         return;
+    const SpouseFields &side = spouseFields(spouse);
     const QString &father = m_cards[i][side.father];
     const QString &mother = m_cards[i][side.mother];
     if (isBlank(father) && isBlank(mother))
         return;
 
-    // Both names equal to one other card's couple: the child belongs to that
-    // card's family. Two such cards leave no way to tell which couple is
-    // meant, so nothing is joined then.
-    if (!isBlank(father) && !isBlank(mother)) {
-        const auto found = m_couples.find({father, mother});
-        if (found != m_couples.end()) {
-            std::vector<size_t> others;
-            for (size_t j : found->second) {
-                if (j != i)
-                    others.push_back(j);
-            }
-            if (others.size() == 1) {
-                const int parents = m_placed[others.front()].family;
-                family(parents).children.push_back(child);
-                person(child).childOf = parents;
-                return;
-            }
-        }
+    // The parents are the couple of another card: the child joins that card's family.
+    const int parentsCard = m_links.parentsCard(int(i), spouse);
+    if (parentsCard >= 0) {
+        const int parents = m_placed[size_t(parentsCard)].family;
+        family(parents).children.push_back(child);
+        person(child).childOf = parents;
+        return;
     }
 
     const int parents = addFamily();
@@ -282,33 +269,35 @@ QByteArray fromCards(const std::vector<CardFields> &cards, ExportCounts *counts)
 bool readCardFile(const QString &path, std::vector<CardFields> &cards, QString *error)
 {
     cards.clear();
-    const QFileInfo info(path);
-    QString reason;
-    if (!info.exists()) {
-        reason = QStringLiteral("the card file %1 does not exist").arg(path);
-    } else if (info.isDir()) {
-        reason = QStringLiteral("%1 is a folder, not a card file").arg(path);
-    } else if (QFile probe(path); !probe.open(QIODevice::ReadOnly)) {
-        reason = QStringLiteral("the card file %1 could not be read: %2").arg(path, probe.errorString());
-    } else {
-        // The card program's own load, so a file it would not read whole (a
-        // card cut short, more cards than it holds) is not exported either.
-        CardStore store(path);
-        if (!store.LoadCardFile()) {
-            reason = store.isFull()
-                ? QStringLiteral("the card file %1 holds more than %2 cards").arg(path).arg(CardStore::MaxCards)
-                : QStringLiteral("the card file %1 is damaged: card %2 is incomplete, the file ends inside it")
-                      .arg(path)
-                      .arg(store.CardCount() + 1);
-        } else {
-            cards.reserve(size_t(store.CardCount()));
-            for (int i = 0; i < store.CardCount(); ++i)
-                cards.push_back(store.fields(i));
-        }
-    }
-    if (reason.isEmpty())
+    // The card program's own load, so a file it would not read whole (a card
+    // cut short, more cards than it holds) is not exported either.
+    CardStore store(path);
+    if (store.loadCardFile()) {
+        cards.reserve(size_t(store.cardCount()));
+        for (int i = 0; i < store.cardCount(); ++i)
+            cards.push_back(store.fields(i));
         return true;
-    cards.clear();
+    }
+    QString reason;
+    switch (store.loadResult()) {
+    case CardStore::LoadResult::Loaded:
+    case CardStore::LoadResult::Missing:
+        reason = QStringLiteral("the card file %1 does not exist").arg(path);
+        break;
+    case CardStore::LoadResult::Unreadable:
+        reason = QFileInfo(path).isDir() ? QStringLiteral("%1 is a folder, not a card file").arg(path)
+                                         : QStringLiteral("the card file %1 could not be read: %2")
+                                               .arg(path, store.errorString());
+        break;
+    case CardStore::LoadResult::CutShort:
+        reason = QStringLiteral("the card file %1 is damaged: card %2 is incomplete, the file ends inside it")
+                     .arg(path)
+                     .arg(store.cardCount() + 1);
+        break;
+    case CardStore::LoadResult::TooManyCards:
+        reason = QStringLiteral("the card file %1 holds more than %2 cards").arg(path).arg(CardStore::MaxCards);
+        break;
+    }
     if (error)
         *error = reason;
     return false;
@@ -331,11 +320,10 @@ bool exportCardFile(const QString &cardFile, const QString &gedcomFile, QString 
 
     ExportCounts made;
     const QByteArray bytes = fromCards(cards, &made);
-    QSaveFile file(gedcomFile);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+    QString reason;
+    if (!writeFileSafely(gedcomFile, bytes, &reason)) {
         if (error)
-            *error = QStringLiteral("%1 could not be written: %2").arg(gedcomFile, file.errorString());
-        file.cancelWriting();
+            *error = QStringLiteral("%1 could not be written: %2").arg(gedcomFile, reason);
         return false;
     }
     if (counts)

@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 #include <vector>
 
@@ -13,6 +14,8 @@ struct ExportCounts
 {
     int families = 0;
     int individuals = 0;
+    // What the export changed or left out of the cards, one line each.
+    QStringList warnings;
 };
 
 // The GEDCOM 5.5.1 file (lineage-linked, UTF-8, CR LF line ends) for a list of

@@ -205,11 +205,6 @@ QString convertDate(const QString &simplified)
 
 } // namespace
 
-bool isBlank(const QString &text)
-{
-    return text.trimmed().isEmpty();
-}
-
 QString oneLine(const QString &text)
 {
     QString out;

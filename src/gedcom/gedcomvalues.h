@@ -1,12 +1,10 @@
 #pragma once
 
+#include "cardrecord.h"
+
 #include <QString>
 
 namespace kinfolio::Gedcom {
-
-// True when the text holds nothing but white space: such a field is treated as
-// empty, since it would export as nothing anyway.
-bool isBlank(const QString &text);
 
 // A card text made fit for a one-line value: line breaks and other control
 // characters become spaces, and the ends are trimmed.

@@ -67,6 +67,8 @@ int main(int argc, char *argv[])
         printError(error);
         return Failed;
     }
+    for (const QString &warning : counts.warnings)
+        printError(QStringLiteral("warning: ") + warning);
     std::printf("Wrote %s: %d individuals, %d families.\n", qUtf8Printable(files.at(1)), counts.individuals,
                 counts.families);
     return Exported;

@@ -1,6 +1,7 @@
 #include "storabletext.h"
 
 #include "ansitext.h"
+#include "sitelistfile.h"
 
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -34,9 +35,9 @@ void keepStorable(QLineEdit *box)
     keepConverted(box, &AnsiText::makeStorable);
 }
 
-void keepEncodable(QLineEdit *box)
+void keepSiteAddress(QLineEdit *box)
 {
-    keepConverted(box, &AnsiText::makeEncodable);
+    keepConverted(box, &SiteListFile::storableAddress);
 }
 
 void keepStorable(QPlainTextEdit *box)

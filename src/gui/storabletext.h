@@ -12,9 +12,8 @@ namespace kinfolio {
 void keepStorable(QLineEdit *box);
 void keepStorable(QPlainTextEdit *box);
 
-// The same for a web address box, whose file can hold a double quote but not
-// a character outside its code page: only those become '?'
-// (AnsiText::makeEncodable), so an address is never changed otherwise.
-void keepEncodable(QLineEdit *box);
+// The same for a web address box: a character outside the code page becomes
+// '?' and a double quote %22 (SiteListFile::storableAddress).
+void keepSiteAddress(QLineEdit *box);
 
 } // namespace kinfolio

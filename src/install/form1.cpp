@@ -2,7 +2,7 @@
 
 #include "about.h"
 #include "installfilesystem.h"
-#include "installplatform.h"
+#include "platform.h"
 #include "installsequence.h"
 #include "messagebox.h"
 #include "splashframe.h"

@@ -1,8 +1,8 @@
 #include "browser.h"
 
 #include "frmwebsites.h"
+#include "platform.h"
 
-#include <QDir>
 #include <QProcess>
 
 namespace kinfolio {
@@ -25,14 +25,14 @@ BrowserLauncher &launcher()
 
 void OpenInBrowser(const QString &url)
 {
+    if (!isOpenableAddress(url))
+        return;
     BrowserLaunch launch;
     launch.owner = frmWebSites::loaded();
-    // The desktop's opener hands the address to the default browser; as an
-    // argument of its own it can never be read as a command.
-    launch.program = QStringLiteral("xdg-open");
-    launch.arguments = QStringList{url};
-    // The root, so the browser holds no directory of ours open.
-    launch.workingDirectory = QDir::rootPath();
+    const BrowserCommand command = browserCommand(url);
+    launch.program = command.program;
+    launch.arguments = command.arguments;
+    launch.workingDirectory = command.workingDirectory;
     launcher()(launch);
 }
 

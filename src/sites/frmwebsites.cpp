@@ -3,6 +3,7 @@
 #include "browser.h"
 #include "frmstandardsites.h"
 #include "messagebox.h"
+#include "platform.h"
 #include "storabletext.h"
 #include "windowhelpers.h"
 
@@ -72,7 +73,7 @@ frmWebSites::frmWebSites(const QString &programDirectory)
     m_grid = buildSiteGrid(client, QStringLiteral("txtSiteUrl"), [this](int k) { cmdGoToSite_Click(k); });
     QWidget *previous = nullptr;
     for (int k = 1; k <= SiteGrid::Slots; ++k) {
-        keepEncodable(m_grid.box(k));
+        keepSiteAddress(m_grid.box(k));
         if (previous)
             setTabOrder(previous, m_grid.box(k));
         setTabOrder(m_grid.box(k), m_grid.button(k));
@@ -117,7 +118,9 @@ void frmWebSites::cmdGoToSite_Click(int index)
     if (index < 1 || index > SiteGrid::Slots)
         return;
     QLineEdit *box = m_grid.box(index);
-    if (box->text() == SiteListFile::freeSlot()) {
+    // A free slot has no address yet, and one that begins with '-' would
+    // reach the system's opener as one of its options.
+    if (box->text() == SiteListFile::freeSlot() || !isOpenableAddress(box->text())) {
         MessageBox::show(this, QStringLiteral("Please enter a valid URL"), QStringLiteral("Error!"),
                          MessageBox::Exclamation);
         box->setFocus();

@@ -1,11 +1,16 @@
-// The card file's bytes and the item reader shared with the site list file.
+// The card file's bytes, the item reader shared with the site list file, and
+// the one reader and writer of whole files.
 #include "ansitext.h"
-#include "cardfile.h"
 #include "cardfixtures.h"
+#include "cardstore.h"
 #include "itemfile.h"
+#include "safefile.h"
 
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <sys/stat.h>
 
 using namespace kinfolio;
 using namespace kinfolio::testing;
@@ -22,46 +27,53 @@ private slots:
     void readerItems();
     void readerFailsOnTextCutShort_data();
     void readerFailsOnTextCutShort();
+    void quoteReadFromAFileIsStoredAsCurlyQuote();
     void makeStorableReplacesOnlyWhatTheFileCannotHold();
     void atomicWriteFailsIntoMissingDirectoryAndLeavesNoFile();
+    void onlyRegularFilesAreReadOrReplaced();
 };
+
+namespace {
+// Reads card file bytes through the store and writes them back.
+QByteArray roundTrip(const QByteArray &bytes, CardStore &store)
+{
+    if (!store.readCards(bytes))
+        return "<not read whole>";
+    return store.cardFileBytes();
+}
+} // namespace
 
 void TestCardFile::writesSeventeenQuotedLinesPerCard()
 {
-    QString text;
-    writeCard(text, labelledCard("A"));
-    QCOMPARE(AnsiText::encode(text), cardBytes(labelledCard("A")));
-    QCOMPARE(text.count(QStringLiteral("\r\n")), 17);
+    CardStore store;
+    QVERIFY(store.appendCard(labelledCard("A")));
+    const QByteArray bytes = store.cardFileBytes();
+    QCOMPARE(bytes, cardBytes(labelledCard("A")));
+    QCOMPARE(bytes.count("\r\n"), 17);
     // Field order: the husband's parents (8, 9) come after his death place (7).
-    QVERIFY(text.indexOf("A-f7") < text.indexOf("A-f8"));
+    QVERIFY(bytes.indexOf("A-f7") < bytes.indexOf("A-f8"));
 }
 
 void TestCardFile::allEmptyCardRoundTrips()
 {
-    QString text;
-    writeCard(text, CardFields{});
-    QCOMPARE(text, QString("\"\"\r\n").repeated(17));
-
-    ItemReader reader(text);
-    CardFields back = labelledCard("X");
-    QVERIFY(readCard(reader, back));
-    QCOMPARE(back, CardFields{});
-    QVERIFY(reader.atEnd());
+    const QByteArray empty = QByteArray("\"\"\r\n").repeated(17);
+    CardStore store;
+    QVERIFY(store.appendCard(CardFields{}));
+    QCOMPARE(store.cardFileBytes(), empty);
+    QCOMPARE(roundTrip(empty, store), empty);
+    QCOMPARE(store.fields(0), CardFields{});
 }
 
 void TestCardFile::notesKeepTheirLineBreaks()
 {
     CardFields card = labelledCard("N");
     card[CardField::Notes] = QStringLiteral("first line\r\nsecond, with a comma");
-    QString text;
-    writeCard(text, card);
-    QVERIFY(text.endsWith("\"first line\r\nsecond, with a comma\"\r\n"));
-
-    ItemReader reader(text);
-    CardFields back;
-    QVERIFY(readCard(reader, back));
-    QCOMPARE(back, card);
-    QVERIFY(reader.atEnd());
+    CardStore store;
+    QVERIFY(store.appendCard(card));
+    const QByteArray bytes = store.cardFileBytes();
+    QVERIFY(bytes.endsWith("\"first line\r\nsecond, with a comma\"\r\n"));
+    QCOMPARE(roundTrip(bytes, store), bytes);
+    QCOMPARE(store.fields(0), card);
 }
 
 void TestCardFile::everyByteOfTheCodePageRoundTrips()
@@ -78,13 +90,14 @@ void TestCardFile::everyByteOfTheCodePageRoundTrips()
     for (int i = 0; i < 17; ++i)
         file += '"' + field + "\"\r\n";
 
-    ItemReader reader(AnsiText::decode(file));
-    CardFields card;
-    QVERIFY(readCard(reader, card));
-    QString text;
-    writeCard(text, card);
-    QCOMPARE(AnsiText::encode(text), file);
+    CardStore store;
+    QCOMPARE(roundTrip(file, store), file);
+    const CardFields card = store.fields(0);
     QVERIFY(card[0].contains(QChar(0x20AC))); // 0x80 is the euro sign
+    QCOMPARE(AnsiText::encode(card[0]), field);
+    CardStore again;
+    QVERIFY(again.appendCard(card));
+    QCOMPARE(again.cardFileBytes(), file);
 }
 
 void TestCardFile::readerItems_data()
@@ -108,12 +121,12 @@ void TestCardFile::readerItems()
 {
     QFETCH(QString, text);
     QFETCH(QStringList, items);
-    ItemReader reader(text);
+    ItemReader reader(text.toLatin1());
     QStringList read;
-    QString item;
+    QByteArrayView item;
     while (!reader.atEnd()) {
         QVERIFY(reader.readItem(item));
-        read << item;
+        read << QString::fromLatin1(item);
     }
     QCOMPARE(read, items);
 }
@@ -129,9 +142,28 @@ void TestCardFile::readerFailsOnTextCutShort_data()
 void TestCardFile::readerFailsOnTextCutShort()
 {
     QFETCH(QString, text);
-    ItemReader reader(text);
-    CardFields card;
-    QVERIFY(!readCard(reader, card));
+    CardStore store;
+    QVERIFY(!store.readCards(text.toLatin1()));
+    QCOMPARE(store.loadResult(), CardStore::LoadResult::CutShort);
+}
+
+void TestCardFile::quoteReadFromAFileIsStoredAsCurlyQuote()
+{
+    // An unquoted item may hold a double quote; written back bare between
+    // quotes it would end the value early at the next load.
+    const QByteArray handEdited = "John \"Jack\" Smith\r\n" + QByteArray("\"x\"\r\n").repeated(16);
+    CardStore store;
+    QVERIFY(store.readCards(handEdited));
+    QCOMPARE(store.text(0, CardField::Name), QStringLiteral("John \u201dJack\u201d Smith"));
+    const QByteArray written = store.cardFileBytes();
+    QVERIFY(written.startsWith("\"John \x94Jack\x94 Smith\"\r\n"));
+    QCOMPARE(roundTrip(written, store), written);
+
+    // Appended values too, whatever the caller did not convert.
+    CardFields typed;
+    typed[CardField::Notes] = QStringLiteral("the \"Old\" Farm");
+    QVERIFY(store.appendCard(typed));
+    QCOMPARE(store.text(1, CardField::Notes), QStringLiteral("the \u201dOld\u201d Farm"));
 }
 
 void TestCardFile::makeStorableReplacesOnlyWhatTheFileCannotHold()
@@ -152,9 +184,27 @@ void TestCardFile::atomicWriteFailsIntoMissingDirectoryAndLeavesNoFile()
     QTemporaryDir dir;
     const QString path = dir.filePath("missing/Kinfolio.dat");
     QString error;
-    QVERIFY(!writeFileSafely(path, QStringLiteral("x"), &error));
+    QVERIFY(!writeFileSafely(path, "x", &error));
     QVERIFY(!error.isEmpty());
     QVERIFY(!QFile::exists(path));
+}
+
+void TestCardFile::onlyRegularFilesAreReadOrReplaced()
+{
+    // Opening a named pipe for reading would wait for a writer for good.
+    QTemporaryDir dir;
+    const QString pipe = dir.filePath("Kinfolio.dat");
+    QCOMPARE(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    QByteArray bytes;
+    QString error;
+    QVERIFY(!readRegularFile(pipe, bytes, &error));
+    QVERIFY(!writeFileSafely(pipe, "x", &error));
+    QVERIFY(!readRegularFile(dir.path(), bytes, &error));
+    QVERIFY(QFileInfo(pipe).exists() && !QFileInfo(pipe).isFile());
+
+    CardStore store(pipe);
+    QVERIFY(!store.loadCardFile());
+    QCOMPARE(store.loadResult(), CardStore::LoadResult::Unreadable);
 }
 
 QTEST_GUILESS_MAIN(TestCardFile)

@@ -52,9 +52,9 @@ void TestCardStore::loadThreeCards()
 {
     writeBytes(cardFile(), cardBytes(labelledCard("A")) + cardBytes(labelledCard("B")) + cardBytes(labelledCard("C")));
     CardStore store(cardFile());
-    QVERIFY(store.LoadCardFile());
-    QCOMPARE(store.CardCount(), 3);
-    QCOMPARE(store.CurrentCard(), 2);
+    QVERIFY(store.loadCardFile());
+    QCOMPARE(store.cardCount(), 3);
+    QCOMPARE(store.currentCard(), 2);
     for (int i = 0; i < 3; ++i)
         QCOMPARE(store.card(i).RecordNumber, QString::number(i + 1));
     QCOMPARE(store.fields(1), labelledCard("B"));
@@ -63,15 +63,15 @@ void TestCardStore::loadThreeCards()
 void TestCardStore::loadEmptyAndMissingFiles()
 {
     CardStore missing(cardFile());
-    QVERIFY(!missing.LoadCardFile());
-    QCOMPARE(missing.CardCount(), 0);
-    QCOMPARE(missing.CurrentCard(), 0);
+    QVERIFY(!missing.loadCardFile());
+    QCOMPARE(missing.cardCount(), 0);
+    QCOMPARE(missing.currentCard(), 0);
 
     writeBytes(cardFile(), "");
     CardStore empty(cardFile());
-    QVERIFY(empty.LoadCardFile());
-    QCOMPARE(empty.CardCount(), 0);
-    QCOMPARE(empty.CurrentCard(), -1);
+    QVERIFY(empty.loadCardFile());
+    QCOMPARE(empty.cardCount(), 0);
+    QCOMPARE(empty.currentCard(), -1);
 }
 
 void TestCardStore::loadCardCutShortKeepsCompleteCards()
@@ -83,9 +83,9 @@ void TestCardStore::loadCardCutShortKeepsCompleteCards()
     writeBytes(cardFile(), bytes);
 
     CardStore store(cardFile());
-    QVERIFY(!store.LoadCardFile());
-    QCOMPARE(store.CardCount(), 3);
-    QCOMPARE(store.CurrentCard(), 0);
+    QVERIFY(!store.loadCardFile());
+    QCOMPARE(store.cardCount(), 3);
+    QCOMPARE(store.currentCard(), 0);
     QCOMPARE(store.fields(2), labelledCard("C"));
 }
 
@@ -94,13 +94,13 @@ void TestCardStore::load32768thCardFails()
     const QByteArray one = cardBytes(CardFields{});
     writeBytes(cardFile(), one.repeated(CardStore::MaxCards + 1));
     CardStore store(cardFile());
-    QVERIFY(!store.LoadCardFile());
-    QCOMPARE(int(store.CardCount()), CardStore::MaxCards);
-    QCOMPARE(store.CurrentCard(), 0);
+    QVERIFY(!store.loadCardFile());
+    QCOMPARE(int(store.cardCount()), CardStore::MaxCards);
+    QCOMPARE(store.currentCard(), 0);
 
     writeBytes(cardFile(), one.repeated(CardStore::MaxCards));
-    QVERIFY(store.LoadCardFile());
-    QCOMPARE(int(store.CurrentCard()), CardStore::MaxCards - 1);
+    QVERIFY(store.loadCardFile());
+    QCOMPARE(int(store.currentCard()), CardStore::MaxCards - 1);
 }
 
 void TestCardStore::saveAfterLoadIsByteIdentical()
@@ -112,28 +112,35 @@ void TestCardStore::saveAfterLoadIsByteIdentical()
     writeBytes(cardFile(), bytes);
 
     CardStore store(cardFile());
-    QVERIFY(store.LoadCardFile());
-    QCOMPARE(store.CardCount(), 3);
-    writeBytes(cardFile(), "changed");
-    QVERIFY(store.SaveCardFile());
+    QVERIFY(store.loadCardFile());
+    QCOMPARE(store.cardCount(), 3);
+    QVERIFY(store.saveCardFile());
     QCOMPARE(readBytes(cardFile()), bytes);
     // Only the card file itself is left: no temporary files and no copies.
     QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList{"Kinfolio.dat"});
+
+    // Another program writes the file after the load (and after that first
+    // save): its work is kept aside, whole, before the file is replaced.
+    writeBytes(cardFile(), "written by another program");
+    QVERIFY(store.saveCardFile());
+    QCOMPARE(readBytes(cardFile()), bytes);
+    QCOMPARE(readBytes(store.preservedCopyPath()), QByteArray("written by another program"));
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList({"Kinfolio.dat", "Kinfolio.dat.unread-1"}));
 }
 
 void TestCardStore::saveOfEmptyStoreWritesNothing()
 {
     CardStore store(cardFile());
-    store.LoadCardFile();
-    QVERIFY(store.SaveCardFile());
+    store.loadCardFile();
+    QVERIFY(store.saveCardFile());
     QVERIFY(!QFile::exists(cardFile()));
 
     // A store emptied by removing its only card leaves the file as it was.
     writeBytes(cardFile(), cardBytes(labelledCard("A")));
-    QVERIFY(store.LoadCardFile());
-    store.RemoveCard();
-    QCOMPARE(store.CardCount(), 0);
-    QVERIFY(store.SaveCardFile());
+    QVERIFY(store.loadCardFile());
+    store.removeCard();
+    QCOMPARE(store.cardCount(), 0);
+    QVERIFY(store.saveCardFile());
     QCOMPARE(readBytes(cardFile()), cardBytes(labelledCard("A")));
 }
 
@@ -141,16 +148,16 @@ void TestCardStore::appendToEmptyStore()
 {
     writeBytes(cardFile(), "");
     CardStore store(cardFile());
-    store.LoadCardFile();
-    QCOMPARE(store.CurrentCard(), -1);
-    QVERIFY(store.AppendCard(labelledCard("A")));
-    QCOMPARE(store.CardCount(), 1);
-    QCOMPARE(store.CurrentCard(), 0);
+    store.loadCardFile();
+    QCOMPARE(store.currentCard(), -1);
+    QVERIFY(store.appendCard(labelledCard("A")));
+    QCOMPARE(store.cardCount(), 1);
+    QCOMPARE(store.currentCard(), 0);
     QCOMPARE(store.card(0).RecordNumber, QStringLiteral("1"));
 
-    QVERIFY(store.AppendCard(labelledCard("B")));
-    QCOMPARE(store.CurrentCard(), 1);
-    QVERIFY(store.SaveCardFile());
+    QVERIFY(store.appendCard(labelledCard("B")));
+    QCOMPARE(store.currentCard(), 1);
+    QVERIFY(store.saveCardFile());
     QCOMPARE(readBytes(cardFile()), cardBytes(labelledCard("A")) + cardBytes(labelledCard("B")));
 }
 
@@ -158,25 +165,25 @@ void TestCardStore::appendRefusedWhenFull()
 {
     CardStore store(cardFile());
     for (int i = 0; i < CardStore::MaxCards; ++i)
-        QVERIFY(store.AppendCard(CardFields{}));
+        QVERIFY(store.appendCard(CardFields{}));
     store.setCurrentCard(5);
     QVERIFY(store.isFull());
-    QVERIFY(!store.AppendCard(labelledCard("X")));
-    QCOMPARE(int(store.CardCount()), CardStore::MaxCards);
-    QCOMPARE(store.CurrentCard(), 5);
+    QVERIFY(!store.appendCard(labelledCard("X")));
+    QCOMPARE(int(store.cardCount()), CardStore::MaxCards);
+    QCOMPARE(store.currentCard(), 5);
 }
 
 void TestCardStore::replaceOverwritesCurrentCardOnly()
 {
     CardStore store(cardFile());
-    store.AppendCard(labelledCard("A"));
-    store.AppendCard(labelledCard("B"));
+    store.appendCard(labelledCard("A"));
+    store.appendCard(labelledCard("B"));
     store.setCurrentCard(0);
-    store.ReplaceCard(labelledCard("Z"));
+    store.replaceCard(labelledCard("Z"));
     QCOMPARE(store.fields(0), labelledCard("Z"));
     QCOMPARE(store.fields(1), labelledCard("B"));
-    QCOMPARE(store.CardCount(), 2);
-    QCOMPARE(store.CurrentCard(), 0);
+    QCOMPARE(store.cardCount(), 2);
+    QCOMPARE(store.currentCard(), 0);
     QCOMPARE(store.card(0).RecordNumber, QStringLiteral("1"));
 }
 
@@ -184,11 +191,11 @@ void TestCardStore::removeMiddleCardMovesEveryFieldUp()
 {
     CardStore store(cardFile());
     for (const char *tag : {"A", "B", "C"})
-        store.AppendCard(labelledCard(tag));
+        store.appendCard(labelledCard(tag));
     store.setCurrentCard(1);
-    store.RemoveCard();
-    QCOMPARE(store.CardCount(), 2);
-    QCOMPARE(store.CurrentCard(), 1);
+    store.removeCard();
+    QCOMPARE(store.cardCount(), 2);
+    QCOMPARE(store.currentCard(), 1);
     QCOMPARE(store.fields(0), labelledCard("A"));
     QCOMPARE(store.fields(1), labelledCard("C")); // every field, the death date and place included
     QCOMPARE(store.card(1).RecordNumber, QStringLiteral("2"));
@@ -198,23 +205,23 @@ void TestCardStore::removeLastCardWrapsToFirst()
 {
     CardStore store(cardFile());
     for (const char *tag : {"A", "B", "C"})
-        store.AppendCard(labelledCard(tag));
-    QCOMPARE(store.CurrentCard(), 2);
-    store.RemoveCard();
-    QCOMPARE(store.CardCount(), 2);
-    QCOMPARE(store.CurrentCard(), 0);
+        store.appendCard(labelledCard(tag));
+    QCOMPARE(store.currentCard(), 2);
+    store.removeCard();
+    QCOMPARE(store.cardCount(), 2);
+    QCOMPARE(store.currentCard(), 0);
     QCOMPARE(store.fields(1), labelledCard("B"));
 }
 
 void TestCardStore::removeOnlyCardEmptiesStore()
 {
     CardStore store(cardFile());
-    store.RemoveCard(); // empty: nothing happens
-    QCOMPARE(store.CardCount(), 0);
-    store.AppendCard(labelledCard("A"));
-    store.RemoveCard();
-    QCOMPARE(store.CardCount(), 0);
-    QCOMPARE(store.CurrentCard(), 0);
+    store.removeCard(); // empty: nothing happens
+    QCOMPARE(store.cardCount(), 0);
+    store.appendCard(labelledCard("A"));
+    store.removeCard();
+    QCOMPARE(store.cardCount(), 0);
+    QCOMPARE(store.currentCard(), 0);
 }
 
 void TestCardStore::failedSaveKeepsOldFileAndCards()
@@ -224,19 +231,19 @@ void TestCardStore::failedSaveKeepsOldFileAndCards()
     const QByteArray old = cardBytes(labelledCard("OLD"));
     writeBytes(cardFile(), old);
     CardStore store(cardFile());
-    QVERIFY(store.LoadCardFile());
-    store.AppendCard(labelledCard("NEW"));
+    QVERIFY(store.loadCardFile());
+    store.appendCard(labelledCard("NEW"));
 
     QFile::setPermissions(m_dir->path(), QFile::ReadOwner | QFile::ExeOwner);
-    const bool saved = store.SaveCardFile();
+    const bool saved = store.saveCardFile();
     QFile::setPermissions(m_dir->path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     QVERIFY(!saved);
     QVERIFY(store.errorString().contains(cardFile()));
     QCOMPARE(readBytes(cardFile()), old);
-    QCOMPARE(store.CardCount(), 2);
+    QCOMPARE(store.cardCount(), 2);
 
     // Once the cause is gone, the same store saves everything.
-    QVERIFY(store.SaveCardFile());
+    QVERIFY(store.saveCardFile());
     QCOMPARE(readBytes(cardFile()), old + cardBytes(labelledCard("NEW")));
 }
 
@@ -247,16 +254,16 @@ void TestCardStore::damagedFileIsCopiedBeforeFirstSave()
     writeBytes(cardFile(), damaged);
 
     CardStore store(cardFile());
-    QVERIFY(!store.LoadCardFile());
-    QCOMPARE(store.CardCount(), 2);
-    QVERIFY(store.SaveCardFile());
+    QVERIFY(!store.loadCardFile());
+    QCOMPARE(store.cardCount(), 2);
+    QVERIFY(store.saveCardFile());
     QCOMPARE(readBytes(cardFile()), cardBytes(labelledCard("A")) + cardBytes(labelledCard("B")));
     QVERIFY(!store.preservedCopyPath().isEmpty());
     QCOMPARE(readBytes(store.preservedCopyPath()), damaged);
     QCOMPARE(QFileInfo(store.preservedCopyPath()).absolutePath(), QFileInfo(cardFile()).absolutePath());
 
     // The copy is made once; a second save of the same run makes no new one.
-    QVERIFY(store.SaveCardFile());
+    QVERIFY(store.saveCardFile());
     QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files).size(), 2);
 }
 
@@ -265,14 +272,14 @@ void TestCardStore::damagedFileCopiesNeverOverwriteEarlierOnes()
     const QByteArray first = cardBytes(labelledCard("A")) + "\"cut";
     writeBytes(cardFile(), first);
     CardStore store(cardFile());
-    QVERIFY(!store.LoadCardFile());
-    QVERIFY(store.SaveCardFile());
+    QVERIFY(!store.loadCardFile());
+    QVERIFY(store.saveCardFile());
     const QString firstCopy = store.preservedCopyPath();
 
     const QByteArray second = cardBytes(labelledCard("B")) + "\"cut again";
     writeBytes(cardFile(), second);
-    QVERIFY(!store.LoadCardFile());
-    QVERIFY(store.SaveCardFile());
+    QVERIFY(!store.loadCardFile());
+    QVERIFY(store.saveCardFile());
     QVERIFY(store.preservedCopyPath() != firstCopy);
     QCOMPARE(readBytes(firstCopy), first);
     QCOMPARE(readBytes(store.preservedCopyPath()), second);

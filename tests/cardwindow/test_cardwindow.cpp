@@ -209,7 +209,7 @@ void TestCardWindow::opensOnLastOfThreeCardsCentred()
     QCOMPARE(child<QLineEdit>("txtWifeDiedPlace")->text(), QStringLiteral("C-f14"));
     QCOMPARE(child<QLabel>("lblRecordNumber")->text(), QStringLiteral("3"));
     QCOMPARE(child<QLabel>("lblRecordTotal")->text(), QStringLiteral("3"));
-    QCOMPARE(store.CurrentCard(), 2);
+    QCOMPARE(store.currentCard(), 2);
     const QRect screen = m_window->screen()->geometry();
     QCOMPARE(m_window->frameGeometry().left(), int(std::floor((screen.width() - m_window->frameGeometry().width()) / 2.0)));
 }
@@ -230,7 +230,7 @@ void TestCardWindow::opensOnEmptyFileCentredAndEmpty()
     writeBytes(m_dir->filePath("Kinfolio.dat"), "");
     CardStore store(m_dir->filePath("Kinfolio.dat"));
     open(store);
-    QCOMPARE(store.CurrentCard(), -1);
+    QCOMPARE(store.currentCard(), -1);
     QCOMPARE(child<QPlainTextEdit>("txtNotes")->toPlainText(), QStringLiteral("Text1"));
     QCOMPARE(child<QLabel>("lblRecordNumber")->text(), QString());
     QVERIFY(m_window->pos() != QPoint(0, 0));
@@ -251,7 +251,7 @@ void TestCardWindow::exitWithCardsSavesAndUnloads()
     writeBytes(m_dir->filePath("Kinfolio.dat"), two + cardBytes(labelledCard("C")));
     CardStore store(m_dir->filePath("Kinfolio.dat"));
     open(store)->show();
-    store.RemoveCard(); // as Delete leaves it: two cards
+    store.removeCard(); // as Delete leaves it: two cards
     QSignalSpy ended(m_window.data(), &frmKinfolio::programEndRequested);
 
     QTest::mouseClick(child<QPushButton>("cmdExit"), Qt::LeftButton);
@@ -278,7 +278,7 @@ void TestCardWindow::exitThatCannotSaveKeepsWindowAndCards()
     const QString path = m_dir->filePath("gone/Kinfolio.dat");
     CardStore store(path);
     open(store)->show();
-    store.AppendCard(labelledCard("A"));
+    store.appendCard(labelledCard("A"));
 
     QTest::mouseClick(child<QPushButton>("cmdExit"), Qt::LeftButton);
     QCOMPARE(MessageBox::shown().size(), 1);
@@ -290,7 +290,7 @@ void TestCardWindow::exitThatCannotSaveKeepsWindowAndCards()
     QTest::qWait(50);
     QVERIFY(!m_window.isNull());
     QVERIFY(m_window->isVisible());
-    QCOMPARE(store.CardCount(), 1);
+    QCOMPARE(store.cardCount(), 1);
 
     // Once the directory exists, Exit saves and the window goes.
     QVERIFY(QDir(m_dir->path()).mkdir("gone"));

@@ -19,7 +19,7 @@ QList<CardFields> threeCards()
 
 bool storeHolds(const CardStore &store, const QList<CardFields> &cards)
 {
-    if (store.CardCount() != cards.size())
+    if (store.cardCount() != cards.size())
         return false;
     for (int i = 0; i < cards.size(); ++i)
         if (store.fields(i) != cards[i])
@@ -62,7 +62,7 @@ private slots:
         QCOMPARE(rig.recordNumber(), QStringLiteral("4"));
         QCOMPARE(rig.recordTotal(), QStringLiteral("4"));
         QVERIFY(storeHolds(*rig.store, threeCards()));
-        QCOMPARE(rig.store->CurrentCard(), qint16(2));
+        QCOMPARE(rig.store->currentCard(), qint16(2));
         QCOMPARE(rig.window->focusWidget(), rig.box("txtName"));
         QVERIFY(MessageBox::shown().isEmpty());
     }
@@ -88,8 +88,8 @@ private slots:
         CardFields filler;
         filler[CardField::Name] = QStringLiteral("x");
         while (!rig.store->isFull())
-            QVERIFY(rig.store->AppendCard(filler));
-        QCOMPARE(int(rig.store->CardCount()), CardStore::MaxCards);
+            QVERIFY(rig.store->appendCard(filler));
+        QCOMPARE(int(rig.store->cardCount()), CardStore::MaxCards);
 
         rig.click("cmdNew");
         QCOMPARE(MessageBox::shown().size(), 1);
@@ -113,7 +113,7 @@ private slots:
         CardFields added;
         added[CardField::WifeName] = QStringLiteral("Mary Jones");
         QVERIFY(storeHolds(*rig.store, threeCards() << added));
-        QCOMPARE(rig.store->CurrentCard(), qint16(3));
+        QCOMPARE(rig.store->currentCard(), qint16(3));
         QCOMPARE(rig.recordNumber(), QStringLiteral("4"));
         QCOMPARE(rig.recordTotal(), QStringLiteral("4"));
         QCOMPARE(MessageBox::shown().size(), 1);
@@ -143,7 +143,7 @@ private slots:
         rig.click("cmdNew");
         QTest::keyClicks(rig.box("txtName"), QStringLiteral("   "));
         rig.click("cmdAdd");
-        QCOMPARE(rig.store->CardCount(), qint16(4));
+        QCOMPARE(rig.store->cardCount(), qint16(4));
         QCOMPARE(rig.store->fields(3)[CardField::Name], QStringLiteral("   "));
         QCOMPARE(MessageBox::shown().size(), 1);
         QCOMPARE(MessageBox::shown()[0].text, QStringLiteral("Record has been added."));
@@ -175,8 +175,8 @@ private slots:
         CardWindowRig rig({}, CardWindowRig::NoFile);
         QTest::keyClicks(rig.box("txtName"), QStringLiteral("John"));
         rig.click("cmdAdd");
-        QCOMPARE(rig.store->CardCount(), qint16(1));
-        QCOMPARE(rig.store->CurrentCard(), qint16(0));
+        QCOMPARE(rig.store->cardCount(), qint16(1));
+        QCOMPARE(rig.store->currentCard(), qint16(0));
         QCOMPARE(rig.recordNumber(), QStringLiteral("1"));
         QCOMPARE(rig.recordTotal(), QStringLiteral("1"));
         // The notes box held "Text1" from the start and is stored as shown.
@@ -189,13 +189,13 @@ private slots:
         CardFields filler;
         filler[CardField::Name] = QStringLiteral("x");
         while (!rig.store->isFull())
-            QVERIFY(rig.store->AppendCard(filler));
+            QVERIFY(rig.store->appendCard(filler));
 
         rig.click("cmdAdd");
         QCOMPARE(MessageBox::shown().size(), 1);
         QCOMPARE(MessageBox::shown()[0].title, QStringLiteral("Error!"));
         QCOMPARE(MessageBox::shown()[0].icon, MessageBox::Exclamation);
-        QCOMPARE(int(rig.store->CardCount()), CardStore::MaxCards);
+        QCOMPARE(int(rig.store->cardCount()), CardStore::MaxCards);
         QCOMPARE(rig.store->fields(CardStore::MaxCards - 1), filler);
         QCOMPARE(rig.recordTotal(), QStringLiteral("1"));
     }
@@ -214,7 +214,7 @@ private slots:
         QList<CardFields> expected = threeCards();
         expected[1][CardField::DiedPlace] = QStringLiteral("Leeds");
         QVERIFY(storeHolds(*rig.store, expected));
-        QCOMPARE(rig.store->CurrentCard(), qint16(1));
+        QCOMPARE(rig.store->currentCard(), qint16(1));
         QCOMPARE(rig.recordNumber(), QStringLiteral("2"));
         QCOMPARE(rig.recordTotal(), QStringLiteral("3"));
         QCOMPARE(MessageBox::shown().size(), 1);
@@ -269,7 +269,7 @@ private slots:
         rig.click("cmdUpdate");
         QCOMPARE(MessageBox::shown().size(), 1);
         verifyShown(MessageBox::shown()[0], refusedUpdate, QStringLiteral("Error!"), MessageBox::Exclamation);
-        QCOMPARE(rig.store->CardCount(), qint16(0));
+        QCOMPARE(rig.store->cardCount(), qint16(0));
         QCOMPARE(rig.recordNumber(), QString());
         verifyNameBoxSelected(rig);
     }
@@ -298,7 +298,7 @@ private slots:
         QCOMPARE(MessageBox::shown()[0].text, deleteQuestion);
         verifyShown(MessageBox::shown()[1], QStringLiteral("No records exist"), QStringLiteral("Kinfolio"),
                     QMessageBox::NoIcon);
-        QCOMPARE(rig.store->CardCount(), qint16(0));
+        QCOMPARE(rig.store->cardCount(), qint16(0));
     }
 
     void deleteOfTheOnlyCardEmptiesBoxesAndKeepsTheBanner()
@@ -306,8 +306,8 @@ private slots:
         CardWindowRig rig({taggedCard(QStringLiteral("A"))});
         rig.click("cmdDelete");
         QCOMPARE(MessageBox::shown().size(), 1); // the question only
-        QCOMPARE(rig.store->CardCount(), qint16(0));
-        QCOMPARE(rig.store->CurrentCard(), qint16(0));
+        QCOMPARE(rig.store->cardCount(), qint16(0));
+        QCOMPARE(rig.store->currentCard(), qint16(0));
         QVERIFY(rig.allBoxesEmpty());
         QCOMPARE(rig.recordNumber(), QStringLiteral("1"));
         QCOMPARE(rig.recordTotal(), QStringLiteral("1"));
@@ -324,7 +324,7 @@ private slots:
         rig.click("cmdBackOne");
         rig.click("cmdDelete");
         QVERIFY(storeHolds(*rig.store, {taggedCard(QStringLiteral("A")), taggedCard(QStringLiteral("C"))}));
-        QCOMPARE(rig.store->CurrentCard(), qint16(1));
+        QCOMPARE(rig.store->currentCard(), qint16(1));
         QCOMPARE(rig.shown(), taggedCard(QStringLiteral("C")));
         QCOMPARE(rig.recordNumber(), QStringLiteral("2"));
         QCOMPARE(rig.recordTotal(), QStringLiteral("2"));
@@ -336,7 +336,7 @@ private slots:
         CardWindowRig rig(threeCards());
         rig.click("cmdDelete");
         QVERIFY(storeHolds(*rig.store, {taggedCard(QStringLiteral("A")), taggedCard(QStringLiteral("B"))}));
-        QCOMPARE(rig.store->CurrentCard(), qint16(0));
+        QCOMPARE(rig.store->currentCard(), qint16(0));
         QCOMPARE(rig.shown(), taggedCard(QStringLiteral("A")));
         QCOMPARE(rig.recordNumber(), QStringLiteral("1"));
         QCOMPARE(rig.recordTotal(), QStringLiteral("2"));
@@ -353,7 +353,7 @@ private slots:
         rig.click("cmdDelete");
         QCOMPARE(MessageBox::shown().size(), 1);
         QVERIFY(storeHolds(*rig.store, threeCards()));
-        QCOMPARE(rig.store->CurrentCard(), qint16(0));
+        QCOMPARE(rig.store->currentCard(), qint16(0));
         QCOMPARE(rig.shown(), taggedCard(QStringLiteral("A")));
         QCOMPARE(rig.recordNumber(), QStringLiteral("1"));
         QCOMPARE(rig.recordTotal(), QStringLiteral("3"));

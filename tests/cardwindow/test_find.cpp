@@ -149,10 +149,10 @@ class TestFind : public QObject
     void verifyFound(CardWindowRig &rig, const QPointer<QWidget> &dialog, int position)
     {
         QVERIFY(MessageBox::shown().isEmpty());
-        QCOMPARE(int(rig.store->CurrentCard()), position);
+        QCOMPARE(int(rig.store->currentCard()), position);
         QCOMPARE(rig.shown(), rig.store->fields(position));
         QCOMPARE(rig.recordNumber(), QString::number(position + 1));
-        QCOMPARE(rig.recordTotal(), QString::number(rig.store->CardCount()));
+        QCOMPARE(rig.recordTotal(), QString::number(rig.store->cardCount()));
         QVERIFY(isGone(dialog));
     }
 
@@ -231,7 +231,7 @@ private slots:
         QVERIFY(!isGone(guard));
         QVERIFY(dialog->isVisible());
         QVERIFY(MessageBox::shown().isEmpty());
-        QCOMPARE(rig.store->CurrentCard(), qint16(3));
+        QCOMPARE(rig.store->currentCard(), qint16(3));
     }
 
     void findWhileOpenBringsTheSameDialogForwardUnchanged()
@@ -401,7 +401,7 @@ private slots:
         verifyNoMatch(dialog);
         QCOMPARE(combo(dialog, "Combo2")->currentText(), value);
         QCOMPARE(items(combo(dialog, "Combo2")), fieldValues(family(), CardField::WifeName));
-        QCOMPARE(rig.store->CurrentCard(), qint16(2));
+        QCOMPARE(rig.store->currentCard(), qint16(2));
         QCOMPARE(rig.recordNumber(), QStringLiteral("3"));
 
         // The dialog stays for another try.
@@ -502,7 +502,7 @@ private slots:
                 QVERIFY(dialog->close());
             QVERIFY(isGone(dialog));
             QVERIFY(MessageBox::shown().isEmpty());
-            QCOMPARE(rig.store->CurrentCard(), qint16(2));
+            QCOMPARE(rig.store->currentCard(), qint16(2));
             QCOMPARE(rig.shown(), before);
             QCOMPARE(rig.recordNumber(), QStringLiteral("3"));
         }

@@ -154,17 +154,17 @@ private slots:
     void stepsThroughThreeCardsWithoutWrapping()
     {
         CardWindowRig rig(cards(3));
-        QCOMPARE(rig.store->CurrentCard(), qint16(2));
+        QCOMPARE(rig.store->currentCard(), qint16(2));
 
         rig.click("cmdForwardOne");
         verifyEdgeMessage(QStringLiteral("Last record reached."));
         QCOMPARE(rig.shown(), taggedCard(QStringLiteral("C")));
-        QCOMPARE(rig.store->CurrentCard(), qint16(2));
+        QCOMPARE(rig.store->currentCard(), qint16(2));
 
         rig.click("cmdBackOne");
         QCOMPARE(rig.shown(), taggedCard(QStringLiteral("B")));
         QCOMPARE(rig.recordNumber(), QStringLiteral("2"));
-        QCOMPARE(rig.store->CurrentCard(), qint16(1));
+        QCOMPARE(rig.store->currentCard(), qint16(1));
 
         rig.click("cmdBeginning");
         QCOMPARE(rig.shown(), taggedCard(QStringLiteral("A")));
@@ -172,7 +172,7 @@ private slots:
 
         rig.click("cmdBackOne");
         verifyEdgeMessage(QStringLiteral("First record reached."));
-        QCOMPARE(rig.store->CurrentCard(), qint16(0));
+        QCOMPARE(rig.store->currentCard(), qint16(0));
 
         rig.click("cmdForwardOne");
         QCOMPARE(rig.shown(), taggedCard(QStringLiteral("B")));
@@ -199,13 +199,13 @@ private slots:
         rig.click("cmdEnd");
         verifyEdgeMessage(QStringLiteral("Last record reached."));
         QCOMPARE(rig.shown(), taggedCard(QStringLiteral("A")));
-        QCOMPARE(rig.store->CurrentCard(), qint16(0));
+        QCOMPARE(rig.store->currentCard(), qint16(0));
     }
 
     void emptyFileLetsOnlyForwardSpeak()
     {
         CardWindowRig rig({}, CardWindowRig::EmptyFile);
-        QCOMPARE(rig.store->CurrentCard(), qint16(-1));
+        QCOMPARE(rig.store->currentCard(), qint16(-1));
         for (const char *name : navButtons) {
             rig.click(name);
             if (qstrcmp(name, "cmdForwardOne") == 0)
@@ -213,7 +213,7 @@ private slots:
             else
                 QVERIFY2(MessageBox::shown().isEmpty(), name);
         }
-        QCOMPARE(rig.store->CurrentCard(), qint16(-1));
+        QCOMPARE(rig.store->currentCard(), qint16(-1));
         QCOMPARE(rig.window->findChild<QPlainTextEdit *>(QStringLiteral("txtNotes"))->toPlainText(),
                  QStringLiteral("Text1"));
     }
@@ -224,7 +224,7 @@ private slots:
         for (const char *name : navButtons)
             missing.click(name);
         QVERIFY(MessageBox::shown().isEmpty());
-        QCOMPARE(missing.store->CurrentCard(), qint16(0));
+        QCOMPARE(missing.store->currentCard(), qint16(0));
 
         CardWindowRig emptied(cards(1));
         emptied.click("cmdDelete");

@@ -8,7 +8,9 @@
 //   crash_saver sites <site list file>
 #include "cardstore.h"
 #include "crashfixtures.h"
+#include "ansitext.h"
 #include "itemfile.h"
+#include "safefile.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -40,7 +42,7 @@ int fail(const char *what)
 int saveCards(const QString &path, int count)
 {
     auto onFile = std::make_unique<CardStore>(path);
-    if (!onFile->LoadCardFile() || onFile->CardCount() != count)
+    if (!onFile->loadCardFile() || onFile->cardCount() != count)
         return fail("the card file did not load whole");
     // The parent compares the file byte for byte; the first and the last
     // card tell which generation it holds.
@@ -59,11 +61,11 @@ int saveCards(const QString &path, int count)
         }
         stores[size_t(g)] = std::make_unique<CardStore>(path);
         for (int i = 0; i < count; ++i)
-            stores[size_t(g)]->AppendCard(crashCard(g, i));
+            stores[size_t(g)]->appendCard(crashCard(g, i));
     }
     report('r');
     for (int g = (start + 1) % CrashGenerations;; g = (g + 1) % CrashGenerations) {
-        if (!stores[size_t(g)]->SaveCardFile())
+        if (!stores[size_t(g)]->saveCardFile())
             return fail(qPrintable(stores[size_t(g)]->errorString()));
         report('s');
     }
@@ -84,10 +86,10 @@ int saveSites(const QString &path)
         return fail("the site list holds no generation");
 
     // Written as the site window writes its list: one item per slot.
-    std::array<QString, CrashGenerations> texts;
+    std::array<QByteArray, CrashGenerations> texts;
     for (int g = 0; g < CrashGenerations; ++g)
         for (int slot = 1; slot <= 30; ++slot)
-            appendItem(texts[size_t(g)], crashSiteAddress(g, slot));
+            appendItem(texts[size_t(g)], AnsiText::encode(crashSiteAddress(g, slot)));
     report('r');
     for (int g = (start + 1) % CrashGenerations;; g = (g + 1) % CrashGenerations) {
         QString error;

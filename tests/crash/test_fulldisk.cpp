@@ -4,7 +4,9 @@
 #include "cardstore.h"
 #include "crashfixtures.h"
 #include "frmkinfolio.h"
+#include "ansitext.h"
 #include "itemfile.h"
+#include "safefile.h"
 #include "messagebox.h"
 #include "testmain.h"
 
@@ -111,7 +113,7 @@ void TestFullDisk::exitOntoFullDiskKeepsWindowCardsAndFile()
     // The window refers to the store: it must not outlive this function.
     const auto closeWindow = qScopeGuard([&window] { delete window.data(); });
     window->show();
-    QCOMPARE(store.CardCount(), 3);
+    QCOMPARE(store.cardCount(), 3);
 
     // A fourth card, added through the window.
     auto *txtName = window->findChild<QLineEdit *>(QStringLiteral("txtName"));
@@ -120,7 +122,7 @@ void TestFullDisk::exitOntoFullDiskKeepsWindowCardsAndFile()
     window->findChild<QPushButton *>(QStringLiteral("cmdNew"))->click();
     txtName->setText(QStringLiteral("Hannah Cole"));
     window->findChild<QPushButton *>(QStringLiteral("cmdAdd"))->click();
-    QCOMPARE(store.CardCount(), 4);
+    QCOMPARE(store.cardCount(), 4);
     MessageBox::clearShown();
 
     const QString filler = dir.filePath(QStringLiteral("filler"));
@@ -135,7 +137,7 @@ void TestFullDisk::exitOntoFullDiskKeepsWindowCardsAndFile()
     QVERIFY2(error.text.contains(path) && error.text.contains(QStringLiteral("No space left on device")),
              qPrintable(error.text));
     QVERIFY2(window && window->isVisible(), "the card window went away although nothing was saved");
-    QCOMPARE(store.CardCount(), 4);
+    QCOMPARE(store.cardCount(), 4);
     QCOMPARE(store.fields(3)[CardField::Name], QStringLiteral("Hannah Cole"));
     QCOMPARE(txtName->text(), QStringLiteral("Hannah Cole"));
     {
@@ -174,9 +176,9 @@ void TestFullDisk::siteListOntoFullDiskKeepsOldList()
         QFile f(path);
         QVERIFY(f.open(QIODevice::WriteOnly) && f.write(oldList) == oldList.size());
     }
-    QString newList;
+    QByteArray newList;
     for (int slot = 1; slot <= 30; ++slot)
-        appendItem(newList, crashSiteAddress(1, slot));
+        appendItem(newList, AnsiText::encode(crashSiteAddress(1, slot)));
     const QString filler = dir.filePath(QStringLiteral("filler"));
     QVERIFY2(fillDisk(filler), "the tmpfs did not fill up");
 

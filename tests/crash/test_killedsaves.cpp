@@ -5,7 +5,9 @@
 #include "cardstore.h"
 #include "crashfixtures.h"
 #include "filebytes.h"
+#include "ansitext.h"
 #include "itemfile.h"
+#include "safefile.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -171,16 +173,16 @@ void TestKilledSaves::killedCardSaves()
 
     // The program, started after all that, loads the file and saves it again.
     CardStore store(path);
-    QVERIFY(store.LoadCardFile());
-    QCOMPARE(store.CardCount(), CardCount);
+    QVERIFY(store.loadCardFile());
+    QCOMPARE(store.cardCount(), CardCount);
     const QByteArray before = readBytes(path);
     int generation = 0;
     while (generation < CrashGenerations && before != crashCardFile(generation, CardCount))
         ++generation;
     QVERIFY(generation < CrashGenerations);
     store.setCurrentCard(0);
-    store.RemoveCard();
-    QVERIFY2(store.SaveCardFile(), qPrintable(store.errorString()));
+    store.removeCard();
+    QVERIFY2(store.saveCardFile(), qPrintable(store.errorString()));
     QCOMPARE(readBytes(path), before.mid(crashCardFile(generation, 1).size()));
 }
 
@@ -196,7 +198,7 @@ void TestKilledSaves::killedSiteListSaves()
         return;
 
     QString error;
-    QVERIFY2(writeFileSafely(path, QStringLiteral("\"http://\"\r\n"), &error), qPrintable(error));
+    QVERIFY2(writeFileSafely(path, "\"http://\"\r\n", &error), qPrintable(error));
     QCOMPARE(readBytes(path), QByteArray("\"http://\"\r\n"));
 }
 

@@ -1,9 +1,8 @@
 #pragma once
 
-#include "cardfile.h"
 #include "cardrecord.h"
+#include "cardstore.h"
 #include "filebytes.h"
-#include "itemfile.h"
 
 #include <QByteArray>
 #include <QFile>
@@ -30,10 +29,10 @@ inline CardFields makeCard(std::initializer_list<std::pair<CardField, QString>> 
 // Writes cards the way the card program saves them (Windows-1252, quoted items).
 inline bool writeCardFile(const QString &path, const std::vector<CardFields> &cards)
 {
-    QString text;
+    CardStore store(path);
     for (const CardFields &card : cards)
-        writeCard(text, card);
-    return writeFileSafely(path, text, nullptr);
+        store.appendCard(card);
+    return store.saveCardFile();
 }
 
 // Three generations of one family, a sibling on the wife's side, a card with

@@ -109,24 +109,23 @@ private slots:
         QCOMPARE(read.at(3), QStringLiteral("http://"));
     }
 
-    void doubleQuoteIsWrittenUnchangedAndCutsOnlyItsOwnEntry()
+    void doubleQuoteBecomesPercent22AndEverySlotStays()
     {
-        writeBytes(path(), entriesBytes(3));
+        // A quote written bare would end its entry early, and a comma after
+        // it would push every later slot down one.
+        writeBytes(path(), "http://a.example/?a=\"x\",y\r\n\"http://site2.example/\"\r\n\"http://site3.example/\"\r\n");
         SiteListFile file(path());
         QStringList texts = file.load();
-        texts[0] = QStringLiteral("http://a.example/say\"hi\"");
+        QCOMPARE(texts.mid(0, 4), QStringList({"http://a.example/?a=%22x%22", "y", "http://site2.example/",
+                                               "http://site3.example/"}));
+        texts[0] = QStringLiteral("http://b.example/?a=\"x\",y");
         QString error;
         QVERIFY(file.save(texts, &error));
-        QVERIFY(readBytes(path()).startsWith("\"http://a.example/say\"hi\"\"\r\n\"http://site2.example/\"\r\n"));
+        QVERIFY(readBytes(path()).startsWith("\"http://b.example/?a=%22x%22,y\"\r\n\"y\"\r\n\"http://site2.example/\"\r\n"));
 
-        // The entry ends at the inner quote; the rest of its line is dropped,
-        // and the entries after it stay in their slots.
         SiteListFile again(path());
-        const QStringList read = again.load();
-        QCOMPARE(again.entryCount(), 3);
-        QCOMPARE(read.at(0), QStringLiteral("http://a.example/say"));
-        QCOMPARE(read.at(1), QStringLiteral("http://site2.example/"));
-        QCOMPARE(read.at(2), QStringLiteral("http://site3.example/"));
+        QCOMPARE(again.load().mid(0, 3), texts.mid(0, 3).replaceInStrings("\"", "%22"));
+        QCOMPARE(again.entryCount(), 4);
     }
 
     void slotsTypedAfterTheLastEntryAreWritten()

@@ -293,10 +293,17 @@ private slots:
     void addressReachesTheSystemUninterpreted()
     {
         const QString address =
-            QStringLiteral("-x http://a.example/?q=1&r=2;rm -rf ~ | $(id) `id` \"q\" 'q' > out * %PATH%");
+            QStringLiteral("x http://a.example/?q=1&r=2;rm -rf ~ | $(id) `id` %22q%22 'q' > out * %PATH%");
         frmWebSites *sites = openFromCard();
+        // An address that begins with '-' would reach the opener as an option.
+        siteBox(sites, 30)->setText(QStringLiteral("--help"));
+        clickGo(sites, 30);
+        QCOMPARE(MessageBox::shown().size(), 1);
+        QCOMPARE(MessageBox::shown().at(0).text, QStringLiteral("Please enter a valid URL"));
+        QVERIFY(m_launches.isEmpty());
+
         siteBox(sites, 30)->clear();
-        QTest::keyClicks(siteBox(sites, 30), address);
+        QTest::keyClicks(siteBox(sites, 30), QString(address).replace("%22", "\""));
         QCOMPARE(siteBox(sites, 30)->text(), address);
         clickGo(sites, 30);
         QCOMPARE(m_launches.size(), 1);
@@ -336,9 +343,9 @@ private slots:
         box->end(false);
         QGuiApplication::clipboard()->setText(QStringLiteral("caf\u00e9.example/\u0141\u00f3d\u017a?q=\"a\""));
         box->paste();
-        QCOMPARE(siteBox(sites, 1)->text(), QStringLiteral("http://caf\u00e9.example/?\u00f3d??q=\"a\""));
+        QCOMPARE(siteBox(sites, 1)->text(), QStringLiteral("http://caf\u00e9.example/?\u00f3d??q=%22a%22"));
         choose(sites, "mnuSave");
-        QCOMPARE(readBytes(listPath()), QByteArray("\"http://caf\xe9.example/?\xf3" "d??q=\"a\"\"\r\n"));
+        QCOMPARE(readBytes(listPath()), QByteArray("\"http://caf\xe9.example/?\xf3" "d??q=%22a%22\"\r\n"));
     }
 
     void missingFileOpensEmptyAndSaveCreatesIt()

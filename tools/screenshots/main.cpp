@@ -71,18 +71,18 @@ int main(int argc, char *argv[])
     QTemporaryDir data;
 
     CardStore seed(data.filePath(QStringLiteral("Kinfolio.dat")));
-    seed.AppendCard(card({"Jonas Ashworth", "3 MAR 1821", "Leeds, Yorkshire", "14 JUN 1846", "Bradford",
+    seed.appendCard(card({"Jonas Ashworth", "3 MAR 1821", "Leeds, Yorkshire", "14 JUN 1846", "Bradford",
                           "9 NOV 1890", "Leeds", "William Ashworth", "Mary Holt", "Ellen Pryce", "22 JAN 1825",
                           "Wrexham", "2 FEB 1899", "Leeds", "Owen Pryce", "Ann Lloyd",
                           "Weaver at the Bank Mills.\r\nSeven children, five survived."}));
-    seed.AppendCard(card({"Thomas Ashworth", "8 AUG 1850", "Leeds, Yorkshire", "1 MAY 1875", "Halifax",
+    seed.appendCard(card({"Thomas Ashworth", "8 AUG 1850", "Leeds, Yorkshire", "1 MAY 1875", "Halifax",
                           "30 DEC 1921", "Halifax", "Jonas Ashworth", "Ellen Pryce", "Sarah Whitfield",
                           "12 APR 1853", "Halifax", "", "", "John Whitfield", "Martha Crabtree",
                           "Emigration papers searched, none found."}));
-    seed.AppendCard(card({"Henrik Dahlberg", "ABT 1848", "Växjö, Sweden", "20 OCT 1872", "Minneapolis",
+    seed.appendCard(card({"Henrik Dahlberg", "ABT 1848", "Växjö, Sweden", "20 OCT 1872", "Minneapolis",
                           "4 JUL 1915", "Minneapolis", "Anders Dahlberg", "Brita Nilsdotter", "Karin Lindqvist",
                           "1851", "Kalmar", "1930", "St. Paul", "Per Lindqvist", "Ingrid Olsdotter", ""}));
-    seed.SaveCardFile();
+    seed.saveCardFile();
     {
         QFile sites(data.filePath(QStringLiteral("WebSites.dat")));
         sites.open(QIODevice::WriteOnly);

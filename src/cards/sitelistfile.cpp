@@ -1,7 +1,9 @@
 #include "sitelistfile.h"
 
+#include "ansitext.h"
 #include "itemfile.h"
-#include "listfileattributes.h"
+#include "platform.h"
+#include "safefile.h"
 
 #include <QDir>
 
@@ -12,6 +14,14 @@ SiteListFile::SiteListFile(QString path)
 {
 }
 
+QString SiteListFile::storableAddress(const QString &text)
+{
+    QString address = AnsiText::makeEncodable(text);
+    if (address.contains(u'"'))
+        address.replace(u'"', QStringLiteral("%22"));
+    return address;
+}
+
 SiteListFile SiteListFile::in(const QString &directory)
 {
     return SiteListFile(QDir(directory).filePath(fileName()));
@@ -19,18 +29,19 @@ SiteListFile SiteListFile::in(const QString &directory)
 
 QStringList SiteListFile::load()
 {
-    setListFileAttributes(m_path, ListFileVisibility::Normal);
+    setFileHidden(m_path, false);
     m_entryCount = 0;
     m_pastLastSlot.clear();
 
     QStringList texts(SlotCount, freeSlot());
-    QString text;
-    if (!readTextFile(m_path, text))
+    QByteArray bytes;
+    if (!readRegularFile(m_path, bytes))
         return texts;
 
-    ItemReader reader(std::move(text));
-    QString entry;
-    while (!reader.atEnd() && reader.readItem(entry)) {
+    ItemReader reader(std::move(bytes));
+    QByteArrayView item;
+    while (!reader.atEnd() && reader.readItem(item)) {
+        const QString entry = storableAddress(AnsiText::decode(item));
         if (m_entryCount < SlotCount)
             texts[m_entryCount] = entry;
         else
@@ -50,31 +61,31 @@ int SiteListFile::slotsToWrite(const QStringList &texts) const
     return held;
 }
 
-QString SiteListFile::fileText(const QStringList &texts) const
+QByteArray SiteListFile::fileBytes(const QStringList &texts) const
 {
-    QString text;
+    QByteArray bytes;
     const int count = slotsToWrite(texts);
     for (int k = 0; k < count; ++k)
-        appendItem(text, texts.value(k));
+        appendItem(bytes, AnsiText::encode(storableAddress(texts.value(k))));
     // Entries past slot 30 exist only when all 30 texts were read, so they
     // always follow slot 30.
     for (const QString &entry : m_pastLastSlot)
-        appendItem(text, entry);
-    return text;
+        appendItem(bytes, AnsiText::encode(entry));
+    return bytes;
 }
 
 bool SiteListFile::save(const QStringList &texts, QString *error)
 {
-    setListFileAttributes(m_path, ListFileVisibility::Normal);
+    setFileHidden(m_path, false);
     const int count = slotsToWrite(texts);
     QString reason;
-    if (!writeFileSafely(m_path, fileText(texts), &reason)) {
+    if (!writeFileSafely(m_path, fileBytes(texts), &reason)) {
         if (error)
             *error = QStringLiteral("The web sites could not be saved to\n%1\n\n%2").arg(m_path, reason);
         return false;
     }
     m_entryCount = count + int(m_pastLastSlot.size());
-    setListFileAttributes(m_path, ListFileVisibility::Hidden);
+    setFileHidden(m_path, true);
     return true;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
@@ -15,6 +16,12 @@ public:
     // The text of a free slot, and of every box when the window opens.
     static QString freeSlot() { return QStringLiteral("http://"); }
     static QString fileName() { return QStringLiteral("WebSites.dat"); }
+
+    // What an address becomes on its way in, typed, pasted or read: a
+    // character the file cannot hold becomes '?', and a double quote, which
+    // would end the entry early, becomes %22, what a browser sends for it
+    // anyway.
+    static QString storableAddress(const QString &text);
 
     explicit SiteListFile(QString path);
     // The list file in `directory`.
@@ -38,9 +45,9 @@ public:
     int slotsToWrite(const QStringList &texts) const;
 
     // The file's contents for `texts`, the 30 slot texts.
-    QString fileText(const QStringList &texts) const;
+    QByteArray fileBytes(const QStringList &texts) const;
 
-    // Replaces the file atomically with fileText(texts). On failure the old
+    // Replaces the file atomically with fileBytes(texts). On failure the old
     // file stays as it was and `error` names the file and the reason.
     bool save(const QStringList &texts, QString *error);
 

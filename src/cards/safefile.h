@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+namespace kinfolio {
+
+// The one way the programs read and write whole files.
+
+// Reads a whole file. Only a regular file is read: a folder, a named pipe or
+// a device counts as unreadable, so nothing can make a program wait for input
+// that never comes. On failure `error` holds the reason, for the
+// caller to put beside the file's name.
+bool readRegularFile(const QString &path, QByteArray &bytes, QString *error = nullptr);
+
+// Writes a whole file so that it is either replaced completely or left as it
+// was: the bytes go, unbuffered, to a temporary file in the same directory,
+// which is then renamed over the old one. A crash, power cut or full disk
+// during the write leaves the previous file intact, and every failure is
+// reported. Anything at the path that is not a regular file is refused
+// rather than replaced. On failure `error` holds the reason.
+bool writeFileSafely(const QString &path, const QByteArray &bytes, QString *error = nullptr);
+
+// Keeps a byte-for-byte copy of a regular file beside it, as `path`.unread-N
+// with the first free N, never over an earlier copy. Returns the copy's path,
+// or an empty text with `error` set.
+QString keepCopyAside(const QString &path, QString *error = nullptr);
+
+} // namespace kinfolio

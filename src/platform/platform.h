@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace kinfolio {
+
+// Everything in which the platforms differ, in one place: other platforms'
+// code lives only in platform.cpp.
+
+// Sets a file's attributes to hidden alone, or to normal. Only Windows has
+// such attributes; elsewhere the file is left alone: hiding it there would
+// mean renaming it, and the program and the installer look for it by name.
+// A missing file is no error: the save that follows creates it.
+void setFileHidden(const QString &path, bool hidden);
+
+// How an address is handed to the user's default browser: a program started
+// directly with its arguments, never through a shell.
+struct BrowserCommand
+{
+    QString program;
+    QStringList arguments;
+    // The root, so the browser holds no directory of ours open.
+    QString workingDirectory;
+};
+
+// The command that opens `url` as given: no trimming, no scheme added.
+BrowserCommand browserCommand(const QString &url);
+
+// True when the system's opener would take `url` for an address, not for one
+// of its own options: a text that begins with '-' is refused.
+bool isOpenableAddress(const QString &url);
+
+// The installer's path separator and the directory it proposes.
+QString installPathSeparator();
+QString proposedInstallDirectory();
+
+} // namespace kinfolio
