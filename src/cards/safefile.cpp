@@ -2,7 +2,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace kinfolio {
 
@@ -40,22 +39,67 @@ bool readRegularFile(const QString &path, QByteArray &bytes, QString *error)
     return true;
 }
 
-bool writeFileSafely(const QString &path, const QByteArray &bytes, QString *error)
+SafeFileWriter::SafeFileWriter(const QString &path)
+    : m_path(path)
 {
-    const QFileInfo existing(path);
+}
+
+SafeFileWriter::~SafeFileWriter()
+{
+    if (m_file)
+        m_file->cancelWriting();
+}
+
+bool SafeFileWriter::open()
+{
+    const QFileInfo existing(m_path);
     if (existing.exists() && !existing.isFile()) {
-        setError(error, QStringLiteral("Not a regular file, so it is not replaced"));
+        m_error = QStringLiteral("Not a regular file, so it is not replaced");
         return false;
     }
-    QSaveFile file(path);
-    // Unbuffered, so that a write the disk refuses fails here. A buffered
+    m_file = std::make_unique<QSaveFile>(m_path);
+    // Unbuffered, so that a write the disk refuses fails at once. A buffered
     // write of a small file fails only in the flush inside commit(), and
     // commit() then still puts the short file in place of the old one and
     // reports success: a full disk would empty the file.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || file.write(bytes) != bytes.size()
-        || !file.commit()) {
-        setError(error, file.errorString());
-        file.cancelWriting();
+    if (!m_file->open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        m_error = m_file->errorString();
+        m_file.reset();
+        return false;
+    }
+    return true;
+}
+
+QIODevice *SafeFileWriter::device()
+{
+    return m_file.get();
+}
+
+bool SafeFileWriter::commit()
+{
+    if (!m_file)
+        return false;
+    // A failed write leaves the device's error set, and commit() then
+    // refuses to replace the old file; its reason is the write's.
+    const QString writeError = m_file->error() != QFileDevice::NoError ? m_file->errorString() : QString();
+    const bool committed = m_file->commit();
+    if (!committed)
+        m_error = writeError.isEmpty() ? m_file->errorString() : writeError;
+    m_file.reset();
+    return committed;
+}
+
+bool writeFileSafely(const QString &path, const QByteArray &bytes, QString *error)
+{
+    SafeFileWriter writer(path);
+    if (!writer.open()) {
+        setError(error, writer.errorString());
+        return false;
+    }
+    // A failed write is reported by commit(), which then keeps the old file.
+    writer.device()->write(bytes);
+    if (!writer.commit()) {
+        setError(error, writer.errorString());
         return false;
     }
     return true;

@@ -1,7 +1,10 @@
 #pragma once
 
 #include <QByteArray>
+#include <QSaveFile>
 #include <QString>
+
+#include <memory>
 
 namespace kinfolio {
 
@@ -20,6 +23,30 @@ bool readRegularFile(const QString &path, QByteArray &bytes, QString *error = nu
 // reported. Anything at the path that is not a regular file is refused
 // rather than replaced. On failure `error` holds the reason.
 bool writeFileSafely(const QString &path, const QByteArray &bytes, QString *error = nullptr);
+
+// The same for output that is made piece by piece (a PDF page after page),
+// so that it need not be held in memory whole. Write to device(), then
+// commit(); a writer destroyed without commit() leaves the old file as it
+// was.
+class SafeFileWriter
+{
+public:
+    explicit SafeFileWriter(const QString &path);
+    ~SafeFileWriter();
+
+    // False, with errorString() set, when the file cannot be written.
+    bool open();
+    QIODevice *device();
+    // Puts the written file in place of the old one. False, with the old
+    // file left as it was, when any write or the replacement failed.
+    bool commit();
+    QString errorString() const { return m_error; }
+
+private:
+    QString m_path;
+    std::unique_ptr<QSaveFile> m_file;
+    QString m_error;
+};
 
 // Keeps a byte-for-byte copy of a regular file beside it, as `path`.unread-N
 // with the first free N, never over an earlier copy. Returns the copy's path,
