@@ -5,7 +5,7 @@
 
 #include "ansitext.h"
 #include "cardgenerator.h"
-#include "cardstore.h"
+#include "cardeditor.h"
 #include "frmkinfolio.h"
 #include "safefile.h"
 #include "messagebox.h"
@@ -161,8 +161,8 @@ QWidget *openFindDialog(frmKinfolio *window)
 // value list with the wife's name of all 32767 cards.
 void FindValueList(benchmark::State &state)
 {
-    CardStore store(setting->fullPath);
-    auto window = std::make_unique<frmKinfolio>(store, setting->fullDir);
+    CardEditor editor(setting->fullPath);
+    auto window = std::make_unique<frmKinfolio>(editor, setting->fullDir);
     window->show();
     QCoreApplication::processEvents();
     constexpr int wifesName = 9;
@@ -222,19 +222,19 @@ void OpenCardWindow(benchmark::State &state)
     const QString dir = full ? setting->fullDir : setting->emptyDir;
     for (auto _ : state) {
         state.PauseTiming();
-        auto store = std::make_unique<CardStore>(dir + QStringLiteral("/Kinfolio.dat"));
+        auto editor = std::make_unique<CardEditor>(dir + QStringLiteral("/Kinfolio.dat"));
         state.ResumeTiming();
 
-        auto *window = new frmKinfolio(*store, dir);
+        auto *window = new frmKinfolio(*editor, dir);
         window->show();
         QCoreApplication::processEvents();
 
         state.PauseTiming();
-        if (store->cardCount() != (full ? FullCount : 0))
+        if (editor->store().cardCount() != (full ? FullCount : 0))
             state.SkipWithError("the card window did not load the whole file");
         delete window;
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        store.reset();
+        editor.reset();
         state.ResumeTiming();
     }
 }

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "programlook.h"
+
 #include <QApplication>
-#include <QFont>
-#include <QStyleFactory>
 #include <QTest>
 
 // Like QTEST_MAIN, with the programs' own style and font, so geometry and
@@ -11,8 +11,7 @@
     int main(int argc, char *argv[])                                                     \
     {                                                                                    \
         QApplication app(argc, argv);                                                    \
-        QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));         \
-        QApplication::setFont(QFont(QStringLiteral("Liberation Sans"), 8));              \
+        kinfolio::applyProgramLook();                                                    \
         app.setAttribute(Qt::AA_Use96Dpi, true);                                         \
         TestClass tc;                                                                    \
         QTEST_SET_MAIN_SOURCE_PATH                                                       \

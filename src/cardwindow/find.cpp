@@ -1,7 +1,5 @@
 #include "find.h"
 
-#include "cardstore.h"
-#include "frmkinfolio.h"
 #include "messagebox.h"
 #include "twips.h"
 #include "windowhelpers.h"
@@ -10,6 +8,8 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
+
+#include <limits>
 
 namespace kinfolio {
 
@@ -62,7 +62,7 @@ QPushButton *newButton(QWidget *parent, const char *name, const char *caption)
 
 } // namespace
 
-find *find::showFor(frmKinfolio *cardWindow)
+find *find::showFor(CardEditor &editor, ShowCard showCard)
 {
     if (openDialog) {
         openDialog->show();
@@ -70,17 +70,17 @@ find *find::showFor(frmKinfolio *cardWindow)
         openDialog->activateWindow();
         return openDialog;
     }
-    auto *dialog = new find(cardWindow);
-    dialog->Form_Load();
+    auto *dialog = new find(editor, std::move(showCard));
     dialog->show();
     openDialog = dialog;
     return dialog;
 }
 
-find::find(frmKinfolio *cardWindow)
+find::find(CardEditor &editor, ShowCard showCard)
     : QWidget(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                            | Qt::WindowCloseButtonHint)
-    , m_cardWindow(cardWindow)
+    , m_editor(editor)
+    , m_showCard(std::move(showCard))
 {
     setObjectName(QStringLiteral("find"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -100,26 +100,28 @@ find::find(frmKinfolio *cardWindow)
     auto *edit1 = new QLineEdit;
     connect(edit1, &QLineEdit::editingFinished, this, [this] { m_leavingCombo1Edit = true; });
     makeEditable(m_combo1, "Combo1", edit1);
+    m_combo1->setAccessibleName(QStringLiteral("Field"));
     connect(edit1, &QLineEdit::editingFinished, this, [this] { m_leavingCombo1Edit = false; });
     placeTwips(m_combo1, 120, 120, 2415, 315);
     m_combo2 = new QComboBox(this);
-    makeEditable(m_combo2, "Combo2", new QLineEdit);
+    auto *edit2 = new QLineEdit;
+    edit2->setMaxLength(std::numeric_limits<int>::max()); // a value is found however long it is
+    makeEditable(m_combo2, "Combo2", edit2);
+    m_combo2->setAccessibleName(QStringLiteral("Value"));
     placeTwips(m_combo2, 2760, 120, 2055, 315);
 
     setTabOrder(m_cmdCancel, m_cmdAccept);
     setTabOrder(m_cmdAccept, m_combo1);
     setTabOrder(m_combo1, m_combo2);
 
-    connect(m_combo1, &QComboBox::activated, this, &kinfolio::find::Combo1_Click);
-    connect(m_cmdAccept, &QPushButton::clicked, this, &kinfolio::find::cmdAccept_Click);
-    connect(m_cmdCancel, &QPushButton::clicked, this, &kinfolio::find::cmdCancel_Click);
+    connect(m_combo1, &QComboBox::activated, this, &kinfolio::find::listValues);
+    connect(m_cmdAccept, &QPushButton::clicked, this, &kinfolio::find::accept);
+    connect(m_cmdCancel, &QPushButton::clicked, this, &QWidget::close);
 
     setFixedSize(twips(5595), twips(1260));
     m_cmdCancel->setFocus();
-}
 
-void find::Form_Load()
-{
+    // Loading.
     CenterOnScreen(this);
     m_combo1->addItems(entries);
     // The edit part stays empty until a field is chosen.
@@ -133,56 +135,42 @@ void find::closeEvent(QCloseEvent *event)
         openDialog = nullptr;
 }
 
-void find::Combo1_Click()
+void find::listValues()
 {
     if (m_leavingCombo1Edit)
         return;
     const int field = entries.indexOf(m_combo1->currentText());
-    if (field < 0 || !m_cardWindow)
+    if (field < 0 || m_editor.isClosed())
         return;
 
     // The value list is emptied first: the search takes an entry's position
     // as its card's position, so the list must hold one field's values in
     // table order, even when a second field is chosen.
-    const CardStore &store = m_cardWindow->store();
-    QStringList values;
-    values.reserve(store.cardCount());
-    for (int p = 0; p < store.cardCount(); ++p)
-        values.append(store.text(p, CardField(field)));
-
     const QString valueText = m_combo2->currentText();
     m_combo2->clear();
-    m_combo2->addItems(values);
+    m_combo2->addItems(m_editor.fieldValues(CardField(field)));
     // Adding items would otherwise put the first one into the value text.
     m_combo2->setCurrentIndex(-1);
     m_combo2->setEditText(valueText);
 }
 
-void find::cmdAccept_Click()
+void find::accept()
 {
-    if (!m_cardWindow) {
+    if (m_editor.isClosed()) {
         // Exit has closed the card window: nothing is left to show a card in.
         close();
         return;
     }
-    CardStore &store = m_cardWindow->store();
-    const QString valueText = m_combo2->currentText();
-    for (int p = 0; p < store.cardCount(); ++p) {
-        const QString entry = p < m_combo2->count() ? m_combo2->itemText(p) : QString();
-        if (entry == valueText) {
-            m_cardWindow->ShowCard(p);
-            m_cardWindow->showRecordTotal();
-            store.setCurrentCard(qint16(p));
-            close();
-            return;
-        }
+    QStringList valueList;
+    valueList.reserve(m_combo2->count());
+    for (int p = 0; p < m_combo2->count(); ++p)
+        valueList.append(m_combo2->itemText(p));
+    if (const std::optional<CardView> found = m_editor.find(valueList, m_combo2->currentText())) {
+        m_showCard(*found);
+        close();
+        return;
     }
     MessageBox::show(this, QStringLiteral("No Match Found"), QStringLiteral("Kinfolio"));
-}
-
-void find::cmdCancel_Click()
-{
-    close();
 }
 
 } // namespace kinfolio

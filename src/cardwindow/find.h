@@ -1,14 +1,15 @@
 #pragma once
 
-#include <QPointer>
+#include "cardeditor.h"
+
 #include <QWidget>
+
+#include <functional>
 
 class QComboBox;
 class QPushButton;
 
 namespace kinfolio {
-
-class frmKinfolio;
 
 // The find dialog: choose one of sixteen card fields, choose or type a value,
 // and jump to the first card whose field holds exactly that value.
@@ -20,21 +21,23 @@ class find : public QWidget
 {
     Q_OBJECT
 public:
+    // Where the card found goes: the card window, while it is open.
+    using ShowCard = std::function<void(const CardView &)>;
+
     // Shows the one find dialog, creating and loading it when none is open;
     // an open one is brought to the front unchanged.
-    static find *showFor(frmKinfolio *cardWindow);
+    static find *showFor(CardEditor &editor, ShowCard showCard);
 
 private slots:
-    void Combo1_Click();
-    void cmdAccept_Click();
-    void cmdCancel_Click();
+    void listValues();
+    void accept();
 
 private:
-    explicit find(frmKinfolio *cardWindow);
-    void Form_Load();
+    find(CardEditor &editor, ShowCard showCard);
     void closeEvent(QCloseEvent *event) override;
 
-    QPointer<frmKinfolio> m_cardWindow;
+    CardEditor &m_editor;
+    ShowCard m_showCard;
     QPushButton *m_cmdCancel = nullptr;
     QPushButton *m_cmdAccept = nullptr;
     QComboBox *m_combo1 = nullptr;

@@ -1,26 +1,26 @@
 #include "frmkinfolio.h"
 
 #include "about.h"
-#include "cardstore.h"
 #include "find.h"
 #include "frmwebsites.h"
 #include "messagebox.h"
-#include "navigation.h"
 #include "storabletext.h"
 #include "twips.h"
 #include "windowhelpers.h"
 
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
+
+#include <limits>
 
 namespace kinfolio {
 
 namespace {
-
-const QString programTitle = QStringLiteral("Kinfolio");
 
 struct BoxRow
 {
@@ -75,6 +75,10 @@ const ButtonRow buttonRows[] = {
     {"cmdEnd", "> |", "Go to last record", 5040, 5400, 855, 375},
 };
 
+// What the boxes hold has no length limit; a one-line box otherwise keeps
+// 32767 characters and would cut a longer value read from the file.
+constexpr int unlimitedLength = std::numeric_limits<int>::max();
+
 QString boxText(const QWidget *box)
 {
     if (auto *line = qobject_cast<const QLineEdit *>(box))
@@ -87,35 +91,31 @@ QString boxText(const QWidget *box)
 
 } // namespace
 
-frmKinfolio::frmKinfolio(CardStore &store, QString programDirectory, QWidget *parent)
+frmKinfolio::frmKinfolio(CardEditor &editor, QString programDirectory, QWidget *parent)
     : QMainWindow(parent)
-    , m_store(store)
+    , m_editor(editor)
     , m_programDirectory(std::move(programDirectory))
 {
     buildControls();
 
     // Opening, step by step.
     RemoveCloseCommand(this);
-    if (!m_store.loadCardFile())
-        return;
-    if (m_store.currentCard() >= 0) {
-        ShowCard(m_store.currentCard());
-        showRecordTotal();
-    }
-    CenterOnScreen(this);
+    const CardView opened = m_editor.open();
+    m_openingEndedProgram = opened.then == CardView::Then::EndProgram;
+    render(opened);
 }
 
 void frmKinfolio::buildControls()
 {
     setObjectName(QStringLiteral("frmKinfolio"));
-    setWindowTitle(programTitle);
+    setWindowTitle(QStringLiteral("Kinfolio"));
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                    | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     paintBackground(this, cardBackground());
 
-    QAction *about = menuBar()->addAction(QStringLiteral("&About"), this, &frmKinfolio::mnuAbout_Click);
+    QAction *about = menuBar()->addAction(QStringLiteral("&About"), this, &frmKinfolio::showAbout);
     about->setObjectName(QStringLiteral("mnuAbout"));
-    QAction *websites = menuBar()->addAction(QStringLiteral("&Websites"), this, &frmKinfolio::mnuWebsites_Click);
+    QAction *websites = menuBar()->addAction(QStringLiteral("&Websites"), this, &frmKinfolio::showWebsites);
     websites->setObjectName(QStringLiteral("mnuWebsites"));
 
     auto *client = new QWidget(this);
@@ -137,6 +137,7 @@ void frmKinfolio::buildControls()
             box = m_txtNotes;
         } else {
             auto *line = new QLineEdit(client);
+            line->setMaxLength(unlimitedLength);
             keepStorable(line);
             box = line;
         }
@@ -171,13 +172,18 @@ void frmKinfolio::buildControls()
     m_lblRecordNumber = addLabel("lblRecordNumber", "", 7440, 4680, 375, 255);
     addLabel("lblOf", "Of", 6600, 5040, 255, 255);
     m_lblRecordTotal = addLabel("lblRecordTotal", "", 7440, 5040, 375, 255);
+    m_lblRecordNumber->setAccessibleName(QStringLiteral("Record number"));
+    m_lblRecordTotal->setAccessibleName(QStringLiteral("Number of records"));
+    // The numbers keep their places but may grow to the right, so that five
+    // digits show whole.
+    for (QLabel *number : {m_lblRecordNumber, m_lblRecordTotal})
+        number->setMinimumWidth(qMax(number->width(), number->fontMetrics().horizontalAdvance(QStringLiteral("32767")) + 2));
 
     using Handler = void (frmKinfolio::*)();
     const Handler handlers[] = {
-        &frmKinfolio::cmdNew_Click,       &frmKinfolio::cmdAdd_Click,      &frmKinfolio::cmdDelete_Click,
-        &frmKinfolio::cmdFind_Click,      &frmKinfolio::cmdUpdate_Click,   &frmKinfolio::cmdExit_Click,
-        &frmKinfolio::cmdBeginning_Click, &frmKinfolio::cmdBackOne_Click, &frmKinfolio::cmdForwardOne_Click,
-        &frmKinfolio::cmdEnd_Click,
+        &frmKinfolio::newCard,   &frmKinfolio::addCard,   &frmKinfolio::deleteCard,   &frmKinfolio::openFind,
+        &frmKinfolio::updateCard, &frmKinfolio::exitProgram, &frmKinfolio::goToFirst, &frmKinfolio::goBackOne,
+        &frmKinfolio::goForwardOne, &frmKinfolio::goToLast,
     };
     int i = 0;
     for (const ButtonRow &row : buttonRows) {
@@ -195,32 +201,14 @@ void frmKinfolio::buildControls()
     m_txtName->setFocus();
 }
 
-void frmKinfolio::setBoxText(int field, const QString &text)
+void frmKinfolio::showBoxes(const CardFields &fields)
 {
-    QWidget *box = m_boxes[size_t(field)];
-    if (auto *line = qobject_cast<QLineEdit *>(box)) {
-        line->setText(text);
-    } else {
-        QString plain = text;
-        plain.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-        m_txtNotes->setPlainText(plain);
-    }
-}
-
-void frmKinfolio::ShowCard(int position)
-{
-    // A position outside the table is a failing step: nothing is shown.
-    if (position < 0 || position >= m_store.cardCount())
-        return;
-    const CardRecord card = m_store.card(position);
-    for (int i = 0; i < CardFieldCount; ++i)
-        setBoxText(i, card[i]);
-    m_lblRecordNumber->setText(card.RecordNumber);
-}
-
-void frmKinfolio::showRecordTotal()
-{
-    m_lblRecordTotal->setText(QString::number(m_store.cardCount()));
+    for (int i = 0; i < CardFieldCount - 1; ++i)
+        static_cast<QLineEdit *>(m_boxes[size_t(i)])->setText(fields[i]);
+    // The notes box separates lines with LF; the card file keeps CR LF.
+    QString notes = fields[CardField::Notes];
+    notes.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    m_txtNotes->setPlainText(notes);
 }
 
 CardFields frmKinfolio::boxTexts() const
@@ -231,26 +219,6 @@ CardFields frmKinfolio::boxTexts() const
     return fields;
 }
 
-bool frmKinfolio::NewCardOpen() const
-{
-    return m_txtName->text().isEmpty() && boxText(m_boxes[size_t(CardField::WifeName)]).isEmpty();
-}
-
-bool frmKinfolio::showsStoredCard() const
-{
-    // Every command that puts a stored card into the boxes writes that card's
-    // number into the banner; New writes CardCount + 1, and an opening that
-    // could not read the whole file writes nothing.
-    return m_store.cardCount() > 0
-        && m_lblRecordNumber->text() == QString::number(m_store.currentCard() + 1);
-}
-
-void frmKinfolio::clearBoxes()
-{
-    for (int i = 0; i < CardFieldCount; ++i)
-        setBoxText(i, QString());
-}
-
 void frmKinfolio::selectNameBox()
 {
     m_txtName->setFocus();
@@ -258,164 +226,119 @@ void frmKinfolio::selectNameBox()
     m_txtName->end(true);
 }
 
-bool frmKinfolio::refuseWhenFull()
+void frmKinfolio::render(const CardView &view)
 {
-    if (!m_store.isFull())
-        return false;
-    MessageBox::show(this,
-                     QStringLiteral("The card file is full: it holds %1 cards, the most it can keep.")
-                         .arg(CardStore::MaxCards),
-                     QStringLiteral("Error!"), MessageBox::Exclamation);
-    selectNameBox();
-    return true;
-}
-
-void frmKinfolio::cmdNew_Click()
-{
-    if (NewCardOpen()) {
-        MessageBox::show(this, QStringLiteral("New record already open"), programTitle);
+    if (view.boxes)
+        showBoxes(*view.boxes);
+    // A label's accessible name replaces its text for a screen reader, so
+    // the banner numbers also go into their descriptions.
+    if (view.recordNumber) {
+        m_lblRecordNumber->setText(*view.recordNumber);
+        m_lblRecordNumber->setAccessibleDescription(*view.recordNumber);
+    }
+    if (view.recordTotal) {
+        m_lblRecordTotal->setText(*view.recordTotal);
+        m_lblRecordTotal->setAccessibleDescription(*view.recordTotal);
+    }
+    if (view.message)
+        MessageBox::show(this, *view.message);
+    if (view.selectNameBox)
         selectNameBox();
-        return;
-    }
-    if (refuseWhenFull())
-        return;
-    clearBoxes();
-    selectNameBox();
-    const QString next = QString::number(m_store.cardCount() + 1);
-    m_lblRecordNumber->setText(next);
-    m_lblRecordTotal->setText(next);
-}
-
-void frmKinfolio::cmdAdd_Click()
-{
-    if (NewCardOpen()) {
-        MessageBox::show(this, QStringLiteral("Please enter a name."), QStringLiteral("Error!"),
-                         MessageBox::Exclamation);
-        selectNameBox();
-        return;
-    }
-    if (refuseWhenFull())
-        return;
-    m_store.appendCard(boxTexts());
-    const QString count = QString::number(m_store.cardCount());
-    m_lblRecordNumber->setText(count);
-    m_lblRecordTotal->setText(count);
-    MessageBox::show(this, QStringLiteral("Record has been added."), programTitle);
-}
-
-void frmKinfolio::cmdUpdate_Click()
-{
-    // Besides two empty names, Update refuses while the boxes hold a new card
-    // that was never added: it would overwrite the stored card shown before
-    // New, which the user cannot see.
-    if (NewCardOpen() || !showsStoredCard()) {
-        MessageBox::show(this, QStringLiteral("This button is for updating\r\na stored record only."),
-                         QStringLiteral("Error!"), MessageBox::Exclamation);
-        selectNameBox();
-        return;
-    }
-    m_store.replaceCard(boxTexts());
-    m_lblRecordNumber->setText(m_store.card(m_store.currentCard()).RecordNumber);
-    showRecordTotal();
-    MessageBox::show(this, QStringLiteral("Record has been Updated."), programTitle);
-}
-
-void frmKinfolio::cmdDelete_Click()
-{
-    const auto answer = MessageBox::show(
-        this, QStringLiteral("Warning!\r\nThis will overwrite your current record\r\nDo you want to proceed?"),
-        QStringLiteral("Warning!"), MessageBox::Exclamation, QMessageBox::Yes | QMessageBox::No);
-    if (answer != QMessageBox::Yes)
-        return;
-    if (m_store.cardCount() == 0) {
-        MessageBox::show(this, QStringLiteral("No records exist"), programTitle);
-        return;
-    }
-    if (!showsStoredCard()) {
-        // The boxes hold a new card that was never added. Deleting the stored
-        // card behind it, which the user cannot see, would lose a card; the
-        // unsaved new card is what goes, and the stored card comes back.
-        ShowCard(m_store.currentCard());
-        showRecordTotal();
-        return;
-    }
-    if (m_store.cardCount() == 1) {
-        m_store.removeCard();
-        clearBoxes();
-        return;
-    }
-    m_store.removeCard();
-    ShowCard(m_store.currentCard());
-    showRecordTotal();
-}
-
-void frmKinfolio::cmdFind_Click()
-{
-    find::showFor(this);
-}
-
-void frmKinfolio::cmdExit_Click()
-{
-    if (m_store.cardCount() == 0) {
+    if (view.centre)
+        CenterOnScreen(this);
+    switch (view.then) {
+    case CardView::Then::Stay:
+        break;
+    case CardView::Then::CloseWindow:
+        Unload(this);
+        break;
+    case CardView::Then::EndProgram:
         emit programEndRequested();
+        break;
+    }
+}
+
+void frmKinfolio::newCard()
+{
+    render(m_editor.newCard(boxTexts()));
+}
+
+void frmKinfolio::addCard()
+{
+    render(m_editor.add(boxTexts()));
+}
+
+void frmKinfolio::updateCard()
+{
+    render(m_editor.update(boxTexts()));
+}
+
+void frmKinfolio::deleteCard()
+{
+    if (MessageBox::show(this, CardEditor::deleteQuestion()) != CardMessage::Yes)
+        return;
+    render(m_editor.removeCard());
+}
+
+void frmKinfolio::openFind()
+{
+    find::showFor(m_editor, [window = QPointer<frmKinfolio>(this)](const CardView &view) {
+        if (window)
+            window->render(view);
+    });
+}
+
+void frmKinfolio::exitProgram()
+{
+    const CardView view = m_editor.exit();
+    if (!view.message) {
+        render(view);
         return;
     }
-    if (!m_store.saveCardFile()) {
-        // Nothing is lost: the window and every card stay, so the user can
-        // remove the cause and press Exit again.
-        MessageBox::show(this, m_store.errorString(), QStringLiteral("Error!"), MessageBox::Exclamation);
-        return;
+    // The save failed: the message offers to stay, to save elsewhere or to leave.
+    switch (MessageBox::show(this, *view.message)) {
+    case CardMessage::SaveElsewhere: {
+        const QString path = MessageBox::askSavePath(this, QStringLiteral("Save the cards as"),
+                                                     QDir(m_programDirectory).filePath(QStringLiteral("Kinfolio.dat")));
+        if (!path.isEmpty())
+            render(m_editor.saveElsewhere(path));
+        break;
     }
-    Unload(this);
-}
-
-void frmKinfolio::navigate(NavButton button)
-{
-    const NavDecision decision = decideNavigation(button, m_store.cardCount(), m_store.currentCard());
-    switch (decision.kind) {
-    case NavDecision::Nothing:
+    case CardMessage::LeaveWithoutSaving:
+        if (MessageBox::show(this, m_editor.leaveQuestion()) == CardMessage::Yes)
+            render(m_editor.leaveWithoutSaving());
         break;
-    case NavDecision::FirstRecordReached:
-        MessageBox::show(this, QStringLiteral("First record reached."), QStringLiteral("Information"),
-                         MessageBox::Exclamation);
-        break;
-    case NavDecision::LastRecordReached:
-        MessageBox::show(this, QStringLiteral("Last record reached."), QStringLiteral("Information"),
-                         MessageBox::Exclamation);
-        break;
-    case NavDecision::MoveTo:
-        m_store.setCurrentCard(qint16(decision.position));
-        ShowCard(decision.position);
+    default:
         break;
     }
 }
 
-void frmKinfolio::cmdBeginning_Click()
+void frmKinfolio::goToFirst()
 {
-    navigate(NavButton::Beginning);
+    render(m_editor.navigate(NavButton::Beginning));
 }
 
-void frmKinfolio::cmdBackOne_Click()
+void frmKinfolio::goBackOne()
 {
-    navigate(NavButton::BackOne);
+    render(m_editor.navigate(NavButton::BackOne));
 }
 
-void frmKinfolio::cmdForwardOne_Click()
+void frmKinfolio::goForwardOne()
 {
-    navigate(NavButton::ForwardOne);
+    render(m_editor.navigate(NavButton::ForwardOne));
 }
 
-void frmKinfolio::cmdEnd_Click()
+void frmKinfolio::goToLast()
 {
-    navigate(NavButton::End);
+    render(m_editor.navigate(NavButton::End));
 }
 
-void frmKinfolio::mnuAbout_Click()
+void frmKinfolio::showAbout()
 {
     About::showAbout();
 }
 
-void frmKinfolio::mnuWebsites_Click()
+void frmKinfolio::showWebsites()
 {
     frmWebSites::showFrom(this, m_programDirectory);
     hide();

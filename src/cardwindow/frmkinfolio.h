@@ -1,7 +1,6 @@
 #pragma once
 
-#include "cardrecord.h"
-#include "navigation.h"
+#include "cardeditor.h"
 
 #include <QMainWindow>
 
@@ -10,71 +9,64 @@
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
-class QPushButton;
 class QWidget;
 
 namespace kinfolio {
 
-class CardStore;
-
 // The card window: one card of the store at a time, the record banner, and
-// the buttons of every card command.
+// the buttons of every card command. The rules of the commands live in
+// CardEditor; the window passes the box texts in and shows what comes back.
 class frmKinfolio : public QMainWindow
 {
     Q_OBJECT
 public:
-    // Opening the window loads the card file into `store`, shows its last card
-    // and centres the window (only when the load read the whole file).
-    // `programDirectory` holds the program's data files.
-    frmKinfolio(CardStore &store, QString programDirectory, QWidget *parent = nullptr);
+    // Opening the window takes the card file for this program, loads it into
+    // `editor`, shows its last card and centres the window (only when the
+    // load read the whole file). `programDirectory` holds the data files.
+    frmKinfolio(CardEditor &editor, QString programDirectory, QWidget *parent = nullptr);
 
-    CardStore &store() { return m_store; }
-    const QString &programDirectory() const { return m_programDirectory; }
-
-    // Puts the card at `position` into the seventeen boxes and its number into
-    // lblRecordNumber. The total is left to the caller.
-    void ShowCard(int position);
-    // lblRecordTotal := CardCount.
-    void showRecordTotal();
+    // The opening ended the program (another Kinfolio has the card file):
+    // the window is not to be shown.
+    bool openingEndedProgram() const { return m_openingEndedProgram; }
 
     // The seventeen box texts in field order, as Add and Update store them.
     CardFields boxTexts() const;
-    bool NewCardOpen() const;
+
+    // Shows what a command of the editor says: boxes, banner, message, focus,
+    // and then stays, closes or ends the program.
+    void render(const CardView &view);
 
 signals:
-    // Exit found nothing to save: the program ends at once.
+    // The program is to end at once (Exit with no card, or leaving without saving).
     void programEndRequested();
 
 private slots:
-    void cmdNew_Click();
-    void cmdAdd_Click();
-    void cmdDelete_Click();
-    void cmdFind_Click();
-    void cmdUpdate_Click();
-    void cmdExit_Click();
-    void cmdBeginning_Click();
-    void cmdBackOne_Click();
-    void cmdForwardOne_Click();
-    void cmdEnd_Click();
-    void mnuAbout_Click();
-    void mnuWebsites_Click();
+    void newCard();
+    void addCard();
+    void deleteCard();
+    void openFind();
+    void updateCard();
+    void exitProgram();
+    void goToFirst();
+    void goBackOne();
+    void goForwardOne();
+    void goToLast();
+    void showAbout();
+    void showWebsites();
 
 private:
     void buildControls();
-    void setBoxText(int field, const QString &text);
-    void clearBoxes();
+    void showBoxes(const CardFields &fields);
     void selectNameBox();
-    void navigate(NavButton button);
-    bool showsStoredCard() const;
-    bool refuseWhenFull();
 
-    CardStore &m_store;
+    CardEditor &m_editor;
     QString m_programDirectory;
     std::array<QWidget *, CardFieldCount> m_boxes{};
     QLineEdit *m_txtName = nullptr;
     QPlainTextEdit *m_txtNotes = nullptr;
     QLabel *m_lblRecordNumber = nullptr;
     QLabel *m_lblRecordTotal = nullptr;
+    bool m_openingEndedProgram = false;
 };
 
 } // namespace kinfolio

@@ -1,5 +1,8 @@
 #include "messagebox.h"
 
+#include <QAbstractButton>
+#include <QFileDialog>
+
 namespace kinfolio {
 
 namespace {
@@ -8,6 +11,7 @@ struct Recorder
     bool active = false;
     QList<QMessageBox::StandardButton> answers;
     QList<MessageBox::Shown> shown;
+    QStringList savePaths;
 };
 
 Recorder &recorder()
@@ -18,7 +22,8 @@ Recorder &recorder()
 } // namespace
 
 QMessageBox::StandardButton MessageBox::show(QWidget *parent, const QString &text, const QString &title,
-                                             QMessageBox::Icon icon, QMessageBox::StandardButtons buttons)
+                                             QMessageBox::Icon icon, QMessageBox::StandardButtons buttons,
+                                             QMessageBox::StandardButton defaultButton)
 {
     Recorder &r = recorder();
     if (r.active) {
@@ -30,7 +35,52 @@ QMessageBox::StandardButton MessageBox::show(QWidget *parent, const QString &tex
     QString shownText = text;
     shownText.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     QMessageBox box(icon, title, shownText, buttons, parent);
+    if (QAbstractButton *save = box.button(QMessageBox::Save))
+        save->setText(QStringLiteral("Save &As..."));
+    if (QAbstractButton *leave = box.button(QMessageBox::Discard))
+        leave->setText(QStringLiteral("&Leave Without Saving"));
+    if (defaultButton != QMessageBox::NoButton)
+        box.setDefaultButton(defaultButton);
     return QMessageBox::StandardButton(box.exec());
+}
+
+CardMessage::Button MessageBox::show(QWidget *parent, const CardMessage &message)
+{
+    static const std::pair<CardMessage::Button, QMessageBox::StandardButton> buttonPairs[] = {
+        {CardMessage::Ok, QMessageBox::Ok},
+        {CardMessage::Yes, QMessageBox::Yes},
+        {CardMessage::No, QMessageBox::No},
+        {CardMessage::SaveElsewhere, QMessageBox::Save},
+        {CardMessage::LeaveWithoutSaving, QMessageBox::Discard},
+    };
+    QMessageBox::StandardButtons buttons;
+    QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
+    for (const auto &[ours, qt] : buttonPairs) {
+        if (message.buttons & ours)
+            buttons |= qt;
+        if (message.defaultButton == ours)
+            defaultButton = qt;
+    }
+    const QMessageBox::Icon icon = message.icon == CardMessage::Icon::Exclamation ? Exclamation : QMessageBox::NoIcon;
+    const QMessageBox::StandardButton pressed = show(parent, message.text, message.title, icon, buttons, defaultButton);
+    for (const auto &[ours, qt] : buttonPairs) {
+        if (pressed == qt)
+            return ours;
+    }
+    return CardMessage::Ok; // the box closed by other means: the harmless answer
+}
+
+QString MessageBox::askSavePath(QWidget *parent, const QString &title, const QString &suggested)
+{
+    Recorder &r = recorder();
+    if (r.active)
+        return r.savePaths.isEmpty() ? QString() : r.savePaths.takeFirst();
+    return QFileDialog::getSaveFileName(parent, title, suggested);
+}
+
+void MessageBox::scriptSavePaths(const QStringList &paths)
+{
+    recorder().savePaths = paths;
 }
 
 void MessageBox::startRecording(const QList<QMessageBox::StandardButton> &answers)

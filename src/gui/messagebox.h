@@ -1,5 +1,7 @@
 #pragma once
 
+#include "cardeditor.h"
+
 #include <QList>
 #include <QMessageBox>
 #include <QString>
@@ -26,7 +28,16 @@ public:
     // "\n" for line breaks.
     static QMessageBox::StandardButton show(QWidget *parent, const QString &text, const QString &title,
                                             QMessageBox::Icon icon = QMessageBox::NoIcon,
-                                            QMessageBox::StandardButtons buttons = QMessageBox::Ok);
+                                            QMessageBox::StandardButtons buttons = QMessageBox::Ok,
+                                            QMessageBox::StandardButton defaultButton = QMessageBox::NoButton);
+
+    // A message of the card commands. Its Save As and Leave Without Saving
+    // buttons are the box's Save and Discard buttons under those captions.
+    static CardMessage::Button show(QWidget *parent, const CardMessage &message);
+
+    // Asks for a file to write to, proposing `suggested`. Empty when the
+    // user cancels.
+    static QString askSavePath(QWidget *parent, const QString &title, const QString &suggested);
 
     // --- for tests ---
     // From now on no box is shown: each message is recorded and answered with
@@ -34,6 +45,8 @@ public:
     // script has run out.
     static void startRecording(const QList<QMessageBox::StandardButton> &answers = {});
     static void scriptAnswers(const QList<QMessageBox::StandardButton> &answers);
+    // The paths askSavePath answers with, in turn; empty (cancel) once used up.
+    static void scriptSavePaths(const QStringList &paths);
     static const QList<Shown> &shown();
     static void clearShown();
     static void stopRecording();

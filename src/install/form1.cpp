@@ -5,7 +5,7 @@
 #include "platform.h"
 #include "installsequence.h"
 #include "messagebox.h"
-#include "splashframe.h"
+#include "productframe.h"
 #include "twips.h"
 #include "windowhelpers.h"
 
@@ -59,6 +59,7 @@ void Form1::buildControls()
     // Created first of the focusable controls: first in tab order.
     m_txtPathDirectory = new QLineEdit(proposedInstallDirectory(), this);
     m_txtPathDirectory->setObjectName(QStringLiteral("txtPathDirectory"));
+    lblDefaultDirectory2->setBuddy(m_txtPathDirectory); // screen readers name the box by its caption
     QFont pathFont(QStringLiteral("Times New Roman"));
     pathFont.setFamilies({QStringLiteral("Times New Roman"), QStringLiteral("Liberation Serif")});
     pathFont.setStyleHint(QFont::Serif);
@@ -69,13 +70,13 @@ void Form1::buildControls()
     m_cmdContinue = new QPushButton(QStringLiteral("Install"), this);
     m_cmdContinue->setObjectName(QStringLiteral("cmdContinue"));
     placeTwips(m_cmdContinue, 4560, 3000, 975, 255);
-    connect(m_cmdContinue, &QPushButton::clicked, this, &Form1::cmdContinue_Click);
+    connect(m_cmdContinue, &QPushButton::clicked, this, &Form1::install);
 
     resize(twips(6435), twips(3390));
     m_txtPathDirectory->setFocus();
 }
 
-void Form1::cmdContinue_Click()
+void Form1::install()
 {
     InstallSequence sequence(*m_fileSystem, installPathSeparator());
     const QList<InstallFailure> failures = sequence.run(m_txtPathDirectory->text());

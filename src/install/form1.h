@@ -22,7 +22,7 @@ public:
     ~Form1() override;
 
 private slots:
-    void cmdContinue_Click();
+    void install();
 
 private:
     void buildControls();

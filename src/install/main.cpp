@@ -1,21 +1,12 @@
 #include "form1.h"
+#include "programlook.h"
 
 #include <QApplication>
-#include <QFont>
-#include <QStyleFactory>
-
-// The picture lives in a static library; its resources must be pulled in.
-static void loadPicture()
-{
-    Q_INIT_RESOURCE(picture);
-}
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
-    QApplication::setFont(QFont(QStringLiteral("Liberation Sans"), 8));
-    loadPicture();
+    kinfolio::applyProgramLook();
 
     // The window unloads itself after installing; closing the About window
     // it leaves behind ends the installer.

@@ -84,10 +84,10 @@ frmStandardSites::frmStandardSites()
     QWidget *client =
         prepareSiteWindow(this, QStringLiteral("frmStandardSites"), QStringLiteral("Kinfolio - Standard Sites"));
 
-    QAction *exitAction = menuBar()->addAction(QStringLiteral("&Exit"), this, &frmStandardSites::mnuExit_Click);
+    QAction *exitAction = menuBar()->addAction(QStringLiteral("&Exit"), this, &frmStandardSites::exitList);
     exitAction->setObjectName(QStringLiteral("mnuExit"));
 
-    m_grid = buildSiteGrid(client, QStringLiteral("txtStandardUrl"), [this](int k) { cmdGoToSite_Click(k); });
+    m_grid = buildSiteGrid(client, QStringLiteral("txtStandardUrl"), [this](int k) { goToSite(k); });
     addLine(client, "Line3", 4800, 7200, 5040, 7200);
     for (int k = 1; k <= SiteGrid::Slots; ++k) {
         const StandardSite &site = standardSites[k - 1];
@@ -96,6 +96,7 @@ frmStandardSites::frmStandardSites()
         box->setReadOnly(true);
         box->setCursorPosition(0);
         box->setToolTip(QString::fromLatin1(site.boxTitle ? site.boxTitle : site.title));
+        box->setAccessibleName(box->toolTip());
         m_grid.button(k)->setToolTip(QString::fromLatin1(site.title));
     }
 
@@ -121,14 +122,14 @@ frmStandardSites::~frmStandardSites()
         loadedWindow() = nullptr;
 }
 
-void frmStandardSites::cmdGoToSite_Click(int index)
+void frmStandardSites::goToSite(int index)
 {
     if (index < 1 || index > SiteGrid::Slots)
         return;
     OpenInBrowser(m_grid.box(index)->text());
 }
 
-void frmStandardSites::mnuExit_Click()
+void frmStandardSites::exitList()
 {
     // The user's list is still loaded and hidden, with its edits.
     frmWebSites::loaded()->show();

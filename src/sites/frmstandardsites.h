@@ -23,8 +23,8 @@ public:
 private:
     frmStandardSites();
 
-    void cmdGoToSite_Click(int index);
-    void mnuExit_Click();
+    void goToSite(int index);
+    void exitList();
 
     SiteGrid m_grid;
 };

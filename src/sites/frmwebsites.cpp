@@ -63,14 +63,14 @@ frmWebSites::frmWebSites(const QString &programDirectory)
 {
     QWidget *client = prepareSiteWindow(this, QStringLiteral("frmWebSites"), QStringLiteral("Kinfolio - WebSites"));
 
-    QAction *exitAction = menuBar()->addAction(QStringLiteral("&Exit"), this, &frmWebSites::mnuExit_Click);
+    QAction *exitAction = menuBar()->addAction(QStringLiteral("&Exit"), this, &frmWebSites::exitList);
     exitAction->setObjectName(QStringLiteral("mnuExit"));
-    QAction *saveAction = menuBar()->addAction(QStringLiteral("&Save"), this, &frmWebSites::mnuSave_Click);
+    QAction *saveAction = menuBar()->addAction(QStringLiteral("&Save"), this, &frmWebSites::saveList);
     saveAction->setObjectName(QStringLiteral("mnuSave"));
-    QAction *moreAction = menuBar()->addAction(QStringLiteral("&More"), this, &frmWebSites::mnuMore_Click);
+    QAction *moreAction = menuBar()->addAction(QStringLiteral("&More"), this, &frmWebSites::showStandardSites);
     moreAction->setObjectName(QStringLiteral("mnuMore"));
 
-    m_grid = buildSiteGrid(client, QStringLiteral("txtSiteUrl"), [this](int k) { cmdGoToSite_Click(k); });
+    m_grid = buildSiteGrid(client, QStringLiteral("txtSiteUrl"), [this](int k) { goToSite(k); });
     QWidget *previous = nullptr;
     for (int k = 1; k <= SiteGrid::Slots; ++k) {
         keepSiteAddress(m_grid.box(k));
@@ -113,7 +113,7 @@ bool frmWebSites::writeList()
     return false;
 }
 
-void frmWebSites::cmdGoToSite_Click(int index)
+void frmWebSites::goToSite(int index)
 {
     if (index < 1 || index > SiteGrid::Slots)
         return;
@@ -130,14 +130,14 @@ void frmWebSites::cmdGoToSite_Click(int index)
     OpenInBrowser(box->text());
 }
 
-void frmWebSites::mnuSave_Click()
+void frmWebSites::saveList()
 {
     if (!writeList())
         return;
     MessageBox::show(this, QStringLiteral("Entry has been added."), QStringLiteral("Kinfolio"));
 }
 
-void frmWebSites::mnuExit_Click()
+void frmWebSites::exitList()
 {
     // A list that could not be written keeps the window, and every edit, so
     // the user can remove the cause and choose Exit again.
@@ -149,7 +149,7 @@ void frmWebSites::mnuExit_Click()
     Unload(this);
 }
 
-void frmWebSites::mnuMore_Click()
+void frmWebSites::showStandardSites()
 {
     frmStandardSites::showStandard();
     hide();

@@ -36,10 +36,10 @@ public:
 private:
     explicit frmWebSites(const QString &programDirectory);
 
-    void cmdGoToSite_Click(int index);
-    void mnuExit_Click();
-    void mnuSave_Click();
-    void mnuMore_Click();
+    void goToSite(int index);
+    void exitList();
+    void saveList();
+    void showStandardSites();
 
     QStringList slotTexts() const;
     bool writeList();

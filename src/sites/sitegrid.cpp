@@ -7,6 +7,8 @@
 #include <QMenuBar>
 #include <QPushButton>
 
+#include <limits>
+
 namespace kinfolio {
 
 namespace {
@@ -33,6 +35,10 @@ SiteGrid buildSiteGrid(QWidget *client, const QString &boxName, const std::funct
     for (int k = 1; k <= SiteGrid::Slots; ++k) {
         auto *box = new QLineEdit(client);
         box->setObjectName(QStringLiteral("%1(%2)").arg(boxName).arg(k));
+        box->setAccessibleName(QStringLiteral("Site %1").arg(k));
+        // No length limit: a box otherwise keeps 32767 characters and would
+        // cut a longer address read from the file.
+        box->setMaxLength(std::numeric_limits<int>::max());
         const QRect b = siteBoxTwips(k);
         placeTwips(box, b.x(), b.y(), b.width(), b.height());
         grid.boxes[size_t(k - 1)] = box;

@@ -1,6 +1,6 @@
 #include "frmsplash.h"
 
-#include "splashframe.h"
+#include "productframe.h"
 #include "twips.h"
 #include "windowhelpers.h"
 
@@ -22,17 +22,17 @@ frmsplash::frmsplash(std::function<QWidget *()> openCardWindow)
     m_timer->setSingleShot(true);
     // A coarse timer may fire up to 5% early; the splash stays its full time.
     m_timer->setTimerType(Qt::PreciseTimer);
-    connect(m_timer, &QTimer::timeout, this, &frmsplash::Timer1_Timer);
+    connect(m_timer, &QTimer::timeout, this, &frmsplash::openCardWindow);
 
     // The three seconds count from here, not from the first appearance.
     m_timer->start(3000);
     CenterOnScreen(this);
 }
 
-void frmsplash::Timer1_Timer()
+void frmsplash::openCardWindow()
 {
-    QWidget *cardWindow = m_openCardWindow();
-    cardWindow->show();
+    if (QWidget *cardWindow = m_openCardWindow())
+        cardWindow->show();
     Unload(this);
 }
 

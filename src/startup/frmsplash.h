@@ -15,11 +15,12 @@ class frmsplash : public QWidget
     Q_OBJECT
 public:
     // `openCardWindow` loads the card window (its whole opening runs) and
-    // returns it; the splash makes it visible and unloads itself.
+    // returns it; the splash makes it visible and unloads itself. Null means
+    // the opening ended the program: the splash only unloads itself.
     explicit frmsplash(std::function<QWidget *()> openCardWindow);
 
 private slots:
-    void Timer1_Timer();
+    void openCardWindow();
 
 private:
     std::function<QWidget *()> m_openCardWindow;

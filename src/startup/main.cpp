@@ -1,26 +1,29 @@
-#include "cardstore.h"
+#include "cardeditor.h"
 #include "frmkinfolio.h"
 #include "frmsplash.h"
+#include "programlook.h"
 
 #include <QApplication>
 #include <QDir>
-#include <QFont>
-#include <QStyleFactory>
 
 using namespace kinfolio;
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
-    QApplication::setFont(QFont(QStringLiteral("Liberation Sans"), 8));
+    applyProgramLook();
 
     // The data files live beside the program file.
     const QString programDirectory = QCoreApplication::applicationDirPath();
-    CardStore store(QDir(programDirectory).filePath(QStringLiteral("Kinfolio.dat")));
+    CardEditor editor(QDir(programDirectory).filePath(QStringLiteral("Kinfolio.dat")));
 
-    auto *splash = new frmsplash([&store, &programDirectory]() -> QWidget * {
-        auto *cardWindow = new frmKinfolio(store, programDirectory);
+    auto *splash = new frmsplash([&editor, &programDirectory]() -> QWidget * {
+        auto *cardWindow = new frmKinfolio(editor, programDirectory);
+        if (cardWindow->openingEndedProgram()) {
+            // The splash goes, and with it the last window: the program ends.
+            delete cardWindow;
+            return nullptr;
+        }
         // exit(), not quit(): quit() first asks every window to close, and the
         // card window refuses every close but its own.
         QObject::connect(cardWindow, &frmKinfolio::programEndRequested, qApp, [] { QCoreApplication::exit(0); });

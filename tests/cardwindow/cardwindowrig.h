@@ -1,7 +1,6 @@
 #pragma once
 
-#include "cardrecord.h"
-#include "cardstore.h"
+#include "cardeditor.h"
 #include "frmkinfolio.h"
 #include "messagebox.h"
 
@@ -60,8 +59,9 @@ public:
                 qFatal("cannot write %s", qPrintable(path));
         }
         MessageBox::startRecording();
-        store = std::make_unique<CardStore>(path);
-        window = new frmKinfolio(*store, dir.path());
+        editor = std::make_unique<CardEditor>(path);
+        store = &editor->store();
+        window = new frmKinfolio(*editor, dir.path());
         window->show();
         QCoreApplication::processEvents();
     }
@@ -133,7 +133,8 @@ public:
     }
 
     QTemporaryDir dir;
-    std::unique_ptr<CardStore> store;
+    std::unique_ptr<CardEditor> editor;
+    const CardStore *store = nullptr;
     QPointer<frmKinfolio> window;
 };
 

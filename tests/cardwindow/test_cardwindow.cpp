@@ -1,5 +1,5 @@
 // The card window's layout, its opening on the different card files, and Exit.
-#include "cardstore.h"
+#include "cardeditor.h"
 #include "frmkinfolio.h"
 #include "messagebox.h"
 #include "testmain.h"
@@ -43,7 +43,7 @@ private slots:
     void notesLineBreaksRoundTripThroughTheBox();
 
 private:
-    frmKinfolio *open(CardStore &store);
+    frmKinfolio *open(CardEditor &editor);
     template<typename T> T *child(const char *name);
 
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -62,9 +62,9 @@ void TestCardWindow::cleanup()
     MessageBox::stopRecording();
 }
 
-frmKinfolio *TestCardWindow::open(CardStore &store)
+frmKinfolio *TestCardWindow::open(CardEditor &editor)
 {
-    m_window = new frmKinfolio(store, m_dir->path());
+    m_window = new frmKinfolio(editor, m_dir->path());
     return m_window;
 }
 
@@ -79,7 +79,7 @@ template<typename T> T *TestCardWindow::child(const char *name)
 void TestCardWindow::controlGeometry_data()
 {
     QTest::addColumn<QString>("name");
-    QTest::addColumn<QRect>("twipsRect"); // width/height -1: sizes itself
+    QTest::addColumn<QRect>("twipsRect"); // width/height -1: sizes itself; width -2: at least 375, five digits whole
 
     const struct { const char *name; int l, t, w, h; } rows[] = {
         {"txtName", 840, 120, 2565, 285},         {"txtBornDate", 4200, 120, 1095, 285},
@@ -100,8 +100,8 @@ void TestCardWindow::controlGeometry_data()
         {"LblWifeDiedDate", 3600, 1740, -1, -1},  {"lblWifeDiedPlace", 5520, 1740, -1, -1},
         {"lblWifeFather", 120, 1680, -1, -1},     {"lblWifeMother", 120, 2040, -1, -1},
         {"Label1", 120, 2520, -1, -1},
-        {"lblRecordBanner", 6600, 4680, 735, 255}, {"lblRecordNumber", 7440, 4680, 375, 255},
-        {"lblOf", 6600, 5040, 255, 255},          {"lblRecordTotal", 7440, 5040, 375, 255},
+        {"lblRecordBanner", 6600, 4680, 735, 255}, {"lblRecordNumber", 7440, 4680, -2, 255},
+        {"lblOf", 6600, 5040, 255, 255},          {"lblRecordTotal", 7440, 5040, -2, 255},
         {"cmdNew", 1680, 4920, 735, 255},         {"cmdAdd", 2400, 4920, 735, 255},
         {"cmdDelete", 3120, 4920, 735, 255},      {"cmdFind", 3840, 4920, 735, 255},
         {"cmdUpdate", 4560, 4920, 735, 255},      {"cmdExit", 5280, 4920, 735, 255},
@@ -117,14 +117,20 @@ void TestCardWindow::controlGeometry()
 {
     QFETCH(QString, name);
     QFETCH(QRect, twipsRect);
-    CardStore store(m_dir->filePath("Kinfolio.dat"));
-    open(store);
+    CardEditor editor(m_dir->filePath("Kinfolio.dat"));
+    open(editor);
     QWidget *w = m_window->centralWidget()->findChild<QWidget *>(name);
     QVERIFY2(w, qPrintable(name));
     QCOMPARE(w->pos(), QPoint(twips(twipsRect.left()), twips(twipsRect.top())));
     if (name.startsWith("Line")) {
         QCOMPARE(w->width(), twips(twipsRect.width()) + 1);
         QCOMPARE(w->height(), 1);
+    } else if (twipsRect.width() == -2) {
+        auto *number = qobject_cast<QLabel *>(w);
+        number->setText(QStringLiteral("32767"));
+        QCOMPARE(w->height(), twips(twipsRect.height()));
+        QVERIFY(w->width() >= twips(375));
+        QVERIFY(w->width() >= number->sizeHint().width());
     } else if (twipsRect.width() >= 0) {
         QCOMPARE(w->size(), QSize(twips(twipsRect.width()), twips(twipsRect.height())));
     } else {
@@ -135,8 +141,8 @@ void TestCardWindow::controlGeometry()
 
 void TestCardWindow::captionsTooltipsAndMenu()
 {
-    CardStore store(m_dir->filePath("Kinfolio.dat"));
-    open(store);
+    CardEditor editor(m_dir->filePath("Kinfolio.dat"));
+    open(editor);
     QCOMPARE(m_window->windowTitle(), QStringLiteral("Kinfolio"));
     QCOMPARE(m_window->objectName(), QStringLiteral("frmKinfolio"));
     QVERIFY(!(m_window->windowFlags() & Qt::WindowMaximizeButtonHint));
@@ -179,8 +185,8 @@ void TestCardWindow::captionsTooltipsAndMenu()
 
 void TestCardWindow::tabOrderRunsThroughBoxesThenButtons()
 {
-    CardStore store(m_dir->filePath("Kinfolio.dat"));
-    open(store);
+    CardEditor editor(m_dir->filePath("Kinfolio.dat"));
+    open(editor);
     const QStringList order = {
         "txtName", "txtBornDate", "txtBornPlace", "txtMarriedDate", "txtMarriedPlace", "txtDiedDate",
         "txtDiedPlace", "txtFather", "txtMother", "txtWifeName", "txtWifeBornDate", "txtWifeBornPlace",
@@ -202,22 +208,22 @@ void TestCardWindow::opensOnLastOfThreeCardsCentred()
     third[CardField::Notes] = QStringLiteral("line one\r\nline two");
     writeBytes(m_dir->filePath("Kinfolio.dat"),
                cardBytes(labelledCard("A")) + cardBytes(labelledCard("B")) + cardBytes(third));
-    CardStore store(m_dir->filePath("Kinfolio.dat"));
-    open(store);
+    CardEditor editor(m_dir->filePath("Kinfolio.dat"));
+    open(editor);
 
     QCOMPARE(m_window->boxTexts(), third);
     QCOMPARE(child<QLineEdit>("txtWifeDiedPlace")->text(), QStringLiteral("C-f14"));
     QCOMPARE(child<QLabel>("lblRecordNumber")->text(), QStringLiteral("3"));
     QCOMPARE(child<QLabel>("lblRecordTotal")->text(), QStringLiteral("3"));
-    QCOMPARE(store.currentCard(), 2);
+    QCOMPARE(editor.store().currentCard(), 2);
     const QRect screen = m_window->screen()->geometry();
     QCOMPARE(m_window->frameGeometry().left(), int(std::floor((screen.width() - m_window->frameGeometry().width()) / 2.0)));
 }
 
 void TestCardWindow::opensWithoutFileUncentredAndEmpty()
 {
-    CardStore store(m_dir->filePath("Kinfolio.dat"));
-    open(store);
+    CardEditor editor(m_dir->filePath("Kinfolio.dat"));
+    open(editor);
     QCOMPARE(child<QPlainTextEdit>("txtNotes")->toPlainText(), QStringLiteral("Text1"));
     QCOMPARE(child<QLineEdit>("txtName")->text(), QString());
     QCOMPARE(child<QLabel>("lblRecordNumber")->text(), QString());
@@ -228,9 +234,9 @@ void TestCardWindow::opensWithoutFileUncentredAndEmpty()
 void TestCardWindow::opensOnEmptyFileCentredAndEmpty()
 {
     writeBytes(m_dir->filePath("Kinfolio.dat"), "");
-    CardStore store(m_dir->filePath("Kinfolio.dat"));
-    open(store);
-    QCOMPARE(store.currentCard(), -1);
+    CardEditor editor(m_dir->filePath("Kinfolio.dat"));
+    open(editor);
+    QCOMPARE(editor.store().currentCard(), -1);
     QCOMPARE(child<QPlainTextEdit>("txtNotes")->toPlainText(), QStringLiteral("Text1"));
     QCOMPARE(child<QLabel>("lblRecordNumber")->text(), QString());
     QVERIFY(m_window->pos() != QPoint(0, 0));
@@ -238,8 +244,8 @@ void TestCardWindow::opensOnEmptyFileCentredAndEmpty()
 
 void TestCardWindow::refusesToBeClosed()
 {
-    CardStore store(m_dir->filePath("Kinfolio.dat"));
-    open(store)->show();
+    CardEditor editor(m_dir->filePath("Kinfolio.dat"));
+    open(editor)->show();
     QVERIFY(!(m_window->windowFlags() & Qt::WindowCloseButtonHint));
     QVERIFY(!m_window->close());
     QVERIFY(m_window->isVisible());
@@ -249,9 +255,10 @@ void TestCardWindow::exitWithCardsSavesAndUnloads()
 {
     const QByteArray two = cardBytes(labelledCard("A")) + cardBytes(labelledCard("B"));
     writeBytes(m_dir->filePath("Kinfolio.dat"), two + cardBytes(labelledCard("C")));
-    CardStore store(m_dir->filePath("Kinfolio.dat"));
-    open(store)->show();
-    store.removeCard(); // as Delete leaves it: two cards
+    CardEditor editor(m_dir->filePath("Kinfolio.dat"));
+    open(editor)->show();
+    QTest::mouseClick(child<QPushButton>("cmdDelete"), Qt::LeftButton); // answered Yes: card C goes
+    MessageBox::clearShown();
     QSignalSpy ended(m_window.data(), &frmKinfolio::programEndRequested);
 
     QTest::mouseClick(child<QPushButton>("cmdExit"), Qt::LeftButton);
@@ -263,8 +270,8 @@ void TestCardWindow::exitWithCardsSavesAndUnloads()
 
 void TestCardWindow::exitWithEmptyStoreEndsWithoutWriting()
 {
-    CardStore store(m_dir->filePath("Kinfolio.dat"));
-    open(store)->show();
+    CardEditor editor(m_dir->filePath("Kinfolio.dat"));
+    open(editor)->show();
     QSignalSpy ended(m_window.data(), &frmKinfolio::programEndRequested);
     QTest::mouseClick(child<QPushButton>("cmdExit"), Qt::LeftButton);
     QCOMPARE(ended.size(), 1);
@@ -276,27 +283,44 @@ void TestCardWindow::exitThatCannotSaveKeepsWindowAndCards()
     // A card file inside a directory that does not exist cannot be written,
     // whoever runs the test.
     const QString path = m_dir->filePath("gone/Kinfolio.dat");
-    CardStore store(path);
-    open(store)->show();
-    store.appendCard(labelledCard("A"));
+    CardEditor editor(path);
+    open(editor)->show();
+    child<QLineEdit>("txtName")->setText(QStringLiteral("A-f1"));
+    QTest::mouseClick(child<QPushButton>("cmdAdd"), Qt::LeftButton);
+    MessageBox::clearShown();
 
+    // OK stays, with every card.
+    MessageBox::scriptAnswers({QMessageBox::Ok});
     QTest::mouseClick(child<QPushButton>("cmdExit"), Qt::LeftButton);
     QCOMPARE(MessageBox::shown().size(), 1);
-    const MessageBox::Shown &error = MessageBox::shown().first();
+    const MessageBox::Shown error = MessageBox::shown().first();
     QCOMPARE(error.title, QStringLiteral("Error!"));
     QCOMPARE(error.icon, QMessageBox::Warning);
-    QCOMPARE(error.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+    QCOMPARE(error.buttons, QMessageBox::Ok | QMessageBox::Save | QMessageBox::Discard);
     QVERIFY(error.text.contains(path));
     QTest::qWait(50);
-    QVERIFY(!m_window.isNull());
-    QVERIFY(m_window->isVisible());
-    QCOMPARE(store.cardCount(), 1);
+    QVERIFY(!m_window.isNull() && m_window->isVisible());
+    QCOMPARE(editor.store().cardCount(), 1);
 
-    // Once the directory exists, Exit saves and the window goes.
-    QVERIFY(QDir(m_dir->path()).mkdir("gone"));
+    // Leave Without Saving asks first; No stays.
+    MessageBox::scriptAnswers({QMessageBox::Discard, QMessageBox::No});
+    QSignalSpy ended(m_window.data(), &frmKinfolio::programEndRequested);
+    QTest::mouseClick(child<QPushButton>("cmdExit"), Qt::LeftButton);
+    QVERIFY(MessageBox::shown().last().text.startsWith(QStringLiteral("Leave Kinfolio without saving?")));
+    QVERIFY(MessageBox::shown().last().text.contains(QStringLiteral("The 1 cards")));
+    QCOMPARE(ended.size(), 0);
+
+    // Save As writes the cards to the file chosen, and the window goes.
+    const QString elsewhere = m_dir->filePath("elsewhere.dat");
+    MessageBox::scriptAnswers({QMessageBox::Save});
+    MessageBox::scriptSavePaths({elsewhere});
     QTest::mouseClick(child<QPushButton>("cmdExit"), Qt::LeftButton);
     QTRY_VERIFY(m_window.isNull());
-    QCOMPARE(readBytes(path), cardBytes(labelledCard("A")));
+    CardFields added;
+    added[CardField::Name] = QStringLiteral("A-f1");
+    added[CardField::Notes] = QStringLiteral("Text1"); // the notes box's text before any card
+    QCOMPARE(readBytes(elsewhere), cardBytes(added));
+    QVERIFY(!QFile::exists(path));
 }
 
 void TestCardWindow::notesLineBreaksRoundTripThroughTheBox()
@@ -304,8 +328,8 @@ void TestCardWindow::notesLineBreaksRoundTripThroughTheBox()
     CardFields card = labelledCard("A");
     card[CardField::Notes] = QStringLiteral("one\r\ntwo\r\n\r\nfour");
     writeBytes(m_dir->filePath("Kinfolio.dat"), cardBytes(card));
-    CardStore store(m_dir->filePath("Kinfolio.dat"));
-    open(store);
+    CardEditor editor(m_dir->filePath("Kinfolio.dat"));
+    open(editor);
     QCOMPARE(child<QPlainTextEdit>("txtNotes")->toPlainText(), QStringLiteral("one\ntwo\n\nfour"));
     QCOMPARE(m_window->boxTexts()[CardField::Notes], card[CardField::Notes]);
 }

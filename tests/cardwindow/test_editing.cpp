@@ -82,25 +82,6 @@ private slots:
         verifyNameBoxSelected(rig);
     }
 
-    void newIsRefusedWhenTheStoreIsFull()
-    {
-        CardWindowRig rig({taggedCard(QStringLiteral("A"))});
-        CardFields filler;
-        filler[CardField::Name] = QStringLiteral("x");
-        while (!rig.store->isFull())
-            QVERIFY(rig.store->appendCard(filler));
-        QCOMPARE(int(rig.store->cardCount()), CardStore::MaxCards);
-
-        rig.click("cmdNew");
-        QCOMPARE(MessageBox::shown().size(), 1);
-        QCOMPARE(MessageBox::shown()[0].title, QStringLiteral("Error!"));
-        QCOMPARE(MessageBox::shown()[0].icon, MessageBox::Exclamation);
-        QCOMPARE(MessageBox::shown()[0].buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
-        QCOMPARE(rig.shown(), taggedCard(QStringLiteral("A")));
-        QCOMPARE(rig.recordNumber(), QStringLiteral("1"));
-        QCOMPARE(rig.recordTotal(), QStringLiteral("1"));
-    }
-
     // --- Add ---
 
     void addAfterNewAppendsTheTypedCard()
@@ -181,23 +162,6 @@ private slots:
         QCOMPARE(rig.recordTotal(), QStringLiteral("1"));
         // The notes box held "Text1" from the start and is stored as shown.
         QCOMPARE(rig.store->fields(0)[CardField::Notes], QStringLiteral("Text1"));
-    }
-
-    void addIsRefusedWhenTheStoreIsFull()
-    {
-        CardWindowRig rig({taggedCard(QStringLiteral("A"))});
-        CardFields filler;
-        filler[CardField::Name] = QStringLiteral("x");
-        while (!rig.store->isFull())
-            QVERIFY(rig.store->appendCard(filler));
-
-        rig.click("cmdAdd");
-        QCOMPARE(MessageBox::shown().size(), 1);
-        QCOMPARE(MessageBox::shown()[0].title, QStringLiteral("Error!"));
-        QCOMPARE(MessageBox::shown()[0].icon, MessageBox::Exclamation);
-        QCOMPARE(int(rig.store->cardCount()), CardStore::MaxCards);
-        QCOMPARE(rig.store->fields(CardStore::MaxCards - 1), filler);
-        QCOMPARE(rig.recordTotal(), QStringLiteral("1"));
     }
 
     // --- Update ---

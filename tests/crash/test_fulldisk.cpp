@@ -1,7 +1,7 @@
 // Exit onto a full file system: the card window reports the error and stays
 // with every card, the old card file stays as it was, and Exit succeeds once
 // space is freed. The file system is a small tmpfs, which only root can mount.
-#include "cardstore.h"
+#include "cardeditor.h"
 #include "crashfixtures.h"
 #include "frmkinfolio.h"
 #include "ansitext.h"
@@ -108,9 +108,10 @@ void TestFullDisk::exitOntoFullDiskKeepsWindowCardsAndFile()
         QVERIFY(f.open(QIODevice::WriteOnly) && f.write(oldFile) == oldFile.size());
     }
 
-    CardStore store(path);
-    QPointer<frmKinfolio> window = new frmKinfolio(store, dir.path());
-    // The window refers to the store: it must not outlive this function.
+    CardEditor editor(path);
+    const CardStore &store = editor.store();
+    QPointer<frmKinfolio> window = new frmKinfolio(editor, dir.path());
+    // The window refers to the editor: it must not outlive this function.
     const auto closeWindow = qScopeGuard([&window] { delete window.data(); });
     window->show();
     QCOMPARE(store.cardCount(), 3);
@@ -148,7 +149,7 @@ void TestFullDisk::exitOntoFullDiskKeepsWindowCardsAndFile()
     // The failed save left nothing behind.
     QStringList files = dir.entryList(QDir::Files | QDir::Hidden | QDir::System);
     files.sort();
-    QCOMPARE(files, QStringList({QStringLiteral("Kinfolio.dat"), QStringLiteral("filler")}));
+    QCOMPARE(files, QStringList({"Kinfolio.dat", "Kinfolio.dat.lock", "filler"}));
 
     // Space freed: the same Exit saves every card and unloads the window.
     QVERIFY(QFile::remove(filler));

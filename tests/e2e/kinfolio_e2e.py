@@ -550,9 +550,10 @@ class CardWindow:
         return {name: self.window.control_at(left, top).text for name, left, top in CARD_BOXES}
 
     def banner(self):
-        """(record number, record total) as the two banner labels show them."""
-        number = self.window.control_at(*RECORD_NUMBER_AT, roles=("label",)).name
-        total = self.window.control_at(*RECORD_TOTAL_AT, roles=("label",)).name
+        """(record number, record total) as the two banner labels show them
+        to a screen reader: named by what they hold, the number as description."""
+        number = self.window.control_at(*RECORD_NUMBER_AT, roles=("label",)).accessible.description
+        total = self.window.control_at(*RECORD_TOTAL_AT, roles=("label",)).accessible.description
         return number, total
 
     def wait_showing(self, name, wife, banner=None, timeout=10):

@@ -1,20 +1,19 @@
 // kinfolio-screenshots OUTPUT_DIR
 // Opens each window on a small set of invented cards and saves what it draws.
 #include "about.h"
-#include "cardstore.h"
-#include "find.h"
+#include "cardeditor.h"
 #include "form1.h"
 #include "frmkinfolio.h"
 #include "frmsplash.h"
 #include "frmstandardsites.h"
 #include "frmwebsites.h"
+#include "programlook.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
-#include <QFont>
 #include <QPainter>
-#include <QStyleFactory>
+#include <QPushButton>
 #include <QTemporaryDir>
 
 #include <cstdio>
@@ -61,8 +60,7 @@ bool saveSideBySide(QWidget *left, QWidget *right, const QString &path)
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
-    QApplication::setFont(QFont(QStringLiteral("Liberation Sans"), 8));
+    applyProgramLook();
     if (argc != 2) {
         std::fprintf(stderr, "usage: kinfolio-screenshots OUTPUT_DIR\n");
         return 2;
@@ -95,12 +93,17 @@ int main(int argc, char *argv[])
     auto *splash = new frmsplash([]() -> QWidget * { return new QWidget; });
     ok &= save(splash, out.filePath(QStringLiteral("frmsplash.png")));
 
-    CardStore store(data.filePath(QStringLiteral("Kinfolio.dat")));
-    auto *cardWindow = new frmKinfolio(store, data.path());
+    CardEditor editor(data.filePath(QStringLiteral("Kinfolio.dat")));
+    auto *cardWindow = new frmKinfolio(editor, data.path());
     cardWindow->show();
     ok &= save(cardWindow, out.filePath(QStringLiteral("frmKinfolio.png")));
 
-    kinfolio::find *dialog = kinfolio::find::showFor(cardWindow);
+    cardWindow->findChild<QPushButton *>(QStringLiteral("cmdFind"))->click();
+    QWidget *dialog = nullptr;
+    for (QWidget *w : QApplication::topLevelWidgets()) {
+        if (w->objectName() == QLatin1String("find"))
+            dialog = w;
+    }
     auto *fields = dialog->findChild<QComboBox *>(QStringLiteral("Combo1"));
     fields->setCurrentIndex(fields->findText(QStringLiteral("Wife's Name")));
     emit fields->activated(fields->currentIndex());

@@ -1,4 +1,4 @@
-#include "splashframe.h"
+#include "productframe.h"
 
 #include "picture.h"
 #include "twips.h"

@@ -30,7 +30,7 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
 
 private slots:
-    void cmdOK_Click();
+    void closeWindow();
 
 private:
     About();

@@ -54,7 +54,7 @@ About::About()
     m_cmdOK->setObjectName(QStringLiteral("cmdOK"));
     m_cmdOK->setDefault(true);
     placeTwips(m_cmdOK, 2760, 3240, 1260, 345);
-    connect(m_cmdOK, &QPushButton::clicked, this, &About::cmdOK_Click);
+    connect(m_cmdOK, &QPushButton::clicked, this, &About::closeWindow);
 
     m_lblTitle = new QLabel(QStringLiteral("Kinfolio"), this);
     m_lblTitle->setObjectName(QStringLiteral("lblTitle"));
@@ -73,6 +73,7 @@ About::About()
 
     m_text1 = new QPlainTextEdit(this);
     m_text1->setObjectName(QStringLiteral("Text1"));
+    m_text1->setAccessibleName(QStringLiteral("Description"));
     // The box separates lines with LF; the description keeps its CR LF.
     m_text1->setPlainText(QString(Description).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     m_text1->setReadOnly(true);
@@ -99,7 +100,7 @@ void About::keyPressEvent(QKeyEvent *event)
     QDialog::keyPressEvent(event);
 }
 
-void About::cmdOK_Click()
+void About::closeWindow()
 {
     Unload(this);
 }
