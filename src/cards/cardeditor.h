@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cardfilelock.h"
+#include "cardmessage.h"
 #include "cardrecord.h"
 #include "cardstore.h"
 #include "navigation.h"
@@ -11,27 +12,6 @@
 #include <optional>
 
 namespace kinfolio {
-
-// A message of the card commands, in the program's own terms; the window
-// turns it into a message box.
-struct CardMessage
-{
-    enum Button { Ok = 0x1, Yes = 0x2, No = 0x4, SaveElsewhere = 0x8, LeaveWithoutSaving = 0x10 };
-    enum class Icon { None, Exclamation };
-
-    QString text; // lines end in CR LF
-    QString title;
-    Icon icon = Icon::None;
-    int buttons = Ok;
-    // The button that Enter presses; 0 leaves the choice to the message box.
-    int defaultButton = 0;
-
-    bool operator==(const CardMessage &o) const
-    {
-        return text == o.text && title == o.title && icon == o.icon && buttons == o.buttons
-            && defaultButton == o.defaultButton;
-    }
-};
 
 // What the card window must show after a command, in the order it shows it:
 // the boxes, the record banner, the message, then the focus.

@@ -89,4 +89,14 @@ bool SiteListFile::save(const QStringList &texts, QString *error)
     return true;
 }
 
+bool SiteListFile::saveCopyTo(const QString &path, const QStringList &texts, QString *error) const
+{
+    QString reason;
+    if (writeFileSafely(path, fileBytes(texts), &reason))
+        return true;
+    if (error)
+        *error = QStringLiteral("The web sites could not be saved to\n%1\n\n%2").arg(path, reason);
+    return false;
+}
+
 } // namespace kinfolio

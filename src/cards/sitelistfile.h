@@ -50,6 +50,9 @@ public:
     // Replaces the file atomically with fileBytes(texts). On failure the old
     // file stays as it was and `error` names the file and the reason.
     bool save(const QStringList &texts, QString *error);
+    // Writes the same contents to another file, for when the list file
+    // cannot be written; the list file stays as it is.
+    bool saveCopyTo(const QString &path, const QStringList &texts, QString *error) const;
 
 private:
     QString m_path;

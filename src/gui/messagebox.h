@@ -1,6 +1,6 @@
 #pragma once
 
-#include "cardeditor.h"
+#include "cardmessage.h"
 
 #include <QList>
 #include <QMessageBox>
@@ -31,7 +31,7 @@ public:
                                             QMessageBox::StandardButtons buttons = QMessageBox::Ok,
                                             QMessageBox::StandardButton defaultButton = QMessageBox::NoButton);
 
-    // A message of the card commands. Its Save As and Leave Without Saving
+    // A message of the program's commands. Its Save As and Leave Without Saving
     // buttons are the box's Save and Discard buttons under those captions.
     static CardMessage::Button show(QWidget *parent, const CardMessage &message);
 

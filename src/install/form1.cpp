@@ -79,6 +79,12 @@ void Form1::buildControls()
 void Form1::install()
 {
     InstallSequence sequence(*m_fileSystem, installPathSeparator());
+    // The window stays, so that another directory can be typed.
+    const QString refusal = sequence.refusal(m_txtPathDirectory->text());
+    if (!refusal.isEmpty()) {
+        MessageBox::show(this, refusal, QStringLiteral("Error!"), MessageBox::Exclamation);
+        return;
+    }
     const QList<InstallFailure> failures = sequence.run(m_txtPathDirectory->text());
     // Every failing step was skipped; the user learns which, before About.
     if (!failures.isEmpty())

@@ -89,4 +89,10 @@ bool LocalFileSystem::renameFile(const QString &from, const QString &to, QString
     return true;
 }
 
+bool LocalFileSystem::isSameFile(const QString &a, const QString &b) const
+{
+    std::error_code error;
+    return std::filesystem::equivalent(toPath(resolve(a)), toPath(resolve(b)), error) && !error;
+}
+
 } // namespace kinfolio

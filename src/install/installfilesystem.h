@@ -22,6 +22,8 @@ public:
     virtual bool copyFile(const QString &from, const QString &to, QString &reason) = 0;
     // Renames a file, replacing a file of the new name if there is one.
     virtual bool renameFile(const QString &from, const QString &to, QString &reason) = 0;
+    // True when both names lead to one existing file.
+    virtual bool isSameFile(const QString &a, const QString &b) const = 0;
 };
 
 // The real file system. Relative paths are taken relative to
@@ -36,6 +38,7 @@ public:
     bool makeDirectory(const QString &path, QString &reason) override;
     bool copyFile(const QString &from, const QString &to, QString &reason) override;
     bool renameFile(const QString &from, const QString &to, QString &reason) override;
+    bool isSameFile(const QString &a, const QString &b) const override;
 
 private:
     QString resolve(const QString &path) const;

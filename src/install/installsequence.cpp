@@ -38,6 +38,24 @@ InstallSequence::InstallSequence(InstallFileSystem &fileSystem, QString separato
 {
 }
 
+QString InstallSequence::targetFor(const QString &directoryText) const
+{
+    QString target = directoryText;
+    EnsureTrailingSeparator(target, m_separator);
+    return target;
+}
+
+QString InstallSequence::refusal(const QString &directoryText) const
+{
+    const QString destination = (targetFor(directoryText) + ProgramTransferName).trimmed();
+    if (!m_fileSystem.isSameFile(ProgramTransferName, destination))
+        return {};
+    return QStringLiteral("Kinfolio cannot be installed into the folder it is installed from:\r\n%1\r\n\r\n"
+                          "Installing there would rename the installation set's %2 to %3, and the set could "
+                          "not install again. Please choose another directory.")
+        .arg(directoryText, ProgramTransferName, ProgramFileName);
+}
+
 QList<InstallFailure> InstallSequence::run(const QString &directoryText)
 {
     QList<InstallFailure> failures;

@@ -30,6 +30,11 @@ public:
 
     explicit InstallSequence(InstallFileSystem &fileSystem, QString separator);
 
+    // Why the installation must not run into the directory typed, or an
+    // empty text. Installing into the folder the set is read from would
+    // rename the set's own program file, and the set could not install again.
+    QString refusal(const QString &directoryText) const;
+
     // Runs every step once. A failing step is skipped and the next one runs;
     // the failures are returned for the caller to report. An existing
     // directory is not a failure.
@@ -40,6 +45,9 @@ public:
     const QString &TargetDirectory() const { return m_targetDirectory; }
 
 private:
+    // The directory the files go to, with the separator appended.
+    QString targetFor(const QString &directoryText) const;
+
     InstallFileSystem &m_fileSystem;
     QString m_separator;
     QString m_targetDirectory;

@@ -139,14 +139,47 @@ void frmWebSites::saveList()
 
 void frmWebSites::exitList()
 {
-    // A list that could not be written keeps the window, and every edit, so
-    // the user can remove the cause and choose Exit again.
-    if (!writeList())
+    QString error;
+    if (!m_file.save(slotTexts(), &error) && !leaveAfterFailedSave(error))
         return;
     if (m_cardWindow)
         m_cardWindow->show();
     loadedWindow() = nullptr;
     Unload(this);
+}
+
+bool frmWebSites::leaveAfterFailedSave(const QString &error)
+{
+    // OK keeps the window and every edit, so the user can remove the cause
+    // and choose Exit again; the other two ways out lose nothing unasked.
+    const CardMessage failed{error
+                                 + QStringLiteral("\r\n\r\nPress OK to stay and try again later, Save As to keep "
+                                                  "the addresses in another file, or Leave Without Saving."),
+                             QStringLiteral("Error!"), CardMessage::Icon::Exclamation,
+                             CardMessage::Ok | CardMessage::SaveElsewhere | CardMessage::LeaveWithoutSaving,
+                             CardMessage::Ok};
+    switch (MessageBox::show(this, failed)) {
+    case CardMessage::SaveElsewhere: {
+        const QString path = MessageBox::askSavePath(this, QStringLiteral("Save the web sites as"), m_file.path());
+        QString copyError;
+        if (path.isEmpty())
+            return false;
+        if (!m_file.saveCopyTo(path, slotTexts(), &copyError)) {
+            MessageBox::show(this, copyError, QStringLiteral("Error!"), MessageBox::Exclamation);
+            return false;
+        }
+        return true;
+    }
+    case CardMessage::LeaveWithoutSaving: {
+        const CardMessage question{QStringLiteral("Leave the web sites without saving?\r\n\r\nThe changes made "
+                                                  "to the 30 addresses since the list was opened will be lost."),
+                                   QStringLiteral("Warning!"), CardMessage::Icon::Exclamation,
+                                   CardMessage::Yes | CardMessage::No, CardMessage::No};
+        return MessageBox::show(this, question) == CardMessage::Yes;
+    }
+    default:
+        return false;
+    }
 }
 
 void frmWebSites::showStandardSites()

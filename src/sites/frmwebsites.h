@@ -43,6 +43,9 @@ private:
 
     QStringList slotTexts() const;
     bool writeList();
+    // After Exit could not write the list: true when the user chose a way
+    // out (saved elsewhere, or confirmed leaving), false to stay.
+    bool leaveAfterFailedSave(const QString &error);
 
     SiteListFile m_file;
     SiteGrid m_grid;

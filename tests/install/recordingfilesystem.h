@@ -29,6 +29,12 @@ public:
     {
         return record(QStringLiteral("rename ") + from + QStringLiteral(" -> ") + to, reason);
     }
+    // Pairs of names of one file, either way round.
+    QList<QPair<QString, QString>> sameFiles;
+    bool isSameFile(const QString &a, const QString &b) const override
+    {
+        return sameFiles.contains({a, b}) || sameFiles.contains({b, a});
+    }
 
 private:
     bool record(const QString &call, QString &reason)

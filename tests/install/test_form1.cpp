@@ -60,6 +60,19 @@ private slots:
         QVERIFY(About::instance() && About::instance()->isVisible());
     }
 
+    void theSetsOwnFolderIsRefusedAndTheWindowStays()
+    {
+        auto fileSystem = std::make_shared<RecordingFileSystem>();
+        fileSystem->sameFiles.append({"test.ttt", proposedInstallDirectory() + "test.ttt"});
+        QVERIFY(!install(fileSystem));
+        QVERIFY(fileSystem->calls.isEmpty());
+        QCOMPARE(MessageBox::shown().size(), 1);
+        QCOMPARE(MessageBox::shown().first().title, QStringLiteral("Error!"));
+        QVERIFY(!About::instance());
+        for (QWidget *window : QApplication::topLevelWidgets())
+            delete qobject_cast<Form1 *>(window);
+    }
+
     void failedStepsAreListedInOneMessageBeforeAbout()
     {
         auto fileSystem = std::make_shared<RecordingFileSystem>();

@@ -183,6 +183,25 @@ private slots:
         QCOMPARE(read(m_target + "/WebSites.dat"), QByteArray("\"http://my.site\"\r\n"));
         verifyProgram(m_target);
     }
+
+    // The set's own folder, however it is named, would lose the set's program file.
+    void theInstallationSetsOwnFolderIsRefused_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("refused");
+        QTest::newRow("absolute") << "SOURCE" << true;
+        QTest::newRow("with a final separator and leading spaces") << "  SOURCE/" << true;
+        QTest::newRow("relative to the set") << "." << true;
+        QTest::newRow("another folder") << "TARGET" << false;
+    }
+    void theInstallationSetsOwnFolderIsRefused()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, refused);
+        text.replace("SOURCE", m_source).replace("TARGET", m_target);
+        LocalFileSystem fileSystem(m_source);
+        QCOMPARE(!InstallSequence(fileSystem, QStringLiteral("/")).refusal(text).isEmpty(), refused);
+    }
 };
 
 KINFOLIO_TEST_MAIN(TestInstallSequence)

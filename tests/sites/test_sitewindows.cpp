@@ -382,6 +382,14 @@ private slots:
         QVERIFY(sites->isVisible());
         QVERIFY(!m_card->isVisible());
         QCOMPARE(siteBox(sites, 1)->text(), QStringLiteral("http://edited.example/"));
+        QCOMPARE(MessageBox::shown().at(0).buttons, QMessageBox::Ok | QMessageBox::Save | QMessageBox::Discard);
+
+        // Leaving without saving asks first; No stays with every edit.
+        MessageBox::scriptAnswers({QMessageBox::Discard, QMessageBox::No});
+        choose(sites, "mnuExit");
+        QCOMPARE(MessageBox::shown().last().title, QStringLiteral("Warning!"));
+        QCOMPARE(frmWebSites::instance(), sites);
+        QVERIFY(sites->isVisible());
 
         // With the cause gone, Exit goes through.
         QVERIFY(QDir(m_dir->path()).rmdir(QStringLiteral("WebSites.dat")));
