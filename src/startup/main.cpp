@@ -20,8 +20,9 @@ int main(int argc, char *argv[])
     auto *splash = new frmsplash([&editor, &programDirectory]() -> QWidget * {
         auto *cardWindow = new frmKinfolio(editor, programDirectory);
         if (cardWindow->openingEndedProgram()) {
-            // The splash goes, and with it the last window: the program ends.
+            // The program ends once the splash, its only window, has gone.
             delete cardWindow;
+            QCoreApplication::exit(0);
             return nullptr;
         }
         // exit(), not quit(): quit() first asks every window to close, and the

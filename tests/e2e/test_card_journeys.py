@@ -178,6 +178,35 @@ class CardJourneys(Journey):
         self.assertNotIn(b"Samuel Whitcombe", data)
         self.assertTrue(data.startswith(b'"Jonas Ashworth"\r\n'), data[:40])
 
+    def test_a_second_copy_on_the_same_card_file_says_so_and_ends(self):
+        self.write_sample_cards()
+        original = self.card_file()
+        first, cards = self.start_card_program()
+        cards.wait_showing("Samuel Whitcombe", "Hannah Cole", ("4", "4"))
+
+        second = self.start(os.path.join(self.dist, "test.ttt"))
+        second.expect_message("Kinfolio is already open on its card file in\n" + self.dist
+                              + "\n\nOnly one Kinfolio at a time can keep its cards there.", "Error!", timeout=20)
+        self.assertEqual(second.wait_ended(), 0)
+        self.assertTrue(first.running())
+        self.assertEqual(self.card_file(), original)
+
+        # The first copy still saves its cards on Exit, and a later start opens again.
+        cards.press("Exit")
+        self.assertEqual(first.wait_ended(), 0)
+        third, cards = self.start_card_program()
+        cards.wait_showing("Samuel Whitcombe", "Hannah Cole", ("4", "4"))
+
+    def test_named_pipes_in_place_of_the_data_files_open_as_missing_files(self):
+        for name in ("Kinfolio.dat", "WebSites.dat"):
+            os.remove(os.path.join(self.dist, name))
+            os.mkfifo(os.path.join(self.dist, name))
+        program, cards = self.start_card_program()
+        self.assertEqual(cards.card()["Notes"], "Text1")
+        cards.window.menu("Websites")
+        program.window("Kinfolio - WebSites")
+        self.assertTrue(program.running())
+
 
 if __name__ == "__main__":
     main()
