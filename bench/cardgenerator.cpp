@@ -145,4 +145,19 @@ QByteArray generatedCardFile(int count)
     return store.cardFileBytes();
 }
 
+QByteArray hugeValueCardFile(CardField field, qsizetype size)
+{
+    CardFields card = generatedCard(1);
+    const QString line = QStringLiteral("Baptised at St Mary's, Leeds; witnesses John Holt and Mary Pryce.");
+    const QString separator = field == CardField::Notes ? QStringLiteral("\r\n") : QStringLiteral(" ");
+    QString value;
+    value.reserve(size + line.size() + 2);
+    while (value.size() < size)
+        value += line + separator;
+    card[field] = value;
+    CardStore store;
+    store.appendCard(card);
+    return store.cardFileBytes();
+}
+
 } // namespace kinfolio::bench

@@ -17,4 +17,8 @@ CardFields generatedCard(int index);
 // The bytes of a card file holding generatedCard(0) to generatedCard(count - 1).
 QByteArray generatedCardFile(int count);
 
+// A card file of one card whose `field` holds about `size` characters of
+// text: lines of words for the notes, one long line for any other field.
+QByteArray hugeValueCardFile(CardField field, qsizetype size);
+
 } // namespace kinfolio::bench

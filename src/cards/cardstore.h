@@ -15,8 +15,8 @@ namespace kinfolio {
 //
 // Each card is kept as the bytes the card file holds for it: seventeen quoted
 // items in the code page. A full table then takes about the file's own size,
-// saving is one write of bytes already encoded, and only the card shown (or
-// the one field a search lists) is ever decoded.
+// loading copies nothing, saving is one write of bytes already encoded, and
+// only the card shown (or the one field a search lists) is ever decoded.
 class CardStore
 {
 public:
@@ -99,6 +99,9 @@ private:
     FileStamp stampOf() const;
 
     QString m_filePath;
+    // The bytes of the last load: cards read in the shape they are written
+    // in refer to them instead of holding a copy.
+    QByteArray m_fileBytes;
     std::vector<QByteArray> m_cards;
     qint16 m_currentCard = 0;
     LoadResult m_loadResult = LoadResult::Loaded;

@@ -1,5 +1,7 @@
 #include "itemfile.h"
 
+#include <cstring>
+
 namespace kinfolio {
 
 ItemReader::ItemReader(QByteArray bytes)
@@ -17,13 +19,18 @@ bool ItemReader::readItem(QByteArrayView &item)
         return false;
 
     if (data[m_pos] == '"') {
-        const qsizetype close = m_bytes.indexOf('"', m_pos + 1);
-        if (close < 0) {
+        const auto *close = static_cast<const char *>(std::memchr(data + m_pos + 1, '"', size_t(size - m_pos - 1)));
+        if (!close) {
             m_pos = size;
             return false;
         }
-        item = QByteArrayView(data + m_pos + 1, close - m_pos - 1);
-        m_pos = close + 1;
+        item = QByteArrayView(data + m_pos + 1, close - (data + m_pos + 1));
+        m_pos = close + 1 - data;
+        // The shape every written item has: nothing to skip but its CR LF.
+        if (size - m_pos >= 2 && data[m_pos] == '\r' && data[m_pos + 1] == '\n') {
+            m_pos += 2;
+            return true;
+        }
     } else {
         const qsizetype start = m_pos;
         while (m_pos < size) {

@@ -82,7 +82,7 @@ constexpr int unlimitedLength = std::numeric_limits<int>::max();
 QString boxText(const QWidget *box)
 {
     if (auto *line = qobject_cast<const QLineEdit *>(box))
-        return line->text();
+        return storedText(line);
     // The notes box separates lines with LF; the card file keeps CR LF.
     QString text = static_cast<const QPlainTextEdit *>(box)->toPlainText();
     text.replace(u'\n', QStringLiteral("\r\n"));
@@ -204,11 +204,11 @@ void frmKinfolio::buildControls()
 void frmKinfolio::showBoxes(const CardFields &fields)
 {
     for (int i = 0; i < CardFieldCount - 1; ++i)
-        static_cast<QLineEdit *>(m_boxes[size_t(i)])->setText(fields[i]);
+        showStoredText(static_cast<QLineEdit *>(m_boxes[size_t(i)]), fields[i]);
     // The notes box separates lines with LF; the card file keeps CR LF.
     QString notes = fields[CardField::Notes];
     notes.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    m_txtNotes->setPlainText(notes);
+    showStoredText(m_txtNotes, notes);
 }
 
 CardFields frmKinfolio::boxTexts() const

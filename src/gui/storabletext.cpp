@@ -14,6 +14,9 @@
 namespace kinfolio {
 
 namespace {
+const char *const showingStoredText = "kinfolioShowingStoredText";
+const char *const wholeValue = "kinfolioWholeValue";
+
 void keepConverted(QLineEdit *box, QString (*convert)(const QString &))
 {
     // textEdited fires for typing and pasting, not for setText by the program.
@@ -45,7 +48,7 @@ void keepStorable(QPlainTextEdit *box)
     QTextDocument *doc = box->document();
     auto replacing = std::make_shared<bool>(false);
     QObject::connect(doc, &QTextDocument::contentsChange, box, [box, doc, replacing](int position, int, int charsAdded) {
-        if (charsAdded <= 0 || *replacing)
+        if (charsAdded <= 0 || *replacing || box->property(showingStoredText).toBool())
             return;
         QTextCursor range(doc);
         range.setPosition(position);
@@ -62,6 +65,32 @@ void keepStorable(QPlainTextEdit *box)
         *replacing = false;
         box->setTextCursor(range);
     });
+}
+
+void showStoredText(QLineEdit *box, const QString &text)
+{
+    const bool isLong = text.size() > LongValueShown;
+    box->setProperty(wholeValue, isLong ? QVariant(text) : QVariant());
+    box->setReadOnly(isLong);
+    box->setToolTip(isLong ? QStringLiteral("%1 characters, too long to show or edit here; the first %2 are "
+                                            "shown, and the whole text is kept.")
+                                 .arg(text.size())
+                                 .arg(LongValueShown)
+                           : QString());
+    box->setText(isLong ? text.left(LongValueShown) + QChar(0x2026) : text);
+}
+
+void showStoredText(QPlainTextEdit *box, const QString &text)
+{
+    box->setProperty(showingStoredText, true);
+    box->setPlainText(text);
+    box->setProperty(showingStoredText, false);
+}
+
+QString storedText(const QLineEdit *box)
+{
+    const QVariant whole = box->property(wholeValue);
+    return whole.isValid() ? whole.toString() : box->text();
 }
 
 } // namespace kinfolio
