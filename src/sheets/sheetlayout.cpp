@@ -13,7 +13,7 @@ constexpr double pointsPerMm = 72.0 / 25.4;
 // The chart's share of the page, in points.
 constexpr double chartTitleHeight = 70; // the title, the couple's names, the column headings
 constexpr double chartColumnGap = 18;
-constexpr double chartBoxHeight = 40;
+constexpr double chartBoxHeight = 38;
 
 // A field on one line: line breaks, tabs and other control characters (the
 // code page's unassigned bytes among them) print as spaces.
@@ -25,6 +25,19 @@ QString oneLine(const QString &text)
             c = u' ';
     }
     return line.simplified();
+}
+
+const QRegularExpression &yearPattern()
+{
+    static const QRegularExpression year(QStringLiteral("(?<![0-9])[0-9]{3,4}(?![0-9])"));
+    return year;
+}
+
+// The first year in a date, or a number past every year when it has none.
+int yearNumber(const QString &date)
+{
+    const QRegularExpressionMatch found = yearPattern().match(date);
+    return found.hasMatch() ? found.captured(0).toInt() : 100000;
 }
 
 } // namespace
@@ -80,6 +93,11 @@ FamilySheet familySheet(const std::vector<CardFields> &cards, const CardLinks &l
         child.marriedPlace = oneLine(own[CardField::MarriedPlace]);
         sheet.children.push_back(std::move(child));
     }
+    // Eldest first, as on a paper form; those born in an unknown year after,
+    // in card order.
+    std::stable_sort(sheet.children.begin(), sheet.children.end(), [](const Child &a, const Child &b) {
+        return yearNumber(a.bornDate) < yearNumber(b.bornDate);
+    });
     return sheet;
 }
 
@@ -88,8 +106,7 @@ FamilySheet familySheet(const std::vector<CardFields> &cards, const CardLinks &l
 QString yearOf(const QString &date)
 {
     const QString text = oneLine(date);
-    static const QRegularExpression year(QStringLiteral("(?<![0-9])[0-9]{3,4}(?![0-9])"));
-    const QRegularExpressionMatch found = year.match(text);
+    const QRegularExpressionMatch found = yearPattern().match(text);
     if (!found.hasMatch())
         return text;
     // A year alone would read as certain; a date that is not says so.
@@ -199,7 +216,7 @@ QRectF chartBox(const PageFrame &frame, Spouse side, int n)
     const int firstRow = (side == Spouse::Wife ? rowsPerSide : 0) + index * span;
     const double middle = top + (firstRow + span / 2.0) * row;
     const double width = (frame.body.width() - (ChartGenerations - 1) * chartColumnGap) / ChartGenerations;
-    const double height = std::min(chartBoxHeight, row * 0.9);
+    const double height = std::min(chartBoxHeight, row * 0.8);
     return QRectF(frame.body.left() + generation * (width + chartColumnGap), middle - height / 2, width, height);
 }
 

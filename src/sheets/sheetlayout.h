@@ -57,6 +57,8 @@ struct FamilySheet
     QString notes;
 };
 
+// The children are in the order of their birth years, those without a year
+// last; the same year keeps card order.
 FamilySheet familySheet(const std::vector<CardFields> &cards, const CardLinks &links, int card);
 
 // --- the pedigree chart ---

@@ -207,7 +207,7 @@ void PdfPages::heading(double y, const QString &label, const QString &aside)
 void PdfPages::eventRow(double y, double h, const QString &label, const QString &date, const QString &place,
                         const char *placeLabel)
 {
-    using namespace Columns;
+    using Columns::pad;
     const double x = m_frame.body.left(), right = m_frame.body.right();
     const double dateX = x + Columns::label, placeLabelX = dateX + Columns::date,
                  placeX = placeLabelX + Columns::placeLabel;
@@ -320,14 +320,13 @@ void PdfPages::sheetPage(const FamilySheet &sheet, const SheetPage &page, bool f
             heading(s.top, s.continued ? QStringLiteral("NOTES (continued)") : QStringLiteral("NOTES"));
             double y = s.top + HeadingHeight;
             const QFont font = noteFont();
-            m_painter.setFont(font);
-            m_painter.setPen(ink);
             for (const QString &l : s.lines) {
                 line(body.left(), y + NoteLineHeight, body.right(), y + NoteLineHeight, 0.4, faint);
                 // Wrapped to the width already: drawn as it is, never cut.
                 m_painter.setPen(ink);
                 m_painter.setFont(font);
-                m_painter.drawText(d(QRectF(body.left() + NoteIndent, y, body.width() - NoteIndent, NoteLineHeight)),
+                // Descenders clear the rule below.
+                m_painter.drawText(d(QRectF(body.left() + NoteIndent, y, body.width() - NoteIndent, NoteLineHeight - 2.5)),
                                    Qt::AlignLeft | Qt::AlignBottom | Qt::TextSingleLine, l);
                 y += NoteLineHeight;
             }

@@ -18,7 +18,7 @@ inline CardFields makeCard(std::initializer_list<std::pair<CardField, QString>> 
 }
 
 // Three generations: Jonas and Ellen (card 1), their son Thomas (card 2) and
-// daughter Margaret (card 3), Thomas's son Edward (card 4). Card 5 is a
+// elder daughter Margaret (card 3), Thomas's son Edward (card 4). Card 5 is a
 // stranger whose parents' names differ from Thomas's couple in case only.
 inline std::vector<CardFields> familyCards()
 {
@@ -34,6 +34,7 @@ inline std::vector<CardFields> familyCards()
                   {F::Mother, "Ellen Pryce"}, {F::WifeName, "Sarah Whitfield"}, {F::WifeFather, "John Whitfield"},
                   {F::WifeMother, "Martha Crabtree"}}),
         makeCard({{F::Name, "George Lister"}, {F::Father, "Robert Lister"}, {F::WifeName, "Margaret Ashworth"},
+                  {F::WifeBornDate, "ABT 1848"},
                   {F::WifeDiedDate, "in the war"}, {F::WifeFather, "Jonas Ashworth"},
                   {F::WifeMother, "Ellen Pryce"}, {F::MarriedDate, "2 FEB 1870"}}),
         makeCard({{F::Name, "Edward Ashworth"}, {F::Father, "Thomas Ashworth"}, {F::Mother, "Sarah Whitfield"},
