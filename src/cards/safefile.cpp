@@ -39,6 +39,46 @@ bool readRegularFile(const QString &path, QByteArray &bytes, QString *error)
     return true;
 }
 
+// Stands in front of the save file so that every write is taken whole or
+// fails. A write that the disk takes only in part (its last free blocks, a
+// file size limit) comes back from QFile as a short count with no error set;
+// a writer that stops at a short count, as QDataStream does, would then leave
+// commit() nothing to refuse, and the cut file would replace the old one. The
+// rest is written again, which fails with the system's reason and so marks
+// the save file as failed.
+class SafeFileWriter::WholeWrites : public QIODevice
+{
+public:
+    explicit WholeWrites(QSaveFile *file)
+        : m_file(file)
+    {
+        open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+    }
+    bool failed() const { return m_failed; }
+
+protected:
+    qint64 readData(char *, qint64) override { return -1; }
+    qint64 writeData(const char *data, qint64 length) override
+    {
+        if (m_failed)
+            return -1;
+        for (qint64 done = 0; done < length;) {
+            const qint64 written = m_file->write(data + done, length - done);
+            if (written <= 0) {
+                m_failed = true;
+                setErrorString(m_file->errorString());
+                return -1;
+            }
+            done += written;
+        }
+        return length;
+    }
+
+private:
+    QSaveFile *m_file;
+    bool m_failed = false;
+};
+
 SafeFileWriter::SafeFileWriter(const QString &path)
     : m_path(path)
 {
@@ -46,6 +86,7 @@ SafeFileWriter::SafeFileWriter(const QString &path)
 
 SafeFileWriter::~SafeFileWriter()
 {
+    m_device.reset();
     if (m_file)
         m_file->cancelWriting();
 }
@@ -67,12 +108,13 @@ bool SafeFileWriter::open()
         m_file.reset();
         return false;
     }
+    m_device = std::make_unique<WholeWrites>(m_file.get());
     return true;
 }
 
 QIODevice *SafeFileWriter::device()
 {
-    return m_file.get();
+    return m_device.get();
 }
 
 bool SafeFileWriter::commit()
@@ -81,7 +123,13 @@ bool SafeFileWriter::commit()
         return false;
     // A failed write leaves the device's error set, and commit() then
     // refuses to replace the old file; its reason is the write's.
-    const QString writeError = m_file->error() != QFileDevice::NoError ? m_file->errorString() : QString();
+    const bool cut = m_device->failed();
+    const QString writeError = m_file->error() != QFileDevice::NoError ? m_file->errorString()
+                               : cut                                    ? m_device->errorString()
+                                                                        : QString();
+    m_device.reset();
+    if (cut)
+        m_file->cancelWriting();
     const bool committed = m_file->commit();
     if (!committed)
         m_error = writeError.isEmpty() ? m_file->errorString() : writeError;

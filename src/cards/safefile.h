@@ -43,8 +43,11 @@ public:
     QString errorString() const { return m_error; }
 
 private:
+    class WholeWrites;
+
     QString m_path;
     std::unique_ptr<QSaveFile> m_file;
+    std::unique_ptr<WholeWrites> m_device; // in front of m_file; see the .cpp
     QString m_error;
 };
 

@@ -6,10 +6,17 @@
 #include "itemfile.h"
 #include "safefile.h"
 
+#include <QDataStream>
+#include <QDir>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <QScopeGuard>
+
+#include <csignal>
+
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 using namespace kinfolio;
@@ -30,6 +37,7 @@ private slots:
     void quoteReadFromAFileIsStoredAsCurlyQuote();
     void makeStorableReplacesOnlyWhatTheFileCannotHold();
     void atomicWriteFailsIntoMissingDirectoryAndLeavesNoFile();
+    void writeTheDiskTakesOnlyInPartFailsAndKeepsTheOldFile();
     void onlyRegularFilesAreReadOrReplaced();
 };
 
@@ -187,6 +195,45 @@ void TestCardFile::atomicWriteFailsIntoMissingDirectoryAndLeavesNoFile()
     QVERIFY(!writeFileSafely(path, "x", &error));
     QVERIFY(!error.isEmpty());
     QVERIFY(!QFile::exists(path));
+}
+
+void TestCardFile::writeTheDiskTakesOnlyInPartFailsAndKeepsTheOldFile()
+{
+    // Room for a fifth of the file, as on a nearly full disk: the system
+    // takes the first part and refuses the rest.
+    QTemporaryDir dir;
+    const QString path = dir.filePath("Kinfolio.dat");
+    QVERIFY(writeFileSafely(path, "old cards"));
+    QString error;
+    SafeFileWriter streamed(path);
+    bool written = true, committed = true;
+    {
+        rlimit limit{};
+        QCOMPARE(getrlimit(RLIMIT_FSIZE, &limit), 0);
+        const rlimit unlimited = limit;
+        limit.rlim_cur = 20000;
+        const auto oldSignal = std::signal(SIGXFSZ, SIG_IGN);
+        QCOMPARE(setrlimit(RLIMIT_FSIZE, &limit), 0);
+        const auto restore = qScopeGuard([&] {
+            setrlimit(RLIMIT_FSIZE, &unlimited);
+            std::signal(SIGXFSZ, oldSignal);
+        });
+        written = writeFileSafely(path, QByteArray(100000, 'x'), &error);
+        // The streaming form, written as the PDF writer does: through a
+        // QDataStream, which stops at the first short write.
+        QVERIFY(streamed.open());
+        QDataStream out(streamed.device());
+        for (int i = 0; i < 60; ++i)
+            out.writeRawData(QByteArray(1500, 'x').constData(), 1500);
+        committed = streamed.commit();
+    }
+
+    QVERIFY(!written);
+    QVERIFY(!committed);
+    QCOMPARE(error, QStringLiteral("File too large"));
+    QCOMPARE(streamed.errorString(), QStringLiteral("File too large"));
+    QCOMPARE(readBytes(path), QByteArray("old cards"));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"Kinfolio.dat"});
 }
 
 void TestCardFile::onlyRegularFilesAreReadOrReplaced()

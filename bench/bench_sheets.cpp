@@ -1,0 +1,126 @@
+// Printing the generated cards with kinfolio-sheets' own code: the time for
+// 1000 cards, and the peak memory after 100 and after 1000 cards, which must
+// not grow with the number of pages (the PDF is written page by page).
+
+#include "cardgenerator.h"
+#include "sheetpainter.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QFile>
+#include <QGuiApplication>
+#include <QTemporaryDir>
+
+#include <cstdio>
+
+#include <unistd.h>
+
+using namespace kinfolio;
+
+namespace {
+
+constexpr int Cards = 1000;
+constexpr int FewCards = 100;
+constexpr double TimeLimitMs = 5000;
+// What 900 cards more may add to the peak: their fields, their links and
+// what the PDF keeps per page (its offset table), far below a page's size.
+constexpr long GrowthLimitKb = 8 * 1024;
+
+QTemporaryDir *scratch = nullptr;
+
+QString cardFile(int count)
+{
+    const QString path = scratch->filePath(QStringLiteral("cards-%1.dat").arg(count));
+    QFile f(path);
+    const QByteArray bytes = bench::generatedCardFile(count);
+    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
+        qFatal("cannot write %s", qPrintable(path));
+    return path;
+}
+
+Sheets::PrintCounts print(const QString &cards)
+{
+    QString error;
+    Sheets::PrintCounts counts;
+    if (!Sheets::printCardFile(cards, scratch->filePath(QStringLiteral("family.pdf")), {}, &error, &counts))
+        qFatal("printing failed: %s", qPrintable(error));
+    return counts;
+}
+
+long peakKb()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLong();
+    }
+    return -1;
+}
+
+QString thousandCards;
+
+void PrintThousandCards(benchmark::State &state)
+{
+    for (auto _ : state)
+        benchmark::DoNotOptimize(print(thousandCards).pages);
+}
+
+// Keeps the real time per run (the median when repetitions are asked for).
+class TimeReporter : public benchmark::ConsoleReporter
+{
+public:
+    // Colours only on a terminal, so a saved log stays readable.
+    TimeReporter() : ConsoleReporter(::isatty(STDOUT_FILENO) ? OO_ColorTabular : OO_Tabular) {}
+
+    void ReportRuns(const std::vector<Run> &runs) override
+    {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run &run : runs) {
+            const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
+            if (!run.error_occurred && (run.run_type == Run::RT_Iteration || median))
+                ms = run.GetAdjustedRealTime() * (run.time_unit == benchmark::kMillisecond ? 1.0 : 1e-6);
+        }
+    }
+    double ms = -1;
+};
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    QTemporaryDir dir;
+    scratch = &dir;
+
+    // The peaks first, smaller run first: the peak only ever rises.
+    const QString fewCards = cardFile(FewCards);
+    thousandCards = cardFile(Cards);
+    const int fewPages = print(fewCards).pages;
+    const long fewPeak = peakKb();
+    const int manyPages = print(thousandCards).pages;
+    const long manyPeak = peakKb();
+
+    benchmark::RegisterBenchmark("PrintThousandCards", PrintThousandCards)
+        ->Unit(benchmark::kMillisecond)
+        ->UseRealTime();
+    TimeReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+
+    const bool fast = reporter.ms >= 0 && reporter.ms <= TimeLimitMs;
+    const bool flat = fewPeak > 0 && manyPeak - fewPeak <= GrowthLimitKb;
+    std::printf("\nSummary\n");
+    std::printf("%d cards (%d pages)            %9.0f ms   limit %6.0f ms        %s\n", Cards, manyPages,
+                reporter.ms, TimeLimitMs, fast ? "ok" : "MISSED");
+    std::printf("Peak memory (VmHWM) after %d cards (%d pages)   %7ld kB\n", FewCards, fewPages, fewPeak);
+    std::printf("Peak memory (VmHWM) after %d cards (%d pages)  %7ld kB   growth %ld kB, limit %ld kB  %s\n", Cards,
+                manyPages, manyPeak, manyPeak - fewPeak, GrowthLimitKb, flat ? "ok" : "MISSED");
+    return fast && flat ? 0 : 1;
+}

@@ -1,0 +1,114 @@
+// kinfolio-sheets CARDFILE PDFFILE [--card N] [--paper a4|letter]: prints the
+// family group sheet and the pedigree chart of each card to a PDF file.
+#include "sheetpainter.h"
+
+#include <QCommandLineParser>
+#include <QGuiApplication>
+
+#include <cstdio>
+
+namespace {
+
+enum ExitCode { Printed = 0, Failed = 1, Misused = 2 };
+
+void printError(const QString &message)
+{
+    std::fprintf(stderr, "kinfolio-sheets: %s\n", qUtf8Printable(message));
+}
+
+QString counted(int n, const char *one, const char *many)
+{
+    return QStringLiteral("%1 %2").arg(n).arg(QString::fromLatin1(n == 1 ? one : many));
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    // The pages are painted without a window, so no display is needed.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("kinfolio-sheets"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(KINFOLIO_SHEETS_VERSION));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Prints the family group cards of a Kinfolio card file (Kinfolio.dat) to a PDF\n"
+        "file: for each card, in card order, a family group sheet and a pedigree chart.\n"
+        "\n"
+        "The sheet holds the husband and the wife with their births, deaths and\n"
+        "parents, the marriage, the children and the notes in full. The children are\n"
+        "the husbands and wives of the other cards whose father and mother are exactly\n"
+        "this couple's names. The chart draws four generations: the couple, their\n"
+        "parents, grandparents and great-grandparents, through the cards so linked;\n"
+        "a parent without a card of their own ends the branch with the name the card\n"
+        "gives.\n"
+        "\n"
+        "The card file is only read. The PDF file is replaced whole or not at all.\n"
+        "Exit status: 0 when printed, 1 on an error (missing, unreadable, damaged or\n"
+        "empty card file, no card N, output that cannot be written), 2 on wrong\n"
+        "arguments."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addPositionalArgument(QStringLiteral("CARDFILE"), QStringLiteral("The card file to read, e.g. Kinfolio.dat."));
+    parser.addPositionalArgument(QStringLiteral("PDFFILE"), QStringLiteral("The PDF file to write, e.g. family.pdf."));
+    const QCommandLineOption cardOption(QStringLiteral("card"),
+                                        QStringLiteral("Print card N alone (the first card is 1)."),
+                                        QStringLiteral("N"));
+    const QCommandLineOption paperOption(QStringLiteral("paper"),
+                                         QStringLiteral("The paper size: a4 (the default) or letter."),
+                                         QStringLiteral("SIZE"), QStringLiteral("a4"));
+    parser.addOption(cardOption);
+    parser.addOption(paperOption);
+
+    const QString tryHelp = QStringLiteral("Try 'kinfolio-sheets --help'.");
+    if (!parser.parse(QCoreApplication::arguments())) {
+        printError(parser.errorText() + u'\n' + tryHelp);
+        return Misused;
+    }
+    if (parser.isSet(QStringLiteral("help")))
+        parser.showHelp(Printed);
+    if (parser.isSet(QStringLiteral("version")))
+        parser.showVersion();
+
+    const QStringList files = parser.positionalArguments();
+    if (files.size() != 2) {
+        printError(QStringLiteral("expected a card file and a PDF file to write, e.g.\n"
+                                  "  kinfolio-sheets Kinfolio.dat family.pdf\n")
+                   + tryHelp);
+        return Misused;
+    }
+
+    kinfolio::Sheets::PrintOptions options;
+    const QString paper = parser.value(paperOption).toLower();
+    if (paper == QLatin1String("letter")) {
+        options.paper = kinfolio::Sheets::Paper::Letter;
+    } else if (paper != QLatin1String("a4")) {
+        printError(QStringLiteral("--paper must be a4 or letter, not '%1'\n").arg(parser.value(paperOption)) + tryHelp);
+        return Misused;
+    }
+    if (parser.isSet(cardOption)) {
+        bool number = false;
+        const int card = parser.value(cardOption).toInt(&number);
+        if (!number || card < 1) {
+            printError(QStringLiteral("--card needs a card number, 1 or more, not '%1'\n")
+                           .arg(parser.value(cardOption))
+                       + tryHelp);
+            return Misused;
+        }
+        options.card = card - 1;
+    }
+
+    QString error;
+    kinfolio::Sheets::PrintCounts counts;
+    if (!kinfolio::Sheets::printCardFile(files.at(0), files.at(1), options, &error, &counts)) {
+        printError(error);
+        return Failed;
+    }
+    std::printf("Wrote %s: %s and %s, %s.\n", qUtf8Printable(files.at(1)),
+                qUtf8Printable(counted(counts.sheets, "family group sheet", "family group sheets")),
+                qUtf8Printable(counted(counts.charts, "pedigree chart", "pedigree charts")),
+                qUtf8Printable(counted(counts.pages, "page", "pages")));
+    return Printed;
+}

@@ -1,0 +1,331 @@
+#include "sheetlayout.h"
+
+#include <QRegularExpression>
+
+#include <algorithm>
+
+namespace kinfolio::Sheets {
+
+namespace {
+
+constexpr double pointsPerMm = 72.0 / 25.4;
+
+// The chart's share of the page, in points.
+constexpr double chartTitleHeight = 70; // the title, the couple's names, the column headings
+constexpr double chartColumnGap = 18;
+constexpr double chartBoxHeight = 38;
+
+// A field on one line: line breaks, tabs and other control characters (the
+// code page's unassigned bytes among them) print as spaces.
+QString oneLine(const QString &text)
+{
+    QString line = text;
+    for (QChar &c : line) {
+        if (c.category() == QChar::Other_Control)
+            c = u' ';
+    }
+    return line.simplified();
+}
+
+const QRegularExpression &yearPattern()
+{
+    static const QRegularExpression year(QStringLiteral("(?<![0-9])[0-9]{3,4}(?![0-9])"));
+    return year;
+}
+
+// The first year in a date, or a number past every year when it has none.
+int yearNumber(const QString &date)
+{
+    const QRegularExpressionMatch found = yearPattern().match(date);
+    return found.hasMatch() ? found.captured(0).toInt() : 100000;
+}
+
+} // namespace
+
+PageFrame PageFrame::of(Paper paper)
+{
+    // A4 is punched with two holes 12 mm from the edge, Letter with three
+    // 3/8 inch from it: 25 mm and one inch leave room around the holes.
+    PageFrame frame;
+    if (paper == Paper::Letter) {
+        frame.size = QSizeF(612, 792);
+        frame.body = QRectF(72, 36, 612 - 72 - 36, 792 - 36 - 36);
+    } else {
+        frame.size = QSizeF(210 * pointsPerMm, 297 * pointsPerMm);
+        const double left = 25 * pointsPerMm, other = 15 * pointsPerMm;
+        frame.body = QRectF(left, other, frame.size.width() - left - other, frame.size.height() - 2 * other);
+    }
+    return frame;
+}
+
+// --- the family group sheet ---
+
+FamilySheet familySheet(const std::vector<CardFields> &cards, const CardLinks &links, int card)
+{
+    const CardFields &c = cards[size_t(card)];
+    FamilySheet sheet;
+    sheet.card = card;
+    for (Spouse spouse : {Spouse::Husband, Spouse::Wife}) {
+        const SpouseFields &f = spouseFields(spouse);
+        Person &p = spouse == Spouse::Husband ? sheet.husband : sheet.wife;
+        p = {oneLine(c[f.name]),     oneLine(c[f.bornDate]), oneLine(c[f.bornPlace]), oneLine(c[f.diedDate]),
+             oneLine(c[f.diedPlace]), oneLine(c[f.father]),  oneLine(c[f.mother]),    links.parentsCard(card, spouse)};
+    }
+    sheet.marriedDate = oneLine(c[CardField::MarriedDate]);
+    sheet.marriedPlace = oneLine(c[CardField::MarriedPlace]);
+    sheet.notes = c[CardField::Notes];
+
+    for (const CardLinks::Child &link : links.children(card)) {
+        const CardFields &own = cards[size_t(link.card)];
+        const SpouseFields &f = spouseFields(link.spouse);
+        const SpouseFields &other =
+            spouseFields(link.spouse == Spouse::Husband ? Spouse::Wife : Spouse::Husband);
+        Child child;
+        child.card = link.card;
+        child.side = link.spouse;
+        child.name = oneLine(own[f.name]);
+        child.bornDate = oneLine(own[f.bornDate]);
+        child.bornPlace = oneLine(own[f.bornPlace]);
+        child.diedDate = oneLine(own[f.diedDate]);
+        child.diedPlace = oneLine(own[f.diedPlace]);
+        child.spouse = oneLine(own[other.name]);
+        child.marriedDate = oneLine(own[CardField::MarriedDate]);
+        child.marriedPlace = oneLine(own[CardField::MarriedPlace]);
+        sheet.children.push_back(std::move(child));
+    }
+    // Eldest first, as on a paper form; those born in an unknown year after,
+    // in card order.
+    std::stable_sort(sheet.children.begin(), sheet.children.end(), [](const Child &a, const Child &b) {
+        return yearNumber(a.bornDate) < yearNumber(b.bornDate);
+    });
+    return sheet;
+}
+
+// --- the pedigree chart ---
+
+QString yearOf(const QString &date)
+{
+    const QString text = oneLine(date);
+    const QRegularExpressionMatch found = yearPattern().match(text);
+    if (!found.hasMatch())
+        return text;
+    // A year alone would read as certain; a date that is not says so.
+    const QString first = text.section(u' ', 0, 0).toLower().remove(u'.');
+    static const QStringList roughly = {QStringLiteral("abt"),       QStringLiteral("about"),
+                                        QStringLiteral("c"),         QStringLiteral("ca"),
+                                        QStringLiteral("circa"),     QStringLiteral("est"),
+                                        QStringLiteral("estimated"), QStringLiteral("cal"),
+                                        QStringLiteral("calculated"), QStringLiteral("bet"),
+                                        QStringLiteral("between"),   QStringLiteral("from")};
+    QString prefix;
+    if (roughly.contains(first))
+        prefix = QStringLiteral("c. ");
+    else if (first == QLatin1String("bef") || first == QLatin1String("before"))
+        prefix = QStringLiteral("bef. ");
+    else if (first == QLatin1String("aft") || first == QLatin1String("after"))
+        prefix = QStringLiteral("aft. ");
+    return prefix + found.captured(0);
+}
+
+QString lifespan(const QString &bornDate, const QString &diedDate)
+{
+    const QString born = yearOf(bornDate), died = yearOf(diedDate);
+    if (!born.isEmpty() && !died.isEmpty())
+        return born + QStringLiteral(" \u2013 ") + died;
+    if (!born.isEmpty())
+        return QStringLiteral("b. ") + born;
+    if (!died.isEmpty())
+        return QStringLiteral("d. ") + died;
+    return QString();
+}
+
+namespace {
+
+class ChartFiller
+{
+public:
+    ChartFiller(const std::vector<CardFields> &cards, const CardLinks &links, AncestorLine &line)
+        : m_cards(cards)
+        , m_links(links)
+        , m_line(line)
+    {
+    }
+
+    // Ancestor n is the husband or the wife of `card`: their parents are the
+    // couple of their parents' card, or else the names their card gives, with
+    // whom the branch ends.
+    void place(int n, int card, Spouse spouse)
+    {
+        const CardFields &c = m_cards[size_t(card)];
+        const SpouseFields &f = spouseFields(spouse);
+        Ancestor &a = m_line[size_t(n)];
+        a.name = oneLine(c[f.name]);
+        a.lifespan = lifespan(c[f.bornDate], c[f.diedDate]);
+        a.card = card;
+        if (2 * n >= ChartSlots) {
+            a.moreOnTheirChart = !isBlank(c[f.father]) || !isBlank(c[f.mother]);
+            return;
+        }
+        const int parents = m_links.parentsCard(card, spouse);
+        if (parents >= 0) {
+            place(2 * n, parents, Spouse::Husband);
+            place(2 * n + 1, parents, Spouse::Wife);
+            return;
+        }
+        for (int k : {0, 1}) {
+            const QString name = oneLine(c[k == 0 ? f.father : f.mother]);
+            if (name.isEmpty())
+                continue;
+            m_line[size_t(2 * n + k)].name = name;
+            m_line[size_t(2 * n + k)].namedOn = card;
+        }
+    }
+
+private:
+    const std::vector<CardFields> &m_cards;
+    const CardLinks &m_links;
+    AncestorLine &m_line;
+};
+
+} // namespace
+
+PedigreeChart pedigreeChart(const std::vector<CardFields> &cards, const CardLinks &links, int card)
+{
+    PedigreeChart chart;
+    chart.card = card;
+    ChartFiller(cards, links, chart.husband).place(1, card, Spouse::Husband);
+    ChartFiller(cards, links, chart.wife).place(1, card, Spouse::Wife);
+    chart.marriedDate = oneLine(cards[size_t(card)][CardField::MarriedDate]);
+    chart.marriedPlace = oneLine(cards[size_t(card)][CardField::MarriedPlace]);
+    return chart;
+}
+
+QRectF chartBox(const PageFrame &frame, Spouse side, int n)
+{
+    int generation = 0;
+    while ((2 << generation) <= n)
+        ++generation;
+    const int index = n - (1 << generation);
+    // Each side has as many rows as its last generation has people; a box
+    // sits in the middle of the rows of its ancestors.
+    constexpr int rowsPerSide = ChartSlots / 2;
+    const double top = frame.body.top() + chartTitleHeight;
+    const double bottom = frame.body.bottom() - SheetMetrics::FooterHeight;
+    const double row = (bottom - top) / (2 * rowsPerSide);
+    const int span = rowsPerSide >> generation;
+    const int firstRow = (side == Spouse::Wife ? rowsPerSide : 0) + index * span;
+    const double middle = top + (firstRow + span / 2.0) * row;
+    const double width = (frame.body.width() - (ChartGenerations - 1) * chartColumnGap) / ChartGenerations;
+    const double height = std::min(chartBoxHeight, row * 0.8);
+    return QRectF(frame.body.left() + generation * (width + chartColumnGap), middle - height / 2, width, height);
+}
+
+// --- pages ---
+
+QStringList wrapText(const QString &text, double width, const TextWidth &measure)
+{
+    QString all = text;
+    all.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
+    while (!all.isEmpty() && all.back().isSpace())
+        all.chop(1);
+    QStringList lines;
+    if (all.isEmpty())
+        return lines;
+    for (QString paragraph : all.split(u'\n')) {
+        for (QChar &c : paragraph) {
+            if (c.category() == QChar::Other_Control)
+                c = u' ';
+        }
+        const QStringList words = paragraph.split(u' ', Qt::SkipEmptyParts);
+        QString line;
+        for (QString word : words) {
+            const QString longer = line.isEmpty() ? word : line + u' ' + word;
+            if (measure(longer) <= width) {
+                line = longer;
+                continue;
+            }
+            if (!line.isEmpty())
+                lines << line;
+            // A word wider than the line is cut where it fills the line.
+            while (word.size() > 1 && measure(word) > width) {
+                qsizetype fits = 1, tooLong = word.size();
+                while (tooLong - fits > 1) {
+                    const qsizetype mid = (fits + tooLong) / 2;
+                    (measure(word.left(mid)) <= width ? fits : tooLong) = mid;
+                }
+                lines << word.left(fits);
+                word = word.mid(fits);
+            }
+            line = word;
+        }
+        lines << line;
+    }
+    return lines;
+}
+
+std::vector<SheetPage> layOutSheet(const FamilySheet &sheet, const PageFrame &frame, const TextWidth &measure)
+{
+    using namespace SheetMetrics;
+    std::vector<SheetPage> pages(1);
+    const double top = frame.body.top() + TitleHeight;
+    const double bottom = frame.body.bottom() - FooterHeight;
+    double y = top;
+    auto startPage = [&] {
+        pages.emplace_back();
+        y = top;
+    };
+
+    SheetSection couple;
+    couple.kind = SheetSection::Couple;
+    couple.top = y;
+    pages.back().sections.push_back(couple);
+    y += (HusbandRows + WifeRows) * RowHeight + 2 * SectionGap;
+
+    // With no children the section is one line that says so.
+    const int childCount = int(sheet.children.size());
+    const double childHeight = ChildRows * ChildRowHeight;
+    int placed = 0;
+    do {
+        if (y + HeadingHeight + (childCount ? childHeight : ChildRowHeight) > bottom)
+            startPage();
+        SheetSection children;
+        children.kind = SheetSection::Children;
+        children.top = y;
+        children.continued = placed > 0;
+        children.firstChild = placed;
+        y += HeadingHeight;
+        while (placed < childCount && y + childHeight <= bottom) {
+            ++placed;
+            ++children.childCount;
+            y += childHeight;
+        }
+        if (childCount == 0)
+            y += ChildRowHeight;
+        pages.back().sections.push_back(children);
+    } while (placed < childCount);
+    y += SectionGap;
+
+    const QStringList lines = wrapText(sheet.notes, frame.body.width() - 2 * NoteIndent, measure);
+    qsizetype shown = 0;
+    do {
+        if (y + HeadingHeight + NoteLineHeight > bottom) {
+            // Empty notes are room to write in, not worth a page of their own.
+            if (lines.isEmpty())
+                break;
+            startPage();
+        }
+        SheetSection notes;
+        notes.kind = SheetSection::Notes;
+        notes.top = y;
+        notes.continued = shown > 0;
+        y += HeadingHeight;
+        while (shown < lines.size() && y + NoteLineHeight <= bottom) {
+            notes.lines << lines.at(shown++);
+            y += NoteLineHeight;
+        }
+        pages.back().sections.push_back(notes);
+    } while (shown < lines.size());
+    return pages;
+}
+
+} // namespace kinfolio::Sheets

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "cardrecord.h"
+#include "sheetlayout.h"
+
+#include <QIODevice>
+#include <QString>
+
+#include <vector>
+
+namespace kinfolio::Sheets {
+
+struct PrintOptions
+{
+    Paper paper = Paper::A4;
+    int card = -1; // print this card alone (0-based); -1 prints every card
+    QString source; // the card file's name, for the footers
+};
+
+struct PrintCounts
+{
+    int sheets = 0; // family group sheets (one per card, of one or more pages)
+    int charts = 0; // pedigree charts (one page per card)
+    int pages = 0;
+};
+
+// The Liberation fonts the pages are set in. False, with `error` set, when
+// they are not installed: another font in their place would change every
+// page and might not hold the code page's characters.
+bool fontsInstalled(QString *error);
+
+// Writes the family group sheet and the pedigree chart of each card, in card
+// order, as a PDF to `device`, page after page: no more than one page is
+// held in memory. Needs a QGuiApplication. `options.card` must be a card of
+// `cards`.
+bool writePdf(QIODevice *device, const std::vector<CardFields> &cards, const PrintOptions &options,
+              PrintCounts *counts, QString *error);
+
+// Reads a card file and writes its sheets and charts to a PDF file. The PDF
+// is replaced whole or not at all; on failure `error` says why and nothing
+// is written. A damaged card file, an empty one and a card number it does
+// not hold are failures.
+bool printCardFile(const QString &cardFile, const QString &pdfFile, const PrintOptions &options, QString *error,
+                   PrintCounts *counts = nullptr);
+
+} // namespace kinfolio::Sheets

@@ -1,0 +1,146 @@
+// What the printed pages hold, without painting: the children of each sheet,
+// the ancestors of a chart, the years in its boxes, and how a long sheet
+// goes on over pages.
+#include "sheetfixtures.h"
+#include "sheetlayout.h"
+
+#include <QTest>
+
+using namespace kinfolio;
+using namespace kinfolio::Sheets;
+using namespace kinfolio::testing;
+
+namespace {
+// Every character 6 points wide: pages and lines can be counted by hand.
+const TextWidth sixPoints = [](const QString &s) { return 6.0 * double(s.size()); };
+} // namespace
+
+class TestSheetLayout : public QObject
+{
+    Q_OBJECT
+private slots:
+    void childrenAreOnTheirParentsSheetAndNowhereElse();
+    void chartOfTheYoungestCoupleReachesTheirGreatGrandparents();
+    void chartYears_data();
+    void chartYears();
+    void longSheetGoesOnOverPagesWithNothingLost();
+};
+
+void TestSheetLayout::childrenAreOnTheirParentsSheetAndNowhereElse()
+{
+    const std::vector<CardFields> cards = familyCards();
+    const CardLinks links(cards);
+    // Henrik's parents differ from Thomas's couple in case only: no link.
+    // Margaret, on a later card, was born first.
+    const QList<QStringList> expected = {{"Margaret Ashworth", "Thomas Ashworth"}, {"Edward Ashworth"}, {}, {}, {}};
+    for (int c = 0; c < int(cards.size()); ++c) {
+        QStringList names;
+        for (const Child &child : familySheet(cards, links, c).children)
+            names << child.name;
+        QCOMPARE(names, expected[c]);
+    }
+    const FamilySheet jonas = familySheet(cards, links, 0);
+    const Child &margaret = jonas.children[0];
+    QCOMPARE(margaret.card, 2);
+    QVERIFY(margaret.side == Spouse::Wife);
+    QCOMPARE(margaret.spouse, QStringLiteral("George Lister"));
+    QCOMPARE(margaret.diedDate, QStringLiteral("in the war"));
+    QCOMPARE(margaret.marriedDate, QStringLiteral("2 FEB 1870"));
+    QCOMPARE(familySheet(cards, links, 1).husband.parentsCard, 0);
+    QCOMPARE(jonas.husband.parentsCard, -1);
+    QCOMPARE(jonas.husband.father, QStringLiteral("William Ashworth"));
+}
+
+void TestSheetLayout::chartOfTheYoungestCoupleReachesTheirGreatGrandparents()
+{
+    const std::vector<CardFields> cards = familyCards();
+    const PedigreeChart chart = pedigreeChart(cards, CardLinks(cards), 3);
+    // Edward's line by the genealogists' numbers; Sarah's parents have no
+    // card, so her branch ends with their names and 12 to 15 stay empty.
+    const QStringList names = {"",           "Edward Ashworth",  "Thomas Ashworth", "Sarah Whitfield",
+                               "Jonas Ashworth", "Ellen Pryce",  "John Whitfield",  "Martha Crabtree",
+                               "William Ashworth", "Mary Holt",  "Owen Pryce",      "Ann Lloyd",
+                               "",           "",                 "",                ""};
+    for (int n = 1; n < ChartSlots; ++n)
+        QCOMPARE(chart.husband[size_t(n)].name, names[n]);
+    QCOMPARE(chart.husband[4].card, 0);
+    QCOMPARE(chart.husband[4].lifespan, QStringLiteral("1821 \u2013 1890"));
+    QCOMPARE(chart.husband[5].lifespan, QStringLiteral("b. c. 1825"));
+    QCOMPARE(chart.husband[8].card, -1);
+    QCOMPARE(chart.husband[8].namedOn, 0);
+    QCOMPARE(chart.husband[6].namedOn, 1);
+    QCOMPARE(chart.wife[1].name, QStringLiteral("Alice Moorhouse"));
+    for (int n = 2; n < ChartSlots; ++n)
+        QVERIFY(chart.wife[size_t(n)].name.isEmpty());
+}
+
+void TestSheetLayout::chartYears_data()
+{
+    QTest::addColumn<QString>("born");
+    QTest::addColumn<QString>("died");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("both years") << "3 MAR 1821" << "1890-11-09" << "1821 \u2013 1890";
+    QTest::newRow("numeric date, dual year") << "03/04/1699/00" << "" << "b. 1699";
+    QTest::newRow("rough dates say so") << "abt. 1825" << "bef 1900" << "c. 1825 \u2013 bef. 1900";
+    QTest::newRow("no year: kept as written") << "" << " in  the war " << "d. in the war";
+    QTest::newRow("nothing") << " " << "" << "";
+}
+
+void TestSheetLayout::chartYears()
+{
+    QFETCH(QString, born);
+    QFETCH(QString, died);
+    QFETCH(QString, shown);
+    QCOMPARE(lifespan(born, died), shown);
+}
+
+void TestSheetLayout::longSheetGoesOnOverPagesWithNothingLost()
+{
+    FamilySheet sheet;
+    sheet.children.resize(20);
+    QStringList paragraphs;
+    for (int i = 0; i < 90; ++i)
+        paragraphs << QStringLiteral("Note %1: searched the registers of St. Mary without a result.").arg(i);
+    paragraphs << QString() << QString(300, u'X') << QStringLiteral("\tthe end");
+    sheet.notes = paragraphs.join(QStringLiteral("\r\n"));
+
+    for (Paper paper : {Paper::A4, Paper::Letter}) {
+        const PageFrame frame = PageFrame::of(paper);
+        const double width = frame.body.width() - 2 * SheetMetrics::NoteIndent;
+        const double bottom = frame.body.bottom() - SheetMetrics::FooterHeight;
+        const std::vector<SheetPage> pages = layOutSheet(sheet, frame, sixPoints);
+        QVERIFY(pages.size() >= 3);
+        QCOMPARE(pages[0].sections[0].kind, SheetSection::Couple);
+
+        int nextChild = 0;
+        QStringList lines;
+        for (const SheetPage &page : pages) {
+            for (const SheetSection &s : page.sections) {
+                double height = SheetMetrics::HeadingHeight;
+                if (s.kind == SheetSection::Children) {
+                    QCOMPARE(s.firstChild, nextChild);
+                    QCOMPARE(s.continued, nextChild > 0);
+                    nextChild += s.childCount;
+                    height += s.childCount * SheetMetrics::ChildRows * SheetMetrics::ChildRowHeight;
+                } else if (s.kind == SheetSection::Notes) {
+                    QCOMPARE(s.continued, !lines.isEmpty());
+                    QVERIFY(!s.lines.isEmpty());
+                    lines << s.lines;
+                    height += s.lines.size() * SheetMetrics::NoteLineHeight;
+                } else {
+                    continue;
+                }
+                QVERIFY2(s.top + height <= bottom, qPrintable(QStringLiteral("section at %1").arg(s.top)));
+            }
+        }
+        QCOMPARE(nextChild, 20);
+        // Every line fits, and no character of the notes is lost on the way.
+        for (const QString &line : lines)
+            QVERIFY2(sixPoints(line) <= width, qPrintable(line));
+        QCOMPARE(lines.join(QString()).remove(u' '), QString(sheet.notes).remove(QRegularExpression("\\s")));
+        QVERIFY(lines.contains(QString()));
+    }
+}
+
+QTEST_GUILESS_MAIN(TestSheetLayout)
+#include "test_sheetlayout.moc"

@@ -1,0 +1,205 @@
+// The kinfolio-sheets program as a user runs it: the PDF it writes, read back
+// with poppler-utils (pages, paper, embedded fonts, text), its options, and
+// the failures that leave the output alone.
+#include "filebytes.h"
+#include "sheetfixtures.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <csignal>
+
+#include <sys/resource.h>
+
+using namespace kinfolio;
+using namespace kinfolio::testing;
+
+namespace {
+
+struct Run
+{
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+// `fileSizeLimit` > 0 caps the size of any file the program writes, as a
+// full disk does.
+Run run(const QString &program, const QStringList &arguments, long fileSizeLimit = 0)
+{
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("QT_QPA_PLATFORM")); // the program needs no display of its own
+    static QTemporaryDir runtime;                  // as a desktop session has
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
+    p.setProcessEnvironment(env);
+    if (fileSizeLimit > 0) {
+        p.setChildProcessModifier([fileSizeLimit] {
+            const rlimit limit{rlim_t(fileSizeLimit), rlim_t(fileSizeLimit)};
+            ::setrlimit(RLIMIT_FSIZE, &limit);
+            std::signal(SIGXFSZ, SIG_IGN);
+        });
+    }
+    p.start(program, arguments);
+    Run r;
+    if (!p.waitForFinished(60000) || p.exitStatus() != QProcess::NormalExit)
+        return r;
+    r.exitCode = p.exitCode();
+    r.out = QString::fromUtf8(p.readAllStandardOutput());
+    r.err = QString::fromUtf8(p.readAllStandardError());
+    return r;
+}
+
+Run sheets(const QStringList &arguments, long fileSizeLimit = 0)
+{
+    return run(QStringLiteral(KINFOLIO_SHEETS_PROGRAM), arguments, fileSizeLimit);
+}
+
+// The text of one page, or of all pages when `page` is 0.
+QString pdfText(const QString &pdf, int page = 0)
+{
+    QStringList args;
+    if (page > 0)
+        args << "-f" << QString::number(page) << "-l" << QString::number(page);
+    return run("pdftotext", args << pdf << "-").out;
+}
+
+} // namespace
+
+class TestSheetsProgram : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void printsEverySheetAndChartWithEmbeddedFonts();
+    void oneCardOnLetterPaper();
+    void failuresExplainOnStderrAndLeaveOutputAlone_data();
+    void failuresExplainOnStderrAndLeaveOutputAlone();
+};
+
+void TestSheetsProgram::initTestCase()
+{
+    for (const char *tool : {"pdftotext", "pdffonts", "pdfinfo"}) {
+        if (QStandardPaths::findExecutable(tool).isEmpty())
+            QSKIP("the PDF is read back with poppler-utils (apt-get install poppler-utils)");
+    }
+}
+
+void TestSheetsProgram::printsEverySheetAndChartWithEmbeddedFonts()
+{
+    QTemporaryDir dir;
+    const QString in = dir.filePath("Kinfolio.dat"), out = dir.filePath("family.pdf");
+    QVERIFY(writeCardFile(in, familyCards()));
+    writeBytes(out, "an earlier print, replaced");
+
+    const Run r = sheets({in, out});
+    QCOMPARE(r.err, QString());
+    QCOMPARE(r.exitCode, 0);
+    QCOMPARE(r.out, QStringLiteral("Wrote %1: 5 family group sheets and 5 pedigree charts, 10 pages.\n").arg(out));
+    const QString info = run("pdfinfo", {out}).out;
+    QVERIFY2(info.contains(QRegularExpression("Pages: +10\n")) && info.contains("(A4)"), qPrintable(info));
+
+    // Both families, embedded, and no other font.
+    QStringList fonts = run("pdffonts", {out}).out.split(u'\n', Qt::SkipEmptyParts).mid(2);
+    QStringList families;
+    for (const QString &row : fonts) {
+        const QStringList columns = row.simplified().split(u' ');
+        QVERIFY2(columns.size() > 5 && columns[columns.size() - 5] == "yes", qPrintable(row)); // emb
+        families << columns[0].section(u'-', 0, 0);
+    }
+    families.removeDuplicates();
+    families.sort();
+    QCOMPARE(families, QStringList({"LiberationSans", "LiberationSerif"}));
+
+    // Each card is a sheet, then a chart: Jonas's sheet holds his children
+    // and the Windows-1252 notes, Edward's chart his great-grandparents.
+    const QString jonas = pdfText(out, 1).simplified();
+    for (const char *text : {"Family Group Sheet", "Card 1 of 5", "Thomas Ashworth", "Margaret Ashworth",
+                             "George Lister", "Caf\u00e9 on the Stra\u00dfe, called \u201dthe mill\u201d.",
+                             "Sold for \u20ac300, a \u00bd share.", "Page 1 of 10"})
+        QVERIFY2(jonas.contains(QString::fromUtf8(text)), qPrintable(text + (" in: " + jonas)));
+    QVERIFY(!jonas.contains("Edward"));
+    const QString edwardChart = pdfText(out, 8).simplified();
+    for (const char *text : {"Pedigree Chart", "Card 4 of 5", "Thomas Ashworth", "Jonas Ashworth",
+                             "1821 \u2013 1890", "William Ashworth", "Mary Holt", "Owen Pryce", "Ann Lloyd"})
+        QVERIFY2(edwardChart.contains(QString::fromUtf8(text)), qPrintable(text + (" in: " + edwardChart)));
+    QVERIFY(pdfText(out, 9).contains("No other card names this couple as parents."));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList({"family.pdf", "Kinfolio.dat"}));
+}
+
+void TestSheetsProgram::oneCardOnLetterPaper()
+{
+    QTemporaryDir dir;
+    const QString in = dir.filePath("Kinfolio.dat"), out = dir.filePath("edward.pdf");
+    QVERIFY(writeCardFile(in, familyCards()));
+    const Run r = sheets({in, out, "--card", "4", "--paper", "Letter"});
+    QCOMPARE(r.exitCode, 0);
+    QCOMPARE(r.out, QStringLiteral("Wrote %1: 1 family group sheet and 1 pedigree chart, 2 pages.\n").arg(out));
+    const QString info = run("pdfinfo", {out}).out;
+    QVERIFY2(info.contains(QRegularExpression("Pages: +2\n")) && info.contains("612 x 792"), qPrintable(info));
+    const QString text = pdfText(out);
+    QVERIFY(text.contains("Card 4 of 5") && text.contains("Edward Ashworth") && !text.contains("Card 3 of 5"));
+}
+
+void TestSheetsProgram::failuresExplainOnStderrAndLeaveOutputAlone_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<long>("fileSizeLimit");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("message");
+    // DIR stands for the test's folder, which holds a card file Kinfolio.dat,
+    // a damaged card file cut.dat, an empty one empty.dat and an earlier
+    // print family.pdf.
+    const QString in = "DIR/Kinfolio.dat", out = "DIR/family.pdf";
+    QTest::newRow("no arguments") << QStringList() << 0L << 2 << "expected a card file and a PDF file";
+    QTest::newRow("unknown option") << QStringList{"--frobnicate", in, out} << 0L << 2
+                                    << "Unknown option 'frobnicate'";
+    QTest::newRow("unknown paper") << QStringList{in, out, "--paper", "a3"} << 0L << 2
+                                   << "--paper must be a4 or letter, not 'a3'";
+    QTest::newRow("card zero") << QStringList{in, out, "--card", "0"} << 0L << 2 << "--card needs a card number";
+    QTest::newRow("card no number") << QStringList{in, out, "--card", "x"} << 0L << 2 << "not 'x'";
+    QTest::newRow("card not held") << QStringList{in, out, "--card", "6"} << 0L << 1
+                                   << "the card file DIR/Kinfolio.dat holds 5 cards: there is no card 6";
+    QTest::newRow("missing card file") << QStringList{"DIR/absent.dat", out} << 0L << 1
+                                       << "the card file DIR/absent.dat does not exist";
+    QTest::newRow("damaged card file") << QStringList{"DIR/cut.dat", out} << 0L << 1
+                                       << "the card file DIR/cut.dat is damaged: card 2 is incomplete";
+    QTest::newRow("empty card file") << QStringList{"DIR/empty.dat", out} << 0L << 1
+                                     << "holds no cards: there is nothing to print";
+    QTest::newRow("output folder missing") << QStringList{in, "DIR/nowhere/family.pdf"} << 0L << 1
+                                           << "DIR/nowhere/family.pdf could not be written";
+    QTest::newRow("output is a folder") << QStringList{in, "DIR"} << 0L << 1 << "DIR could not be written";
+    QTest::newRow("output is the card file") << QStringList{in, in} << 0L << 1 << "is the card file itself";
+    QTest::newRow("disk full halfway") << QStringList{in, out} << 20000L << 1 << "DIR/family.pdf could not be written";
+}
+
+void TestSheetsProgram::failuresExplainOnStderrAndLeaveOutputAlone()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(long, fileSizeLimit);
+    QFETCH(int, exitCode);
+    QFETCH(QString, message);
+    QTemporaryDir dir;
+    QVERIFY(writeCardFile(dir.filePath("Kinfolio.dat"), familyCards()));
+    const QByteArray cards = readBytes(dir.filePath("Kinfolio.dat"));
+    writeBytes(dir.filePath("cut.dat"), cards.left(cards.size() / 3));
+    writeBytes(dir.filePath("empty.dat"), QByteArray());
+    writeBytes(dir.filePath("family.pdf"), "earlier print");
+    arguments.replaceInStrings("DIR", dir.path());
+
+    const Run r = sheets(arguments, fileSizeLimit);
+    QCOMPARE(r.exitCode, exitCode);
+    QCOMPARE(r.out, QString());
+    QVERIFY2(r.err.startsWith("kinfolio-sheets: ") && r.err.contains(message.replace("DIR", dir.path())),
+             qPrintable(r.err));
+    QCOMPARE(readBytes(dir.filePath("family.pdf")), QByteArray("earlier print"));
+    QCOMPARE(readBytes(dir.filePath("Kinfolio.dat")), cards);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+             QStringList({"cut.dat", "empty.dat", "family.pdf", "Kinfolio.dat"}));
+}
+
+QTEST_GUILESS_MAIN(TestSheetsProgram)
+#include "test_sheetsprogram.moc"
