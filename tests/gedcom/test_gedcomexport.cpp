@@ -45,6 +45,7 @@ private slots:
     void threeGenerationsAreLinkedWithoutDuplicates();
     void onlyAnExactCoupleOfOneOtherCardIsLinked_data();
     void onlyAnExactCoupleOfOneOtherCardIsLinked();
+    void hostileCardsGiveValidGedcomAndWarnings();
     void unreadableCardFilesExportNothing_data();
     void unreadableCardFilesExportNothing();
     void outputThatCannotBeWrittenIsReported();
@@ -303,6 +304,79 @@ void TestGedcomExport::onlyAnExactCoupleOfOneOtherCardIsLinked()
     const int familyNumber = parents->xref.mid(2).chopped(1).toInt();
     QCOMPARE(familyNumber <= int(others.size()), linked);
     QCOMPARE(int(file.all("INDI").size()), individuals);
+}
+
+void TestGedcomExport::hostileCardsGiveValidGedcomAndWarnings()
+{
+    Gedcom::ExportCounts counts;
+    const QByteArray bytes = Gedcom::fromCards(hostileCards(), &counts);
+    const GedFile file = parseGedcom(bytes);
+    QVERIFY2(file.problem.isEmpty(), qPrintable(file.problem));
+
+    // No CONC under a limited value; a split never beside a space.
+    const QStringList lines = QString::fromUtf8(bytes).split("\r\n");
+    QString owner;
+    for (int i = 1; i < lines.size(); ++i) {
+        const QStringList parts = lines.at(i).split(u' ');
+        if (parts.value(1) != "CONC") {
+            owner = parts.value(1);
+            continue;
+        }
+        QVERIFY2(owner != "NAME" && owner != "DATE" && owner != "PLAC", qPrintable(lines.at(i - 1)));
+        QVERIFY2(!lines.at(i - 1).endsWith(u' ') && !lines.at(i).mid(7).startsWith(u' '), qPrintable(lines.at(i)));
+    }
+    // Limited values fit, with the whole text in a note beside them.
+    std::vector<const GedNode *> todo;
+    for (const GedNode &r : file.records)
+        todo.push_back(&r);
+    QStringList notedWhole;
+    while (!todo.empty()) {
+        const GedNode *n = todo.back();
+        todo.pop_back();
+        for (const GedNode &c : n->children)
+            todo.push_back(&c);
+        const int limit = n->tag == "DATE" ? 35 : n->tag == "NAME" || n->tag == "PLAC" ? 120 : -1;
+        QVERIFY2(limit < 0 || n->value.toUcs4().size() <= limit, qPrintable(n->value));
+        if (n->tag == "NAME" && n->level == 1)
+            QVERIFY2(QList<int>({0, 2}).contains(n->value.count(u'/')), qPrintable(n->value));
+        if (n->tag == "NAME" || n->tag == "PLAC")
+            notedWhole << n->childValue("NOTE");
+        if (n->tag == "BIRT" || n->tag == "MARR")
+            notedWhole << n->childValue("NOTE");
+    }
+    const std::vector<CardFields> cards = hostileCards();
+    const QString euros = cards[2][F::BornPlace];
+    for (const QString &whole : {QStringLiteral("Mary /") + QString(130, u'L') + "/", euros,
+                                 QStringLiteral("Given ").repeated(30) + "/Last/",
+                                 QStringLiteral("(in the great war of the eighteen hundreds)"),
+                                 QStringLiteral("BET 29 SEP 1699/00 AND 30 SEP 1700/01")})
+        QVERIFY2(notedWhole.contains(whole), qPrintable(whole));
+
+    QVERIFY(file.person(QStringLiteral("/a\u2044b/")));
+    QVERIFY(file.person(QStringLiteral("Name \u2044 with \u2044 slashes /\u2044/")));
+    // A note that begins with '@' is a record of its own.
+    const GedNode *first = file.byId(file.person(QStringLiteral("/a\u2044b/"))->childValue("FAMS"));
+    QCOMPARE(file.byId(first->childValue("NOTE"))->value, "@ at @@ sign");
+    QCOMPARE(file.byId(first->childValue("NOTE"))->tag, "NOTE");
+
+    const GedNode *reversed = file.person("/Reversed/");
+    QCOMPARE(reversed->childValue("BIRT", "DATE"), "(between 1860 and 1850)");
+    QCOMPARE(reversed->childValue("DEAT", "DATE"), "(FROM 1900 TO 1899)");
+    QCOMPARE(file.byId(reversed->childValue("FAMS"))->childValue("MARR", "DATE"), "BET MAR 1850 AND 1850");
+    const QString warnings = counts.warnings.join(u'\n');
+    for (const char *w : {"card 4: the husband's birth date is a range that ends before it begins",
+                          "card 4: the husband's death date is a range",
+                          "card 3: the husband's birth place is longer than GEDCOM allows",
+                          "card 6: the husband's parents are the couple of card 5"})
+        QVERIFY2(warnings.contains(w), qPrintable(warnings));
+    QCOMPARE(counts.warnings.size(), 8);
+
+    // The loop is cut where it closes: Cain's parents are not Adam's card
+    // (@F5@) but a family of their own, so Adam is there a second time.
+    const GedNode *cain = file.person("Cain /Loop/");
+    QVERIFY(cain && !file.person("Adam /Loop/"));
+    QVERIFY(parentsOf(file, cain)->xref != "@F5@");
+    QCOMPARE(nameOf(file, parentsOf(file, cain)->childValue("HUSB")), "Adam /Loop/");
 }
 
 void TestGedcomExport::unreadableCardFilesExportNothing_data()
