@@ -15,8 +15,8 @@ namespace {
 
 struct Event
 {
-    QString date;
-    QString place;
+    QString date;  // the DATE value, converted from the card
+    QString place; // the card's place on one line
 };
 
 struct Individual
@@ -65,7 +65,26 @@ QString familyId(int n)
     return QStringLiteral("@F%1@").arg(n);
 }
 
+QString noteId(size_t n)
+{
+    return QStringLiteral("@N%1@").arg(n);
+}
+
 const QString submitterId = QStringLiteral("@U1@");
+
+// The room for each limited value on its line.
+const qsizetype nameRoom = LineWriter::valueRoom(1, QStringLiteral("NAME"));
+const qsizetype dateRoom = LineWriter::valueRoom(2, QStringLiteral("DATE"));
+const qsizetype placeRoom = LineWriter::valueRoom(2, QStringLiteral("PLAC"));
+
+// What the warnings call each field of a card.
+const char *const fieldLabels[CardFieldCount] = {
+    "husband's name",       "husband's birth date", "husband's birth place", "marriage date",
+    "marriage place",       "husband's death date", "husband's death place", "husband's father",
+    "husband's mother",     "wife's name",          "wife's birth date",     "wife's birth place",
+    "wife's death date",    "wife's death place",   "wife's father",         "wife's mother",
+    "notes",
+};
 
 class Builder
 {
@@ -121,7 +140,15 @@ private:
 
     void placeCouple(size_t i);
     void placeParents(size_t i, Spouse spouse, int child);
-    void writeEvent(LineWriter &w, const char *tag, const Event &e) const;
+    Event eventOf(size_t i, CardField date, CardField place);
+    void checkLength(size_t i, CardField field, Limited kind, const QString &value, qsizetype room);
+    void warn(size_t i, CardField field, const QString &what);
+
+    // The notes that begin with '@', written as records after the families.
+    using NoteRecords = std::vector<QString>;
+    void writeNote(LineWriter &w, int level, const QString &text, NoteRecords &records) const;
+    void writeName(LineWriter &w, const QString &name, NoteRecords &records) const;
+    void writeEvent(LineWriter &w, const char *tag, const Event &e, NoteRecords &records) const;
 
     const std::vector<CardFields> &m_cards;
     const CardLinks m_links;
@@ -143,7 +170,7 @@ void Builder::placeCouple(size_t i)
 
     Placed &placed = m_placed[i];
     placed.family = addFamily();
-    family(placed.family).marriage = {card[CardField::MarriedDate], card[CardField::MarriedPlace]};
+    family(placed.family).marriage = eventOf(i, CardField::MarriedDate, CardField::MarriedPlace);
     if (notes)
         family(placed.family).notes = card[CardField::Notes];
 
@@ -152,8 +179,9 @@ void Builder::placeCouple(size_t i)
         if (!hasPerson(card, side))
             continue;
         const int id = addPerson(card[side.name], sexOf(spouse));
-        person(id).birth = {card[side.bornDate], card[side.bornPlace]};
-        person(id).death = {card[side.diedDate], card[side.diedPlace]};
+        checkLength(i, side.name, Limited::Name, personalName(card[side.name]), nameRoom);
+        person(id).birth = eventOf(i, side.bornDate, side.bornPlace);
+        person(id).death = eventOf(i, side.diedDate, side.diedPlace);
         person(id).spouseOf.push_back(placed.family);
         const bool isHusband = spouse == Spouse::Husband;
         (isHusband ? placed.husband : placed.wife) = id;
@@ -181,6 +209,8 @@ void Builder::placeParents(size_t i, Spouse spouse, int child)
     }
 
     const int parents = addFamily();
+    checkLength(i, side.father, Limited::Name, personalName(father), nameRoom);
+    checkLength(i, side.mother, Limited::Name, personalName(mother), nameRoom);
     if (!isBlank(father)) {
         const int id = addPerson(father, 'M');
         person(id).spouseOf.push_back(parents);
@@ -195,17 +225,67 @@ void Builder::placeParents(size_t i, Spouse spouse, int child)
     person(child).childOf = parents;
 }
 
-void Builder::writeEvent(LineWriter &w, const char *tag, const Event &e) const
+Event Builder::eventOf(size_t i, CardField dateField, CardField placeField)
 {
-    const QString d = date(e.date);
-    const QString place = oneLine(e.place);
-    if (d.isEmpty() && place.isEmpty())
+    bool reversed = false;
+    const Event e{date(m_cards[i][dateField], &reversed), oneLine(m_cards[i][placeField])};
+    if (reversed)
+        warn(i, dateField, QStringLiteral("is a range that ends before it begins; it is written as a date phrase"));
+    checkLength(i, dateField, Limited::Date, e.date, dateRoom);
+    checkLength(i, placeField, Limited::Place, e.place, placeRoom);
+    return e;
+}
+
+void Builder::checkLength(size_t i, CardField field, Limited kind, const QString &value, qsizetype room)
+{
+    if (shortened(kind, value, room) != value)
+        warn(i, field, QStringLiteral("is longer than GEDCOM allows there (%1 characters); it is shortened, "
+                                      "and written whole in a note")
+                           .arg(maxCharacters(kind)));
+}
+
+void Builder::warn(size_t i, CardField field, const QString &what)
+{
+    m_warnings << QStringLiteral("card %1: the %2 %3").arg(i + 1).arg(QLatin1String(fieldLabels[int(field)]), what);
+}
+
+void Builder::writeNote(LineWriter &w, int level, const QString &text, NoteRecords &records) const
+{
+    // Readers may take a note value that begins with '@' for a link to a
+    // record (Gramps does when it ends with one too) and lose its text; the
+    // text of a note record is never taken so.
+    if (text.startsWith(u'@')) {
+        records.push_back(text);
+        w.pointer(level, QStringLiteral("NOTE"), noteId(records.size()));
+    } else {
+        w.text(level, QStringLiteral("NOTE"), text);
+    }
+}
+
+void Builder::writeName(LineWriter &w, const QString &name, NoteRecords &records) const
+{
+    const QString value = shortened(Limited::Name, name, nameRoom);
+    w.line(1, QStringLiteral("NAME"), value);
+    if (value != name)
+        writeNote(w, 2, name, records);
+}
+
+void Builder::writeEvent(LineWriter &w, const char *tag, const Event &e, NoteRecords &records) const
+{
+    if (e.date.isEmpty() && e.place.isEmpty())
         return;
     w.line(1, QLatin1String(tag));
+    const QString d = shortened(Limited::Date, e.date, dateRoom);
     if (!d.isEmpty())
         w.line(2, QStringLiteral("DATE"), d);
-    if (!place.isEmpty())
+    if (!e.place.isEmpty()) {
+        const QString place = shortened(Limited::Place, e.place, placeRoom);
         w.line(2, QStringLiteral("PLAC"), place);
+        if (place != e.place)
+            writeNote(w, 3, e.place, records);
+    }
+    if (d != e.date)
+        writeNote(w, 2, e.date, records);
 }
 
 QByteArray Builder::write() const
@@ -223,15 +303,17 @@ QByteArray Builder::write() const
     w.record(submitterId, QStringLiteral("SUBM"));
     w.line(1, QStringLiteral("NAME"), QStringLiteral("Kinfolio user"));
 
+    NoteRecords notes;
+
     for (size_t n = 0; n < m_people.size(); ++n) {
         const Individual &p = m_people[n];
         w.record(individualId(int(n + 1)), QStringLiteral("INDI"));
         const QString name = personalName(p.name);
         if (!name.isEmpty())
-            w.line(1, QStringLiteral("NAME"), name);
+            writeName(w, name, notes);
         w.line(1, QStringLiteral("SEX"), QString(QLatin1Char(p.sex)));
-        writeEvent(w, "BIRT", p.birth);
-        writeEvent(w, "DEAT", p.death);
+        writeEvent(w, "BIRT", p.birth, notes);
+        writeEvent(w, "DEAT", p.death, notes);
         if (p.childOf)
             w.pointer(1, QStringLiteral("FAMC"), familyId(p.childOf));
         for (int f : p.spouseOf)
@@ -247,11 +329,13 @@ QByteArray Builder::write() const
             w.pointer(1, QStringLiteral("WIFE"), individualId(f.wife));
         for (int c : f.children)
             w.pointer(1, QStringLiteral("CHIL"), individualId(c));
-        writeEvent(w, "MARR", f.marriage);
+        writeEvent(w, "MARR", f.marriage, notes);
         if (!f.notes.isEmpty())
-            w.text(1, QStringLiteral("NOTE"), multiLine(f.notes));
+            writeNote(w, 1, multiLine(f.notes), notes);
     }
 
+    for (size_t n = 0; n < notes.size(); ++n)
+        w.text(0, QStringLiteral("NOTE"), notes[n], noteId(n + 1));
     w.line(0, QStringLiteral("TRLR"));
     return w.bytes();
 }
@@ -266,6 +350,27 @@ QByteArray fromCards(const std::vector<CardFields> &cards, ExportCounts *counts)
     return builder.write();
 }
 
+QString cardFileProblem(const CardStore &store)
+{
+    const QString &path = store.filePath();
+    switch (store.loadResult()) {
+    case CardStore::LoadResult::Loaded:
+    case CardStore::LoadResult::Missing:
+        break;
+    case CardStore::LoadResult::Unreadable:
+        return QFileInfo(path).isDir() ? QStringLiteral("%1 is a folder, not a card file").arg(path)
+                                       : QStringLiteral("the card file %1 could not be read: %2")
+                                             .arg(path, store.errorString());
+    case CardStore::LoadResult::CutShort:
+        return QStringLiteral("the card file %1 is damaged: card %2 is incomplete, the file ends inside it")
+            .arg(path)
+            .arg(store.cardCount() + 1);
+    case CardStore::LoadResult::TooManyCards:
+        return QStringLiteral("the card file %1 holds more than %2 cards").arg(path).arg(CardStore::MaxCards);
+    }
+    return QStringLiteral("the card file %1 does not exist").arg(path);
+}
+
 bool readCardFile(const QString &path, std::vector<CardFields> &cards, QString *error)
 {
     cards.clear();
@@ -278,28 +383,8 @@ bool readCardFile(const QString &path, std::vector<CardFields> &cards, QString *
             cards.push_back(store.fields(i));
         return true;
     }
-    QString reason;
-    switch (store.loadResult()) {
-    case CardStore::LoadResult::Loaded:
-    case CardStore::LoadResult::Missing:
-        reason = QStringLiteral("the card file %1 does not exist").arg(path);
-        break;
-    case CardStore::LoadResult::Unreadable:
-        reason = QFileInfo(path).isDir() ? QStringLiteral("%1 is a folder, not a card file").arg(path)
-                                         : QStringLiteral("the card file %1 could not be read: %2")
-                                               .arg(path, store.errorString());
-        break;
-    case CardStore::LoadResult::CutShort:
-        reason = QStringLiteral("the card file %1 is damaged: card %2 is incomplete, the file ends inside it")
-                     .arg(path)
-                     .arg(store.cardCount() + 1);
-        break;
-    case CardStore::LoadResult::TooManyCards:
-        reason = QStringLiteral("the card file %1 holds more than %2 cards").arg(path).arg(CardStore::MaxCards);
-        break;
-    }
     if (error)
-        *error = reason;
+        *error = cardFileProblem(store);
     return false;
 }
 

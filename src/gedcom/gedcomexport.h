@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cardrecord.h"
+#include "cardstore.h"
 
 #include <QByteArray>
 #include <QString>
@@ -24,6 +25,9 @@ struct ExportCounts
 // couple of the same two names, in which case the child joins that card's
 // family. The output depends on nothing but the cards.
 QByteArray fromCards(const std::vector<CardFields> &cards, ExportCounts *counts = nullptr);
+
+// Why `store` could not load its card file, for a message.
+QString cardFileProblem(const CardStore &store);
 
 // Reads every card of a card file. Fails, with the reason in `error`, when the
 // file is missing or unreadable, or damaged (a card cut short): an export of

@@ -8,27 +8,31 @@ namespace kinfolio::Gedcom {
 
 namespace {
 
-// The UTF-8 bytes of each character of a value, '@' already doubled, so that
-// a split never falls inside a character or between the two '@' of a pair.
-std::vector<QByteArray> valueUnits(const QString &value)
+// One character of a value as written: its UTF-8 bytes, '@' already doubled,
+// so that a split never falls inside a character or between the two '@' of
+// a pair. `space` marks any blank, since readers that trim a line trim them all.
+struct Unit
 {
-    std::vector<QByteArray> units;
+    QByteArray bytes;
+    bool space = false;
+};
+
+std::vector<Unit> valueUnits(const QString &value)
+{
+    std::vector<Unit> units;
     units.reserve(size_t(value.size()));
     for (qsizetype i = 0; i < value.size(); ++i) {
         qsizetype length = 1;
         if (value.at(i).isHighSurrogate() && i + 1 < value.size() && value.at(i + 1).isLowSurrogate())
             length = 2;
         const QString ch = value.mid(i, length);
-        units.push_back(ch == u"@" ? QByteArray("@@") : ch.toUtf8());
+        units.push_back({ch == u"@" ? QByteArray("@@") : ch.toUtf8(), length == 1 && ch.at(0).isSpace()});
         i += length - 1;
     }
     return units;
 }
 
-bool isSpace(const QByteArray &unit)
-{
-    return unit == " ";
-}
+const QByteArray joinerBytes = QString(QChar(LineWriter::WordJoiner)).toUtf8();
 
 QByteArray levelPrefix(int level, const char *tag)
 {
@@ -59,19 +63,26 @@ void LineWriter::line(int level, const QString &tag, const QString &value)
     this->value(QByteArray::number(level) + ' ' + tag.toUtf8(), level + 1, value);
 }
 
-void LineWriter::text(int level, const QString &tag, const QString &text)
+void LineWriter::text(int level, const QString &tag, const QString &text, const QString &xref)
 {
     QString normalised = text;
     normalised.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
     const QStringList lines = normalised.split(u'\n');
-    value(QByteArray::number(level) + ' ' + tag.toUtf8(), level + 1, lines.first());
+    const QByteArray id = xref.isEmpty() ? QByteArray() : xref.toUtf8() + ' ';
+    value(QByteArray::number(level) + ' ' + id + tag.toUtf8(), level + 1, lines.first());
     for (qsizetype i = 1; i < lines.size(); ++i)
         value(levelPrefix(level + 1, "CONT"), level + 1, lines.at(i));
 }
 
+qsizetype LineWriter::valueRoom(int level, const QString &tag)
+{
+    // The line less its head, the space after it and CR LF.
+    return MaxLineBytes - levelPrefix(level, tag.toUtf8().constData()).size() - 1 - 2;
+}
+
 void LineWriter::value(const QByteArray &head, int continuationLevel, const QString &value)
 {
-    const std::vector<QByteArray> units = valueUnits(value);
+    const std::vector<Unit> units = valueUnits(value);
     if (units.empty()) {
         m_out += head;
         end();
@@ -80,29 +91,39 @@ void LineWriter::value(const QByteArray &head, int continuationLevel, const QStr
     const QByteArray concHead = levelPrefix(continuationLevel, "CONC");
     size_t pos = 0;
     bool first = true;
+    bool joinerFirst = false; // the line starts with a space after a split
     while (pos < units.size()) {
         const QByteArray &lineHead = first ? head : concHead;
-        // Room for the value: the line less its head, the space after it and CR LF.
-        const qsizetype room = MaxLineBytes - lineHead.size() - 1 - 2;
+        const qsizetype room = MaxLineBytes - lineHead.size() - 1 - 2 - (joinerFirst ? joinerBytes.size() : 0);
         size_t stop = pos;
         qsizetype used = 0;
-        while (stop < units.size() && used + units[stop].size() <= room)
-            used += units[stop++].size();
+        while (stop < units.size() && used + units[stop].bytes.size() <= room)
+            used += units[stop++].bytes.size();
+        bool joinerLast = false;
         if (stop < units.size()) {
-            // Readers often drop spaces at the ends of lines, so the standard
-            // splits inside a word; fall back to the full line only when the
-            // value offers no such place.
-            for (size_t k = stop; k > pos + 1; --k) {
-                if (!isSpace(units[k - 1]) && !isSpace(units[k])) {
-                    stop = k;
-                    break;
-                }
+            size_t inWord = 0;
+            for (size_t k = stop; k > pos + 1 && !inWord; --k) {
+                if (!units[k - 1].space && !units[k].space)
+                    inWord = k;
+            }
+            if (inWord) {
+                stop = inWord;
+            } else if (units[stop - 1].space) {
+                // No place inside a word: the line ends in a space, kept by a joiner after it.
+                while (used + joinerBytes.size() > room)
+                    used -= units[--stop].bytes.size();
+                joinerLast = units[stop - 1].space;
             }
         }
         m_out += lineHead + ' ';
+        if (joinerFirst)
+            m_out += joinerBytes;
         for (size_t i = pos; i < stop; ++i)
-            m_out += units[i];
+            m_out += units[i].bytes;
+        if (joinerLast)
+            m_out += joinerBytes;
         end();
+        joinerFirst = stop < units.size() && units[stop].space;
         pos = stop;
         first = false;
     }

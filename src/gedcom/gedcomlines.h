@@ -8,10 +8,19 @@ namespace kinfolio::Gedcom {
 // Builds the lines of a GEDCOM file in UTF-8, each ended by CR LF. Values are
 // escaped ('@' doubled) and split so that no line, terminator included, is
 // longer than MaxLineBytes bytes.
+//
+// A split falls inside a word, never beside a space, since readers may drop
+// spaces at the ends of lines. Where a line offers no such place (a long run
+// of spaces or of one-letter words), a word joiner (U+2060, invisible) is
+// written between the space and the split; GedcomFile removes it again.
 class LineWriter
 {
 public:
     static constexpr int MaxLineBytes = 255;
+    static constexpr char16_t WordJoiner = 0x2060;
+
+    // The bytes left for the value on one line "level TAG value".
+    static qsizetype valueRoom(int level, const QString &tag);
 
     // "0 @xref@ TAG": the start of a record. `xref` is written as given.
     void record(const QString &xref, const QString &tag);
@@ -25,7 +34,8 @@ public:
 
     // A text of several lines: the first line on "level TAG", each further
     // line on a CONT line one level down; long lines continue on CONC lines.
-    void text(int level, const QString &tag, const QString &text);
+    // With an `xref`, the first line is "0 xref TAG": a record of that text.
+    void text(int level, const QString &tag, const QString &text, const QString &xref = QString());
 
     const QByteArray &bytes() const { return m_out; }
 

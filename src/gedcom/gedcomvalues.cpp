@@ -4,6 +4,7 @@
 #include <QStringList>
 
 #include <optional>
+#include <utility>
 
 namespace kinfolio::Gedcom {
 
@@ -152,6 +153,30 @@ bool splitAt(const QStringList &t, const QString &word, QStringList &before, QSt
     return true;
 }
 
+// The first and the last day a date in GEDCOM's shape can mean, as
+// year * 10000 + month * 100 + day; a dual year ("1699/00") may be either.
+std::pair<int, int> dateSpan(const QStringList &t)
+{
+    const int year = *parseYear(t.last());
+    const int lastYear = t.last().contains(u'/') ? year + 1 : year;
+    const int month = t.size() >= 2 ? monthFromCode(t.at(t.size() - 2)) : 0;
+    const int day = t.size() == 3 ? t.first().toInt() : 0;
+    return {year * 10000 + (month ? month : 1) * 100 + (day ? day : 1),
+            lastYear * 10000 + (month ? month : 12) * 100 + (day ? day : 31)};
+}
+
+// True for "BET a AND b" or "FROM a TO b" in GEDCOM's shape where b is
+// certainly before a.
+bool isReversedRange(const QString &value)
+{
+    const QStringList t = value.split(u' ');
+    QStringList first, second;
+    if (!(t.first() == QLatin1String("BET") && splitAt(t.mid(1), QStringLiteral("AND"), first, second))
+        && !(t.first() == QLatin1String("FROM") && splitAt(t.mid(1), QStringLiteral("TO"), first, second)))
+        return false;
+    return dateSpan(first).first > dateSpan(second).second;
+}
+
 QString convertDate(const QString &simplified)
 {
     QStringList t;
@@ -254,25 +279,31 @@ bool isGedcomDate(const QString &value)
     return isPlainDate(t);
 }
 
-QString date(const QString &cardText)
+QString date(const QString &cardText, bool *reversedRange)
 {
+    if (reversedRange)
+        *reversedRange = false;
     const QString line = oneLine(cardText);
     if (line.isEmpty())
         return {};
     const QString simplified = line.simplified();
-    if (isGedcomDate(simplified))
-        return simplified;
-    const QString converted = convertDate(simplified);
-    if (!converted.isEmpty() && isGedcomDate(converted))
-        return converted;
+    QString value = isGedcomDate(simplified) ? simplified : convertDate(simplified);
+    if (!value.isEmpty() && isGedcomDate(value)) {
+        if (!isReversedRange(value))
+            return value;
+        if (reversedRange)
+            *reversedRange = true;
+    }
     return u'(' + line + u')';
 }
 
 QString personalName(const QString &cardText)
 {
-    const QString name = oneLine(cardText);
-    if (name.isEmpty() || name.contains(u'/'))
+    QString name = oneLine(cardText);
+    const qsizetype slashes = name.count(u'/');
+    if (name.isEmpty() || slashes == 2)
         return name;
+    name.replace(u'/', QChar(NameSlash));
     qsizetype lastStart = name.size();
     while (lastStart > 0 && !name.at(lastStart - 1).isSpace())
         --lastStart;
@@ -281,6 +312,53 @@ QString personalName(const QString &cardText)
         --givenEnd;
     const QString surname = u'/' + name.mid(lastStart) + u'/';
     return givenEnd == 0 ? surname : name.left(givenEnd) + u' ' + surname;
+}
+
+namespace {
+
+// The length of the longest start of `value` within `maxChars` characters
+// and `maxBytes` bytes as written: '@' doubled, UTF-8, a surrogate pair one
+// character.
+qsizetype fittingLength(const QString &value, qsizetype maxChars, qsizetype maxBytes)
+{
+    qsizetype i = 0, chars = 0, bytes = 0;
+    while (i < value.size()) {
+        const bool pair = value.at(i).isHighSurrogate() && i + 1 < value.size() && value.at(i + 1).isLowSurrogate();
+        const char16_t c = value.at(i).unicode();
+        const int width = c == u'@' ? 2 : 1;
+        const int size = pair ? 4 : c == u'@' ? 2 : c < 0x80 ? 1 : c < 0x800 ? 2 : 3;
+        if (chars + width > maxChars || bytes + size > maxBytes)
+            break;
+        chars += width;
+        bytes += size;
+        i += pair ? 2 : 1;
+    }
+    return i;
+}
+
+} // namespace
+
+QString shortened(Limited kind, const QString &value, qsizetype maxBytes)
+{
+    const qsizetype maxChars = maxCharacters(kind);
+    if (fittingLength(value, maxChars, maxBytes) == value.size())
+        return value;
+    // "…" is one character and three bytes.
+    const QString ellipsis(QChar(0x2026));
+    switch (kind) {
+    case Limited::Place:
+        return value.left(fittingLength(value, maxChars - 1, maxBytes - 3)) + ellipsis;
+    case Limited::Date: {
+        const bool phrase = value.startsWith(u'(') && value.endsWith(u')');
+        const QString text = phrase ? value.mid(1).chopped(1) : value;
+        return u'(' + text.left(fittingLength(text, maxChars - 3, maxBytes - 5)) + ellipsis + u')';
+    }
+    case Limited::Name: {
+        const QString start = value.left(fittingLength(value, maxChars - 2, maxBytes - 4));
+        return start + ellipsis + (start.count(u'/') % 2 ? QStringLiteral("/") : QString());
+    }
+    }
+    return value;
 }
 
 } // namespace kinfolio::Gedcom

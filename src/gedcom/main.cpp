@@ -1,5 +1,7 @@
 // kinfolio-gedcom CARDFILE GEDCOMFILE: exports a card file to GEDCOM 5.5.1.
+// kinfolio-gedcom --import [--append] GEDCOMFILE CARDFILE: the way back in.
 #include "gedcomexport.h"
+#include "gedcomimport.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -8,11 +10,68 @@
 
 namespace {
 
-enum ExitCode { Exported = 0, Failed = 1, Misused = 2 };
+enum ExitCode { Done = 0, Failed = 1, Misused = 2 };
 
 void printError(const QString &message)
 {
     std::fprintf(stderr, "kinfolio-gedcom: %s\n", qUtf8Printable(message));
+}
+
+// A file with many faults would bury the summary; the first few tell enough.
+void printWarnings(const QStringList &warnings)
+{
+    constexpr int shown = 20;
+    for (qsizetype i = 0; i < warnings.size() && i < shown; ++i)
+        printError(QStringLiteral("warning: ") + warnings.at(i));
+    if (warnings.size() > shown)
+        printError(QStringLiteral("warning: and %1 more warnings").arg(warnings.size() - shown));
+}
+
+QString counted(int n, const char *one, const char *many)
+{
+    return QStringLiteral("%1 %2").arg(n).arg(QLatin1String(n == 1 ? one : many));
+}
+
+QString byTag(const QMap<QString, int> &counts)
+{
+    QStringList parts;
+    for (auto it = counts.begin(); it != counts.end(); ++it)
+        parts << QStringLiteral("%1 %2").arg(it.key()).arg(it.value());
+    return parts.join(QStringLiteral(", "));
+}
+
+void printImportSummary(const QString &gedcomFile, const QString &cardFile, const kinfolio::Gedcom::ImportCounts &c)
+{
+    std::printf("Read %s (%s): %s, %s.\n", qUtf8Printable(gedcomFile),
+                qUtf8Printable(c.characterSet.isEmpty() ? QStringLiteral("no CHAR") : c.characterSet),
+                qUtf8Printable(counted(c.people, "person", "people")),
+                qUtf8Printable(counted(c.families, "family", "families")));
+    const int cards = c.familyCards + c.personCards;
+    const QString after = c.cardsBefore > 0 ? QStringLiteral(" after its %1 (%2 in all)")
+                                                  .arg(c.cardsBefore)
+                                                  .arg(c.cardsBefore + cards)
+                                            : QString();
+    if (cards == 0)
+        std::printf("No cards written: the file holds nobody a card could show.\n");
+    else
+        std::printf("Wrote %s: %s%s: %d for families, %d for people in no family.\n", qUtf8Printable(cardFile),
+                    qUtf8Printable(counted(cards, "card", "cards")), qUtf8Printable(after), c.familyCards,
+                    c.personCards);
+    if (c.parentsOnly == 1)
+        std::printf("1 family only names parents who are on other cards: it has no card of its own.\n");
+    else if (c.parentsOnly > 1)
+        std::printf("%d families only name parents who are on other cards: they have no cards of their own.\n",
+                    c.parentsOnly);
+    if (!c.leftOut.isEmpty() || !c.recordsLeftOut.isEmpty()) {
+        QStringList parts;
+        if (!c.leftOut.isEmpty())
+            parts << byTag(c.leftOut);
+        if (!c.recordsLeftOut.isEmpty())
+            parts << QStringLiteral("records: ") + byTag(c.recordsLeftOut);
+        std::printf("Not on the cards, by tag: %s.\n", qUtf8Printable(parts.join(QStringLiteral("; "))));
+    }
+    if (c.replaced > 0)
+        std::printf("Characters the card file cannot hold, written as '?': %d.\n", c.replaced);
 }
 
 } // namespace
@@ -36,24 +95,69 @@ int main(int argc, char *argv[])
         "that card's family instead. Dates in a form GEDCOM does not know are kept\n"
         "as date phrases in parentheses.\n"
         "\n"
-        "The card file is only read. The GEDCOM file is replaced whole or not at\n"
-        "all. Exit status: 0 when exported, 1 on an error (missing, unreadable or\n"
-        "damaged card file, output that cannot be written), 2 on wrong arguments."));
+        "The export only reads the card file. The GEDCOM file is replaced whole or\n"
+        "not at all.\n"
+        "\n"
+        "With --import, the other way: reads a GEDCOM 5.5 or 5.5.1 file (UTF-8,\n"
+        "UNICODE, ASCII, ANSI or ANSEL) and writes a card for each family, and one\n"
+        "for each person who is a spouse in no family, then says what the cards\n"
+        "cannot hold. A card file that holds cards is never overwritten: --append\n"
+        "adds the imported cards after its own. Nothing is written while Kinfolio\n"
+        "is open on the card file, or when anything is wrong.\n"
+        "\n"
+        "Exit status: 0 when done, 1 on an error (a missing, unreadable or damaged\n"
+        "file, output that cannot be written; nothing is written), 2 on wrong\n"
+        "arguments."));
     parser.addHelpOption();
     parser.addVersionOption();
-    parser.addPositionalArgument(QStringLiteral("CARDFILE"), QStringLiteral("The card file to read, e.g. Kinfolio.dat."));
-    parser.addPositionalArgument(QStringLiteral("GEDCOMFILE"), QStringLiteral("The GEDCOM file to write, e.g. family.ged."));
+    const QCommandLineOption importOption(QStringLiteral("import"),
+                                          QStringLiteral("Import GEDCOMFILE into CARDFILE instead: "
+                                                         "kinfolio-gedcom --import family.ged Kinfolio.dat"));
+    const QCommandLineOption appendOption(QStringLiteral("append"),
+                                          QStringLiteral("With --import: add the cards after those the card "
+                                                         "file holds."));
+    parser.addOption(importOption);
+    parser.addOption(appendOption);
+    parser.addPositionalArgument(QStringLiteral("CARDFILE"),
+                                 QStringLiteral("The card file, e.g. Kinfolio.dat: read by the export, written by "
+                                                "--import."));
+    parser.addPositionalArgument(QStringLiteral("GEDCOMFILE"),
+                                 QStringLiteral("The GEDCOM file, e.g. family.ged: written by the export, read by "
+                                                "--import, which names it first."));
 
     if (!parser.parse(QCoreApplication::arguments())) {
         printError(parser.errorText() + QStringLiteral("\nTry 'kinfolio-gedcom --help'."));
         return Misused;
     }
     if (parser.isSet(QStringLiteral("help")))
-        parser.showHelp(Exported);
+        parser.showHelp(Done);
     if (parser.isSet(QStringLiteral("version")))
         parser.showVersion();
 
     const QStringList files = parser.positionalArguments();
+    const bool importing = parser.isSet(importOption);
+    if (parser.isSet(appendOption) && !importing) {
+        printError(QStringLiteral("--append goes with --import\nTry 'kinfolio-gedcom --help'."));
+        return Misused;
+    }
+    if (importing && files.size() != 2) {
+        printError(QStringLiteral("expected a GEDCOM file to read and a card file to write, e.g.\n"
+                                  "  kinfolio-gedcom --import family.ged Kinfolio.dat\n"
+                                  "Try 'kinfolio-gedcom --help'."));
+        return Misused;
+    }
+    if (importing) {
+        QString error;
+        kinfolio::Gedcom::ImportCounts counts;
+        if (!kinfolio::Gedcom::importGedcomFile(files.at(0), files.at(1), parser.isSet(appendOption), &error,
+                                                &counts)) {
+            printError(error);
+            return Failed;
+        }
+        printWarnings(counts.warnings);
+        printImportSummary(files.at(0), files.at(1), counts);
+        return Done;
+    }
     if (files.size() != 2) {
         printError(QStringLiteral("expected a card file and a GEDCOM file to write, e.g.\n"
                                   "  kinfolio-gedcom Kinfolio.dat family.ged\n"
@@ -67,9 +171,8 @@ int main(int argc, char *argv[])
         printError(error);
         return Failed;
     }
-    for (const QString &warning : counts.warnings)
-        printError(QStringLiteral("warning: ") + warning);
+    printWarnings(counts.warnings);
     std::printf("Wrote %s: %d individuals, %d families.\n", qUtf8Printable(files.at(1)), counts.individuals,
                 counts.families);
-    return Exported;
+    return Done;
 }

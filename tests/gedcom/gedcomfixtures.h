@@ -63,6 +63,29 @@ inline std::vector<CardFields> threeGenerationCards()
 constexpr int threeGenerationIndividuals = 18;
 constexpr int threeGenerationFamilies = 10;
 
+// Cards that once gave invalid or lossy GEDCOM: slashes that mark no
+// surname, values longer than GEDCOM allows, notes of one-letter words or
+// spaces, notes that begin with '@', reversed ranges, and two cards each the
+// other's parents.
+inline std::vector<CardFields> hostileCards()
+{
+    using F = CardField;
+    return {
+        makeCard({{F::Name, "a/b"}, {F::WifeName, "/"}, {F::Notes, "@ at @@ sign"}}),
+        makeCard({{F::Name, "Name / with / slashes /"}, {F::WifeName, "Mary /" + QString(130, u'L') + "/"},
+                  {F::Notes, "@N1@"}}),
+        makeCard({{F::Name, QStringLiteral("Given ").repeated(30) + "Last"},
+                  {F::BornDate, "in the great war of the eighteen hundreds"},
+                  {F::BornPlace, QString(130, QChar(0x20AC))},
+                  {F::MarriedDate, "between 29 September 1699/00 and 30 September 1700/01"},
+                  {F::Notes, QStringLiteral("a ").repeated(300) + QString(600, u' ') + "end"}}),
+        makeCard({{F::Name, "Reversed"}, {F::BornDate, "between 1860 and 1850"}, {F::DiedDate, "FROM 1900 TO 1899"},
+                  {F::MarriedDate, "BET MAR 1850 AND 1850"}}),
+        makeCard({{F::Name, "Adam Loop"}, {F::WifeName, "Eve Loop"}, {F::Father, "Cain Loop"}, {F::Mother, "Awan Loop"}}),
+        makeCard({{F::Name, "Cain Loop"}, {F::WifeName, "Awan Loop"}, {F::Father, "Adam Loop"}, {F::Mother, "Eve Loop"}}),
+    };
+}
+
 // A GEDCOM file read back into records, with CONC and CONT lines joined into
 // the values they continue and '@@' turned back into '@'.
 struct GedNode

@@ -2,6 +2,7 @@
 // reference export, and the card files that must not export at all.
 #include "gedcomexport.h"
 #include "gedcomfixtures.h"
+#include "gedcomreader.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -45,6 +46,7 @@ private slots:
     void threeGenerationsAreLinkedWithoutDuplicates();
     void onlyAnExactCoupleOfOneOtherCardIsLinked_data();
     void onlyAnExactCoupleOfOneOtherCardIsLinked();
+    void hostileCardsGiveValidGedcomAndWarnings();
     void unreadableCardFilesExportNothing_data();
     void unreadableCardFilesExportNothing();
     void outputThatCannotBeWrittenIsReported();
@@ -303,6 +305,59 @@ void TestGedcomExport::onlyAnExactCoupleOfOneOtherCardIsLinked()
     const int familyNumber = parents->xref.mid(2).chopped(1).toInt();
     QCOMPARE(familyNumber <= int(others.size()), linked);
     QCOMPARE(int(file.all("INDI").size()), individuals);
+}
+
+void TestGedcomExport::hostileCardsGiveValidGedcomAndWarnings()
+{
+    Gedcom::ExportCounts counts;
+    const QByteArray bytes = Gedcom::fromCards(hostileCards(), &counts);
+    const GedFile file = parseGedcom(bytes);
+    QVERIFY2(file.problem.isEmpty(), qPrintable(file.problem));
+
+    // Limited values fit (CONC would make them longer in the reader), with
+    // the whole text in a note beside them; a NAME marks one surname at most.
+    Gedcom::GedcomFile read;
+    QString error;
+    QVERIFY2(read.read(bytes, &error), qPrintable(error));
+    QStringList notes;
+    for (const Gedcom::GedcomLine &l : read.lines()) {
+        const int limit = l.tag == "DATE" ? 35 : l.tag == "NAME" || l.tag == "PLAC" ? 120 : -1;
+        QVERIFY2(limit < 0 || l.value.toUcs4().size() <= limit, qPrintable(l.value));
+        QVERIFY2(l.tag != "NAME" || l.value.count(u'/') % 2 == 0, qPrintable(l.value));
+        if (l.tag == "NOTE")
+            notes << (l.pointer ? read.at(read.record(l.value)).value : l.value);
+    }
+    for (const QString &whole : {QStringLiteral("Mary /") + QString(130, u'L') + "/", hostileCards()[2][F::BornPlace],
+                                 QStringLiteral("Given ").repeated(30) + "/Last/",
+                                 QStringLiteral("(in the great war of the eighteen hundreds)"),
+                                 QStringLiteral("BET 29 SEP 1699/00 AND 30 SEP 1700/01")})
+        QVERIFY2(notes.contains(whole), qPrintable(whole));
+
+    QVERIFY(file.person(QStringLiteral("/a\u2044b/")));
+    QVERIFY(file.person(QStringLiteral("Name \u2044 with \u2044 slashes /\u2044/")));
+    // A note that begins with '@' is a record of its own.
+    const GedNode *first = file.byId(file.person(QStringLiteral("/a\u2044b/"))->childValue("FAMS"));
+    QCOMPARE(file.byId(first->childValue("NOTE"))->value, "@ at @@ sign");
+    QCOMPARE(file.byId(first->childValue("NOTE"))->tag, "NOTE");
+
+    const GedNode *reversed = file.person("/Reversed/");
+    QCOMPARE(reversed->childValue("BIRT", "DATE"), "(between 1860 and 1850)");
+    QCOMPARE(reversed->childValue("DEAT", "DATE"), "(FROM 1900 TO 1899)");
+    QCOMPARE(file.byId(reversed->childValue("FAMS"))->childValue("MARR", "DATE"), "BET MAR 1850 AND 1850");
+    const QString warnings = counts.warnings.join(u'\n');
+    for (const char *w : {"card 4: the husband's birth date is a range that ends before it begins",
+                          "card 4: the husband's death date is a range",
+                          "card 3: the husband's birth place is longer than GEDCOM allows",
+                          "card 6: the husband's parents are the couple of card 5"})
+        QVERIFY2(warnings.contains(w), qPrintable(warnings));
+    QCOMPARE(counts.warnings.size(), 8);
+
+    // The loop is cut where it closes: Cain's parents are not Adam's card
+    // (@F5@) but a family of their own, so Adam is there a second time.
+    const GedNode *cain = file.person("Cain /Loop/");
+    QVERIFY(cain && !file.person("Adam /Loop/"));
+    QVERIFY(parentsOf(file, cain)->xref != "@F5@");
+    QCOMPARE(nameOf(file, parentsOf(file, cain)->childValue("HUSB")), "Adam /Loop/");
 }
 
 void TestGedcomExport::unreadableCardFilesExportNothing_data()

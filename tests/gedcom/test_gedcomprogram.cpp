@@ -1,5 +1,6 @@
 // The kinfolio-gedcom program as a user runs it: arguments, help, messages on
 // stderr, exit status, and no half-written output.
+#include "cardfilelock.h"
 #include "gedcomfixtures.h"
 
 #include <QDir>
@@ -42,7 +43,23 @@ private slots:
     void helpExplainsTheProgram();
     void failuresExplainOnStderrAndLeaveOutputAlone_data();
     void failuresExplainOnStderrAndLeaveOutputAlone();
+    void importWritesCardsAndSaysWhatTheyCannotHold();
+    void importRefusesAndWritesNothing_data();
+    void importRefusesAndWritesNothing();
 };
+
+namespace {
+
+// A family with a child in no family, a christening and a source, which no
+// card holds, and a name outside the card file's code page.
+const QByteArray smallGedcom = "0 HEAD\r\n1 CHAR UTF-8\r\n"
+                               "0 @I1@ INDI\r\n1 NAME Jonas /Ashworth/\r\n1 CHR\r\n2 DATE 1821\r\n"
+                               "0 @I2@ INDI\r\n1 NAME \xCE\xA9lla /Pryce/\r\n1 SEX F\r\n"
+                               "0 @I3@ INDI\r\n1 NAME Thomas /Ashworth/\r\n1 FAMC @F1@\r\n1 SOUR @S1@\r\n"
+                               "0 @F1@ FAM\r\n1 HUSB @I1@\r\n1 WIFE @I2@\r\n1 CHIL @I3@\r\n1 MARR\r\n2 DATE 1846\r\n"
+                               "0 @S1@ SOUR\r\n1 TITL Parish register\r\n0 TRLR\r\n";
+
+} // namespace
 
 void TestGedcomProgram::exportsAndSaysWhatItWrote()
 {
@@ -116,6 +133,89 @@ void TestGedcomProgram::failuresExplainOnStderrAndLeaveOutputAlone()
     QCOMPARE(readBytes(dir.filePath("Kinfolio.dat")), cards);
     QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
              QStringList({"cut.dat", "family.ged", "Kinfolio.dat"}));
+}
+
+void TestGedcomProgram::importWritesCardsAndSaysWhatTheyCannotHold()
+{
+    QTemporaryDir dir;
+    const QString ged = dir.filePath("family.ged"), cards = dir.filePath("new.dat");
+    writeBytes(ged, smallGedcom);
+    Run r = runProgram({"--import", ged, cards});
+    QCOMPARE(r.err, QString());
+    QCOMPARE(r.exitCode, 0);
+    QCOMPARE(r.out, QStringLiteral("Read %1 (UTF-8): 3 people, 1 family.\n"
+                                   "Wrote %2: 2 cards: 1 for families, 1 for people in no family.\n"
+                                   "Not on the cards, by tag: CHR 1, SOUR 1; records: SOUR 1.\n"
+                                   "Characters the card file cannot hold, written as '?': 2.\n") // wife and mother
+                        .arg(ged, cards));
+    CardStore store(cards);
+    QVERIFY(store.loadCardFile());
+    QCOMPARE(store.cardCount(), 2);
+    QCOMPARE(store.text(0, CardField::WifeName), "?lla Pryce");
+    QCOMPARE(store.text(1, CardField::Father), "Jonas Ashworth");
+
+    r = runProgram({"--import", "--append", ged, cards});
+    QCOMPARE(r.exitCode, 0);
+    QVERIFY2(r.out.contains(QStringLiteral("Wrote %1: 2 cards after its 2 (4 in all)").arg(cards)), qPrintable(r.out));
+    QVERIFY(store.loadCardFile());
+    QCOMPARE(store.cardCount(), 4);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList({"family.ged", "new.dat"})); // lock gone
+}
+
+void TestGedcomProgram::importRefusesAndWritesNothing_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("situation");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("message");
+    // DIR holds the card file Kinfolio.dat (6 cards), family.ged and cut.dat.
+    const QStringList into{"--import", "DIR/family.ged", "DIR/Kinfolio.dat"};
+    QTest::newRow("card file holds cards") << into << "" << 1
+                                           << "DIR/Kinfolio.dat already holds 6 cards, and the import never "
+                                              "overwrites cards; add --append";
+    QTest::newRow("card program open on it") << QStringList{"--import", "--append", "DIR/family.ged", "DIR/Kinfolio.dat"}
+                                             << "locked" << 1 << "Kinfolio is open on the card file DIR/Kinfolio.dat";
+    QTest::newRow("too many cards") << QStringList{"--import", "--append", "DIR/family.ged", "DIR/Kinfolio.dat"}
+                                    << "full" << 1 << "more than the 32767 a card file holds; nothing was written";
+    QTest::newRow("not GEDCOM") << QStringList{"--import", "DIR/cut.dat", "DIR/new.dat"} << "" << 1
+                                << "DIR/cut.dat: not a GEDCOM file";
+    QTest::newRow("damaged card file") << QStringList{"--import", "--append", "DIR/family.ged", "DIR/cut.dat"} << ""
+                                       << 1 << "the card file DIR/cut.dat is damaged";
+    QTest::newRow("card file is the GEDCOM file") << QStringList{"--import", "DIR/family.ged", "DIR/family.ged"}
+                                                  << "" << 1 << "is the GEDCOM file itself";
+    QTest::newRow("append without import") << QStringList{"--append", "DIR/Kinfolio.dat", "DIR/x.ged"} << "" << 2
+                                           << "--append goes with --import";
+    QTest::newRow("import one file") << QStringList{"--import", "DIR/family.ged"} << "" << 2
+                                     << "expected a GEDCOM file to read and a card file to write";
+}
+
+void TestGedcomProgram::importRefusesAndWritesNothing()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, situation);
+    QFETCH(int, exitCode);
+    QFETCH(QString, message);
+    QTemporaryDir dir;
+    std::vector<CardFields> cards = threeGenerationCards();
+    if (situation == "full")
+        cards.resize(CardStore::MaxCards - 1, makeCard({{CardField::Name, "Somebody"}}));
+    QVERIFY(writeCardFile(dir.filePath("Kinfolio.dat"), cards));
+    const QByteArray cardBytes = readBytes(dir.filePath("Kinfolio.dat"));
+    writeBytes(dir.filePath("cut.dat"), cardBytes.left(100));
+    writeBytes(dir.filePath("family.ged"), smallGedcom);
+    CardFileLock lock(dir.filePath("Kinfolio.dat"));
+    if (situation == "locked")
+        QCOMPARE(lock.tryLock(), CardFileLock::Result::Locked);
+    const QStringList before = QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+    arguments.replaceInStrings("DIR", dir.path());
+
+    const Run r = runProgram(arguments);
+    QCOMPARE(r.exitCode, exitCode);
+    QCOMPARE(r.out, QString());
+    QVERIFY2(r.err.startsWith("kinfolio-gedcom: ") && r.err.contains(message.replace("DIR", dir.path())),
+             qPrintable(r.err));
+    QCOMPARE(readBytes(dir.filePath("Kinfolio.dat")), cardBytes);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), before);
 }
 
 QTEST_GUILESS_MAIN(TestGedcomProgram)

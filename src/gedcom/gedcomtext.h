@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+#include <QStringList>
+
+namespace kinfolio::Gedcom {
+
+// The text of a GEDCOM file, decoded as its header's CHAR line says.
+struct DecodedText
+{
+    QString text;
+    QString characterSet; // the CHAR value, or what the bytes showed
+    QStringList warnings;
+};
+
+// Decodes a whole GEDCOM file: UTF-8 (with or without a byte-order mark),
+// UTF-16 with a byte-order mark (CHAR UNICODE), ASCII, ANSI (Windows-1252,
+// Latin-1 read as its superset) and ANSEL. Fails, with `error` saying why,
+// for a character set it does not know. Bytes that are not valid in the
+// declared set become U+FFFD with a warning, so the text is never cut short.
+bool decodeGedcomText(const QByteArray &bytes, DecodedText &out, QString *error);
+
+// ANSEL (ANSI Z39.47) as GEDCOM uses it: ASCII, letters such as Ł, Ø and Æ
+// in the upper half, and combining diacritics written before the letter they
+// mark, which become the composed letter (0xE2 'e' is é).
+QString decodeAnsel(QByteArrayView bytes);
+
+} // namespace kinfolio::Gedcom
