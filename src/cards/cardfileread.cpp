@@ -6,11 +6,32 @@
 
 namespace kinfolio {
 
+QString cardFileProblem(const CardStore &store)
+{
+    const QString &path = store.filePath();
+    switch (store.loadResult()) {
+    case CardStore::LoadResult::Loaded:
+    case CardStore::LoadResult::Missing:
+        break;
+    case CardStore::LoadResult::Unreadable:
+        return QFileInfo(path).isDir() ? QStringLiteral("%1 is a folder, not a card file").arg(path)
+                                       : QStringLiteral("the card file %1 could not be read: %2")
+                                             .arg(path, store.errorString());
+    case CardStore::LoadResult::CutShort:
+        return QStringLiteral("the card file %1 is damaged: card %2 is incomplete, the file ends inside it")
+            .arg(path)
+            .arg(store.cardCount() + 1);
+    case CardStore::LoadResult::TooManyCards:
+        return QStringLiteral("the card file %1 holds more than %2 cards").arg(path).arg(CardStore::MaxCards);
+    }
+    return QStringLiteral("the card file %1 does not exist").arg(path);
+}
+
 bool readCardFile(const QString &path, std::vector<CardFields> &cards, QString *error)
 {
     cards.clear();
-    // The card program's own load, so a file it would not read whole is not
-    // read here either.
+    // The card program's own load, so a file it would not read whole (a card
+    // cut short, more cards than it holds) is not read here either.
     CardStore store(path);
     if (store.loadCardFile()) {
         cards.reserve(size_t(store.cardCount()));
@@ -18,28 +39,8 @@ bool readCardFile(const QString &path, std::vector<CardFields> &cards, QString *
             cards.push_back(store.fields(i));
         return true;
     }
-    QString reason;
-    switch (store.loadResult()) {
-    case CardStore::LoadResult::Loaded:
-    case CardStore::LoadResult::Missing:
-        reason = QStringLiteral("the card file %1 does not exist").arg(path);
-        break;
-    case CardStore::LoadResult::Unreadable:
-        reason = QFileInfo(path).isDir() ? QStringLiteral("%1 is a folder, not a card file").arg(path)
-                                         : QStringLiteral("the card file %1 could not be read: %2")
-                                               .arg(path, store.errorString());
-        break;
-    case CardStore::LoadResult::CutShort:
-        reason = QStringLiteral("the card file %1 is damaged: card %2 is incomplete, the file ends inside it")
-                     .arg(path)
-                     .arg(store.cardCount() + 1);
-        break;
-    case CardStore::LoadResult::TooManyCards:
-        reason = QStringLiteral("the card file %1 holds more than %2 cards").arg(path).arg(CardStore::MaxCards);
-        break;
-    }
     if (error)
-        *error = reason;
+        *error = cardFileProblem(store);
     return false;
 }
 

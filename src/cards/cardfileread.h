@@ -8,6 +8,11 @@
 
 namespace kinfolio {
 
+class CardStore;
+
+// Why `store` could not load its card file, as a message names it.
+QString cardFileProblem(const CardStore &store);
+
 // Reads every card of a card file for a program that only reads it (an
 // export, a printout). Fails, with the reason in `error` ready to print, when
 // the file is missing, a folder or unreadable, or damaged (a card cut short,

@@ -1,5 +1,6 @@
 #include "gedcomexport.h"
 
+#include "cardfileread.h"
 #include "cardlinks.h"
 #include "cardstore.h"
 #include "gedcomlines.h"
@@ -348,44 +349,6 @@ QByteArray fromCards(const std::vector<CardFields> &cards, ExportCounts *counts)
     if (counts)
         *counts = builder.counts();
     return builder.write();
-}
-
-QString cardFileProblem(const CardStore &store)
-{
-    const QString &path = store.filePath();
-    switch (store.loadResult()) {
-    case CardStore::LoadResult::Loaded:
-    case CardStore::LoadResult::Missing:
-        break;
-    case CardStore::LoadResult::Unreadable:
-        return QFileInfo(path).isDir() ? QStringLiteral("%1 is a folder, not a card file").arg(path)
-                                       : QStringLiteral("the card file %1 could not be read: %2")
-                                             .arg(path, store.errorString());
-    case CardStore::LoadResult::CutShort:
-        return QStringLiteral("the card file %1 is damaged: card %2 is incomplete, the file ends inside it")
-            .arg(path)
-            .arg(store.cardCount() + 1);
-    case CardStore::LoadResult::TooManyCards:
-        return QStringLiteral("the card file %1 holds more than %2 cards").arg(path).arg(CardStore::MaxCards);
-    }
-    return QStringLiteral("the card file %1 does not exist").arg(path);
-}
-
-bool readCardFile(const QString &path, std::vector<CardFields> &cards, QString *error)
-{
-    cards.clear();
-    // The card program's own load, so a file it would not read whole (a card
-    // cut short, more cards than it holds) is not exported either.
-    CardStore store(path);
-    if (store.loadCardFile()) {
-        cards.reserve(size_t(store.cardCount()));
-        for (int i = 0; i < store.cardCount(); ++i)
-            cards.push_back(store.fields(i));
-        return true;
-    }
-    if (error)
-        *error = cardFileProblem(store);
-    return false;
 }
 
 bool exportCardFile(const QString &cardFile, const QString &gedcomFile, QString *error, ExportCounts *counts)

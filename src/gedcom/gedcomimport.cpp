@@ -2,6 +2,7 @@
 
 #include "ansitext.h"
 #include "cardfilelock.h"
+#include "cardfileread.h"
 #include "cardstore.h"
 #include "gedcomexport.h"
 #include "gedcomlines.h"
