@@ -1,5 +1,7 @@
 #include "installfilesystem.h"
 
+#include "platform.h"
+
 #include <QDir>
 #include <QFile>
 
@@ -9,15 +11,6 @@
 namespace kinfolio {
 
 namespace {
-
-std::filesystem::path toPath(const QString &path)
-{
-#ifdef Q_OS_WIN
-    return std::filesystem::path(path.toStdWString());
-#else
-    return std::filesystem::path(QFile::encodeName(path).toStdString());
-#endif
-}
 
 QString reasonOf(const std::error_code &error)
 {
@@ -44,19 +37,19 @@ QString LocalFileSystem::resolve(const QString &path) const
 bool LocalFileSystem::exists(const QString &path) const
 {
     std::error_code error;
-    return std::filesystem::exists(toPath(resolve(path)), error);
+    return std::filesystem::exists(nativePath(resolve(path)), error);
 }
 
 bool LocalFileSystem::isDirectory(const QString &path) const
 {
     std::error_code error;
-    return std::filesystem::is_directory(toPath(resolve(path)), error);
+    return std::filesystem::is_directory(nativePath(resolve(path)), error);
 }
 
 bool LocalFileSystem::makeDirectory(const QString &path, QString &reason)
 {
     std::error_code error;
-    if (std::filesystem::create_directory(toPath(resolve(path)), error))
+    if (std::filesystem::create_directory(nativePath(resolve(path)), error))
         return true;
     // create_directory() treats an existing directory as no error; the
     // installer counts it as a failed creation.
@@ -67,7 +60,7 @@ bool LocalFileSystem::makeDirectory(const QString &path, QString &reason)
 bool LocalFileSystem::copyFile(const QString &from, const QString &to, QString &reason)
 {
     std::error_code error;
-    std::filesystem::copy_file(toPath(resolve(from)), toPath(resolve(to)),
+    std::filesystem::copy_file(nativePath(resolve(from)), nativePath(resolve(to)),
                                std::filesystem::copy_options::overwrite_existing, error);
     if (error) {
         reason = reasonOf(error);
@@ -81,7 +74,7 @@ bool LocalFileSystem::renameFile(const QString &from, const QString &to, QString
     // One rename that replaces the target, so there is never a moment
     // without a program file.
     std::error_code error;
-    std::filesystem::rename(toPath(resolve(from)), toPath(resolve(to)), error);
+    std::filesystem::rename(nativePath(resolve(from)), nativePath(resolve(to)), error);
     if (error) {
         reason = reasonOf(error);
         return false;
@@ -92,7 +85,7 @@ bool LocalFileSystem::renameFile(const QString &from, const QString &to, QString
 bool LocalFileSystem::isSameFile(const QString &a, const QString &b) const
 {
     std::error_code error;
-    return std::filesystem::equivalent(toPath(resolve(a)), toPath(resolve(b)), error) && !error;
+    return std::filesystem::equivalent(nativePath(resolve(a)), nativePath(resolve(b)), error) && !error;
 }
 
 } // namespace kinfolio

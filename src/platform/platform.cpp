@@ -1,6 +1,7 @@
 #include "platform.h"
 
 #include <QDir>
+#include <QFile>
 
 #ifdef Q_OS_WIN
 #include <qt_windows.h>
@@ -33,6 +34,15 @@ BrowserCommand browserCommand(const QString &url)
 bool isOpenableAddress(const QString &url)
 {
     return !url.startsWith(u'-');
+}
+
+std::filesystem::path nativePath(const QString &path)
+{
+#ifdef Q_OS_WIN
+    return std::filesystem::path(path.toStdWString());
+#else
+    return std::filesystem::path(QFile::encodeName(path).toStdString());
+#endif
 }
 
 QString installPathSeparator()

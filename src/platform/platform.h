@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <filesystem>
+
 namespace kinfolio {
 
 // Everything in which the platforms differ, in one place: other platforms'
@@ -30,6 +32,9 @@ BrowserCommand browserCommand(const QString &url);
 // True when the system's opener would take `url` for an address, not for one
 // of its own options: a text that begins with '-' is refused.
 bool isOpenableAddress(const QString &url);
+
+// A path as the system's file functions take it.
+std::filesystem::path nativePath(const QString &path);
 
 // The installer's path separator and the directory it proposes.
 QString installPathSeparator();

@@ -14,6 +14,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QPointer>
+#include <QProcess>
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QTemporaryDir>
@@ -36,6 +37,7 @@ private slots:
     void cleanup();
     void exitOntoFullDiskKeepsWindowCardsAndFile();
     void siteListOntoFullDiskKeepsOldList();
+    void exportOntoFullDiskFailsAndKeepsTheEarlierExport();
 
 private:
     bool fillDisk(const QString &path);
@@ -195,6 +197,32 @@ void TestFullDisk::siteListOntoFullDiskKeepsOldList()
     QVERIFY2(writeFileSafely(path, newList, &error), qPrintable(error));
     QVERIFY(f.open(QIODevice::ReadOnly));
     QCOMPARE(f.readAll(), crashSiteListFile(1));
+}
+
+void TestFullDisk::exportOntoFullDiskFailsAndKeepsTheEarlierExport()
+{
+    QTemporaryDir cards;
+    const QString cardFile = cards.filePath(QStringLiteral("Kinfolio.dat"));
+    QFile in(cardFile);
+    QVERIFY(in.open(QIODevice::WriteOnly) && in.write(crashCardFile(0, 20)) > 0);
+    in.close();
+    const QDir dir(m_mountPoint->path());
+    const QString out = dir.filePath(QStringLiteral("family.ged"));
+    {
+        QFile f(out);
+        QVERIFY(f.open(QIODevice::WriteOnly) && f.write("earlier export") > 0);
+    }
+    QVERIFY2(fillDisk(dir.filePath(QStringLiteral("filler"))), "the tmpfs did not fill up");
+
+    QProcess exporter;
+    exporter.start(QStringLiteral(KINFOLIO_GEDCOM_PROGRAM), {cardFile, out});
+    QVERIFY(exporter.waitForFinished(30000));
+    QCOMPARE(exporter.exitCode(), 1);
+    QCOMPARE(exporter.readAllStandardOutput(), QByteArray());
+    QVERIFY(exporter.readAllStandardError().contains("No space left on device"));
+    QFile f(out);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QCOMPARE(f.readAll(), QByteArray("earlier export"));
 }
 
 KINFOLIO_TEST_MAIN(TestFullDisk)

@@ -8,6 +8,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/stat.h>
+
 using namespace kinfolio;
 using namespace kinfolio::testing;
 
@@ -106,6 +108,8 @@ void TestGedcomProgram::failuresExplainOnStderrAndLeaveOutputAlone_data()
                                        << "the card file DIR/absent.dat does not exist";
     QTest::newRow("damaged card file") << QStringList{"DIR/cut.dat", "DIR/family.ged"} << 1
                                        << "the card file DIR/cut.dat is damaged: card 1 is incomplete";
+    QTest::newRow("card file is a named pipe") << QStringList{"DIR/pipe.dat", "DIR/family.ged"} << 1
+                                               << "DIR/pipe.dat could not be read: Not a regular file";
     QTest::newRow("output folder missing") << QStringList{"DIR/Kinfolio.dat", "DIR/nowhere/family.ged"} << 1
                                            << "DIR/nowhere/family.ged could not be written";
     QTest::newRow("output is the card file") << QStringList{"DIR/Kinfolio.dat", "DIR/Kinfolio.dat"} << 1
@@ -122,6 +126,8 @@ void TestGedcomProgram::failuresExplainOnStderrAndLeaveOutputAlone()
     const QByteArray cards = readBytes(dir.filePath("Kinfolio.dat"));
     writeBytes(dir.filePath("cut.dat"), cards.left(cards.size() / 10));
     writeBytes(dir.filePath("family.ged"), "earlier export");
+    // Opening a named pipe for reading waits for a writer that never comes.
+    QCOMPARE(mkfifo(QFile::encodeName(dir.filePath("pipe.dat")).constData(), 0600), 0);
     arguments.replaceInStrings("DIR", dir.path());
 
     const Run r = runProgram(arguments);
@@ -131,8 +137,8 @@ void TestGedcomProgram::failuresExplainOnStderrAndLeaveOutputAlone()
              qPrintable(r.err));
     QCOMPARE(readBytes(dir.filePath("family.ged")), QByteArray("earlier export"));
     QCOMPARE(readBytes(dir.filePath("Kinfolio.dat")), cards);
-    QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
-             QStringList({"cut.dat", "family.ged", "Kinfolio.dat"}));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot),
+             QStringList({"cut.dat", "family.ged", "Kinfolio.dat", "pipe.dat"}));
 }
 
 void TestGedcomProgram::importWritesCardsAndSaysWhatTheyCannotHold()
