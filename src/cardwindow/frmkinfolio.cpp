@@ -83,10 +83,7 @@ QString boxText(const QWidget *box)
 {
     if (auto *line = qobject_cast<const QLineEdit *>(box))
         return storedText(line);
-    // The notes box separates lines with LF; the card file keeps CR LF.
-    QString text = static_cast<const QPlainTextEdit *>(box)->toPlainText();
-    text.replace(u'\n', QStringLiteral("\r\n"));
-    return text;
+    return storedText(static_cast<const QPlainTextEdit *>(box));
 }
 
 } // namespace
@@ -205,10 +202,7 @@ void frmKinfolio::showBoxes(const CardFields &fields)
 {
     for (int i = 0; i < CardFieldCount - 1; ++i)
         showStoredText(static_cast<QLineEdit *>(m_boxes[size_t(i)]), fields[i]);
-    // The notes box separates lines with LF; the card file keeps CR LF.
-    QString notes = fields[CardField::Notes];
-    notes.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    showStoredText(m_txtNotes, notes);
+    showStoredText(m_txtNotes, fields[CardField::Notes]);
 }
 
 CardFields frmKinfolio::boxTexts() const

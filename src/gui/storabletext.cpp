@@ -82,9 +82,31 @@ void showStoredText(QLineEdit *box, const QString &text)
 
 void showStoredText(QPlainTextEdit *box, const QString &text)
 {
+    // One pass: QString::replace with texts of different lengths takes a
+    // quarter of a second on notes of 20 MB.
+    QString lines(text.size(), Qt::Uninitialized);
+    QChar *out = lines.data();
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (!(text.at(i) == u'\r' && i + 1 < text.size() && text.at(i + 1) == u'\n'))
+            *out++ = text.at(i);
+    }
+    lines.truncate(out - lines.constData());
     box->setProperty(showingStoredText, true);
-    box->setPlainText(text);
+    box->setPlainText(lines);
     box->setProperty(showingStoredText, false);
+}
+
+QString storedText(const QPlainTextEdit *box)
+{
+    const QString lines = box->toPlainText();
+    QString text(lines.size() + lines.count(u'\n'), Qt::Uninitialized);
+    QChar *out = text.data();
+    for (QChar c : lines) {
+        if (c == u'\n')
+            *out++ = u'\r';
+        *out++ = c;
+    }
+    return text;
 }
 
 QString storedText(const QLineEdit *box)

@@ -16,6 +16,7 @@ void keepStorable(QPlainTextEdit *box);
 
 // Puts a stored card value into a box. Stored text is storable already, so
 // the box's guard leaves it alone, which matters for notes of many megabytes.
+// The card file ends lines with CR LF; the notes box with LF alone.
 //
 // A one-line box shows at most LongValueShown characters: a name or place of
 // millions of characters (from a hand-edited or imported file) would take
@@ -25,8 +26,10 @@ void keepStorable(QPlainTextEdit *box);
 constexpr int LongValueShown = 100000;
 void showStoredText(QLineEdit *box, const QString &text);
 void showStoredText(QPlainTextEdit *box, const QString &text);
-// The value a box holds: what it shows, or the whole of a long value.
+// The value a box holds: what it shows, or the whole of a long value; the
+// notes with their lines ended by CR LF again.
 QString storedText(const QLineEdit *box);
+QString storedText(const QPlainTextEdit *box);
 
 // The same for a web address box: a character outside the code page becomes
 // '?' and a double quote %22 (SiteListFile::storableAddress).
