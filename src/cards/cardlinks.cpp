@@ -1,5 +1,7 @@
 #include "cardlinks.h"
 
+#include "ancestorwalk.h"
+
 #include <map>
 #include <utility>
 
@@ -60,41 +62,12 @@ CardLinks::CardLinks(const std::vector<CardFields> &cards)
 
 void CardLinks::leaveOutLoops()
 {
-    // A depth-first walk up the parent links, from each card in order; a link
-    // to a card still on the walk's path closes a loop and is taken out.
-    enum State : char { Unseen, OnPath, Done };
-    std::vector<State> state(m_parents.size(), Unseen);
-    struct Step
-    {
-        int card;
-        size_t next; // the side to follow next: 0 husband, 1 wife, 2 done
-    };
-    std::vector<Step> path;
-    for (size_t start = 0; start < m_parents.size(); ++start) {
-        if (state[start] != Unseen)
-            continue;
-        path.push_back({int(start), 0});
-        state[start] = OnPath;
-        while (!path.empty()) {
-            Step &step = path.back();
-            if (step.next == 2) {
-                state[size_t(step.card)] = Done;
-                path.pop_back();
-                continue;
-            }
-            const size_t side = step.next++;
-            int &parents = m_parents[size_t(step.card)][side];
-            if (parents < 0)
-                continue;
-            if (state[size_t(parents)] == OnPath) {
-                m_leftOut.push_back({step.card, side == 0 ? Spouse::Husband : Spouse::Wife, parents});
-                parents = -1;
-            } else if (state[size_t(parents)] == Unseen) {
-                state[size_t(parents)] = OnPath;
-                path.push_back({parents, 0});
-            }
-        }
-    }
+    walkAncestors(
+        int(m_parents.size()), [this](int card, int side) { return m_parents[size_t(card)][size_t(side)]; },
+        [this](int card, int side, int parents) {
+            m_leftOut.push_back({card, side == 0 ? Spouse::Husband : Spouse::Wife, parents});
+            m_parents[size_t(card)][size_t(side)] = -1;
+        });
 }
 
 int CardLinks::parentsCard(int card, Spouse spouse) const

@@ -1,5 +1,6 @@
 #include "gedcomimport.h"
 
+#include "ancestorwalk.h"
 #include "ansitext.h"
 #include "cardfilelock.h"
 #include "cardfileread.h"
@@ -328,46 +329,20 @@ void Mapper::addNotes(QStringList &notes, int person, const QString &who)
 
 void Mapper::warnOfLoops()
 {
-    // A walk up the parent links from each person; a parent still on the
-    // walk's path is among his or her own descendants.
-    enum State : char { Unseen, OnPath, Done };
-    std::vector<State> state(m_people.size(), Unseen);
-    struct Step
-    {
-        int person;
-        int next; // 0 father, 1 mother, 2 done
+    const auto parent = [this](int person, int side) {
+        const int family = m_people[size_t(person)].childOf;
+        if (family < 0)
+            return -1;
+        return side == 0 ? m_families[size_t(family)].husband : m_families[size_t(family)].wife;
     };
-    std::vector<Step> path;
-    for (size_t start = 0; start < m_people.size(); ++start) {
-        if (state[start] != Unseen)
-            continue;
-        path.push_back({int(start), 0});
-        state[start] = OnPath;
-        while (!path.empty()) {
-            Step &step = path.back();
-            const Person &p = m_people[size_t(step.person)];
-            if (step.next == 2 || p.childOf < 0) {
-                state[size_t(step.person)] = Done;
-                path.pop_back();
-                continue;
-            }
-            const Family &parents = m_families[size_t(p.childOf)];
-            const int parent = step.next++ == 0 ? parents.husband : parents.wife;
-            if (parent < 0)
-                continue;
-            if (state[size_t(parent)] == OnPath) {
-                const Person &a = m_people[size_t(parent)];
-                const QString &xref = m_file.at(a.line).xref;
-                m_counts.warnings << QStringLiteral("%1 is his or her own ancestor; the cards keep the names, "
-                                                    "and an export leaves out the link that closes the loop")
-                                         .arg(isBlank(a.name) ? QStringLiteral("the person %1").arg(xref)
-                                                              : QStringLiteral("%1 (%2)").arg(a.name, xref));
-            } else if (state[size_t(parent)] == Unseen) {
-                state[size_t(parent)] = OnPath;
-                path.push_back({parent, 0});
-            }
-        }
-    }
+    walkAncestors(int(m_people.size()), parent, [this](int, int, int ancestor) {
+        const Person &a = m_people[size_t(ancestor)];
+        const QString &xref = m_file.at(a.line).xref;
+        m_counts.warnings << QStringLiteral("%1 is his or her own ancestor; the cards keep the names, "
+                                            "and an export leaves out the link that closes the loop")
+                                 .arg(isBlank(a.name) ? QStringLiteral("the person %1").arg(xref)
+                                                      : QStringLiteral("%1 (%2)").arg(a.name, xref));
+    });
 }
 
 // A text as the card file stores it; the characters it cannot hold are counted.

@@ -7,6 +7,9 @@
 #include <QFile>
 #include <QString>
 
+#include <initializer_list>
+#include <utility>
+
 namespace kinfolio::testing {
 
 // A card whose every field names its card and field, so a field that lands in
@@ -16,6 +19,15 @@ inline CardFields labelledCard(const QString &tag)
     CardFields card;
     for (int i = 0; i < CardFieldCount; ++i)
         card[i] = QStringLiteral("%1-f%2").arg(tag).arg(i + 1);
+    return card;
+}
+
+// A card of the fields given; the others empty.
+inline CardFields makeCard(std::initializer_list<std::pair<CardField, QString>> fields)
+{
+    CardFields card;
+    for (const auto &[field, text] : fields)
+        card[field] = text;
     return card;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cardrecord.h"
+#include "cards/cardfixtures.h"
 #include "cardstore.h"
 #include "filebytes.h"
 
@@ -17,14 +18,6 @@
 #include <vector>
 
 namespace kinfolio::testing {
-
-inline CardFields makeCard(std::initializer_list<std::pair<CardField, QString>> fields)
-{
-    CardFields card;
-    for (const auto &[field, text] : fields)
-        card[field] = text;
-    return card;
-}
 
 // Writes cards the way the card program saves them (Windows-1252, quoted items).
 inline bool writeCardFile(const QString &path, const std::vector<CardFields> &cards)

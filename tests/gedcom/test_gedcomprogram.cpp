@@ -2,9 +2,9 @@
 // stderr, exit status, and no half-written output.
 #include "cardfilelock.h"
 #include "gedcomfixtures.h"
+#include "programrun.h"
 
 #include <QDir>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -15,24 +15,11 @@ using namespace kinfolio::testing;
 
 namespace {
 
-struct Run
-{
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
+using Run = ProgramRun;
 
 Run runProgram(const QStringList &arguments)
 {
-    QProcess p;
-    p.start(QStringLiteral(KINFOLIO_GEDCOM_PROGRAM), arguments);
-    Run r;
-    if (!p.waitForFinished(60000) || p.exitStatus() != QProcess::NormalExit)
-        return r;
-    r.exitCode = p.exitCode();
-    r.out = QString::fromUtf8(p.readAllStandardOutput());
-    r.err = QString::fromUtf8(p.readAllStandardError());
-    return r;
+    return kinfolio::testing::runProgram(QStringLiteral(KINFOLIO_GEDCOM_PROGRAM), arguments);
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cardrecord.h"
+#include "cards/cardfixtures.h"
 #include "cardstore.h"
 
 #include <initializer_list>
@@ -8,14 +9,6 @@
 #include <vector>
 
 namespace kinfolio::testing {
-
-inline CardFields makeCard(std::initializer_list<std::pair<CardField, QString>> fields)
-{
-    CardFields card;
-    for (const auto &[field, text] : fields)
-        card[field] = text;
-    return card;
-}
 
 // Three generations: Jonas and Ellen (card 1), their son Thomas (card 2) and
 // elder daughter Margaret (card 3), Thomas's son Edward (card 4). Card 5 is a

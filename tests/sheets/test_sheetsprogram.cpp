@@ -2,60 +2,23 @@
 // with poppler-utils (pages, paper, embedded fonts, text), its options, and
 // the failures that leave the output alone.
 #include "filebytes.h"
+#include "programrun.h"
 #include "sheetfixtures.h"
 
 #include <QDir>
-#include <QProcess>
 #include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QTest>
-
-#include <csignal>
-
-#include <sys/resource.h>
 
 using namespace kinfolio;
 using namespace kinfolio::testing;
 
 namespace {
 
-struct Run
-{
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-// `fileSizeLimit` > 0 caps the size of any file the program writes, as a
-// full disk does.
-Run run(const QString &program, const QStringList &arguments, long fileSizeLimit = 0)
-{
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove(QStringLiteral("QT_QPA_PLATFORM")); // the program needs no display of its own
-    static QTemporaryDir runtime;                  // as a desktop session has
-    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
-    p.setProcessEnvironment(env);
-    if (fileSizeLimit > 0) {
-        p.setChildProcessModifier([fileSizeLimit] {
-            const rlimit limit{rlim_t(fileSizeLimit), rlim_t(fileSizeLimit)};
-            ::setrlimit(RLIMIT_FSIZE, &limit);
-            std::signal(SIGXFSZ, SIG_IGN);
-        });
-    }
-    p.start(program, arguments);
-    Run r;
-    if (!p.waitForFinished(60000) || p.exitStatus() != QProcess::NormalExit)
-        return r;
-    r.exitCode = p.exitCode();
-    r.out = QString::fromUtf8(p.readAllStandardOutput());
-    r.err = QString::fromUtf8(p.readAllStandardError());
-    return r;
-}
+using Run = ProgramRun;
 
 Run sheets(const QStringList &arguments, long fileSizeLimit = 0)
 {
-    return run(QStringLiteral(KINFOLIO_SHEETS_PROGRAM), arguments, fileSizeLimit);
+    return runProgram(QStringLiteral(KINFOLIO_SHEETS_PROGRAM), arguments, fileSizeLimit);
 }
 
 // The text of one page, or of all pages when `page` is 0.
@@ -64,7 +27,7 @@ QString pdfText(const QString &pdf, int page = 0)
     QStringList args;
     if (page > 0)
         args << "-f" << QString::number(page) << "-l" << QString::number(page);
-    return run("pdftotext", args << pdf << "-").out;
+    return runProgram("pdftotext", args << pdf << "-").out;
 }
 
 } // namespace
@@ -99,11 +62,11 @@ void TestSheetsProgram::printsEverySheetAndChartWithEmbeddedFonts()
     QCOMPARE(r.err, QString());
     QCOMPARE(r.exitCode, 0);
     QCOMPARE(r.out, QStringLiteral("Wrote %1: 5 family group sheets and 5 pedigree charts, 10 pages.\n").arg(out));
-    const QString info = run("pdfinfo", {out}).out;
+    const QString info = runProgram("pdfinfo", {out}).out;
     QVERIFY2(info.contains(QRegularExpression("Pages: +10\n")) && info.contains("(A4)"), qPrintable(info));
 
     // Both families, embedded, and no other font.
-    QStringList fonts = run("pdffonts", {out}).out.split(u'\n', Qt::SkipEmptyParts).mid(2);
+    QStringList fonts = runProgram("pdffonts", {out}).out.split(u'\n', Qt::SkipEmptyParts).mid(2);
     QStringList families;
     for (const QString &row : fonts) {
         const QStringList columns = row.simplified().split(u' ');
@@ -138,7 +101,7 @@ void TestSheetsProgram::oneCardOnLetterPaper()
     const Run r = sheets({in, out, "--card", "4", "--paper", "Letter"});
     QCOMPARE(r.exitCode, 0);
     QCOMPARE(r.out, QStringLiteral("Wrote %1: 1 family group sheet and 1 pedigree chart, 2 pages.\n").arg(out));
-    const QString info = run("pdfinfo", {out}).out;
+    const QString info = runProgram("pdfinfo", {out}).out;
     QVERIFY2(info.contains(QRegularExpression("Pages: +2\n")) && info.contains("612 x 792"), qPrintable(info));
     const QString text = pdfText(out);
     QVERIFY(text.contains("Card 4 of 5") && text.contains("Edward Ashworth") && !text.contains("Card 3 of 5"));
