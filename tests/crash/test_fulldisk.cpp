@@ -170,8 +170,8 @@ void TestFullDisk::exitOntoFullDiskKeepsWindowCardsAndFile()
 
 void TestFullDisk::siteListOntoFullDiskKeepsOldList()
 {
-    // The site list is small: exactly the size whose write used to fail only
-    // after it had been reported as saved.
+    // The site list is small: the size whose write, if buffered, fails only
+    // in the flush, after the file has been put in place.
     const QDir dir(m_mountPoint->path());
     const QString path = dir.filePath(QStringLiteral("WebSites.dat"));
     const QByteArray oldList = crashSiteListFile(0);
