@@ -125,7 +125,7 @@ CardView CardEditor::update(const CardFields &boxes)
     // Besides two empty names, Update refuses unless the boxes hold the
     // stored current card: a new card that was never added would overwrite
     // the card shown before New, which the user cannot see.
-    if (newCardOpen(boxes) || m_shown != Shown::StoredCard || m_store.cardCount() == 0) {
+    if (newCardOpen(boxes) || m_shown != Shown::StoredCard) {
         view.message = refusal(QStringLiteral("This button is for updating\r\na stored record only."));
         view.selectNameBox = true;
         return view;
