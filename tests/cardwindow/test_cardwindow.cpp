@@ -41,6 +41,7 @@ private slots:
     void exitWithEmptyStoreEndsWithoutWriting();
     void exitThatCannotSaveKeepsWindowAndCards();
     void notesLineBreaksRoundTripThroughTheBox();
+    void valuesOfAnyLengthReachTheFileWhole();
 
 private:
     frmKinfolio *open(CardEditor &editor);
@@ -332,6 +333,24 @@ void TestCardWindow::notesLineBreaksRoundTripThroughTheBox()
     open(editor);
     QCOMPARE(child<QPlainTextEdit>("txtNotes")->toPlainText(), QStringLiteral("one\ntwo\n\nfour"));
     QCOMPARE(m_window->boxTexts()[CardField::Notes], card[CardField::Notes]);
+}
+
+void TestCardWindow::valuesOfAnyLengthReachTheFileWhole()
+{
+    // Past the 32767 characters a one-line box keeps by default, and past
+    // what one shows: both come back whole from the boxes.
+    CardFields card = labelledCard("A");
+    card[CardField::Name] = QStringLiteral("Ashworth ").repeated(5000);       // 45,000 characters
+    card[CardField::BornPlace] = QStringLiteral("Leeds ").repeated(20000);    // 120,000, shown cut short
+    writeBytes(m_dir->filePath("Kinfolio.dat"), cardBytes(card));
+    CardEditor editor(m_dir->filePath("Kinfolio.dat"));
+    open(editor)->show();
+    QVERIFY(child<QLineEdit>("txtBornPlace")->isReadOnly());
+    QVERIFY(!child<QLineEdit>("txtName")->isReadOnly());
+    QTest::mouseClick(child<QPushButton>("cmdUpdate"), Qt::LeftButton);
+    QTest::mouseClick(child<QPushButton>("cmdExit"), Qt::LeftButton);
+    QTRY_VERIFY(m_window.isNull());
+    QCOMPARE(readBytes(m_dir->filePath("Kinfolio.dat")), cardBytes(card));
 }
 
 KINFOLIO_TEST_MAIN(TestCardWindow)

@@ -331,6 +331,12 @@ private slots:
         QCOMPARE(readBytes(listPath()), QByteArray("\"http://one.example/\"\r\n\"http://two.example/\"\r\n"
                                                    "\"http://\"\r\n\"http://typed.example/\"\r\n"));
         QVERIFY(sites->isVisible());
+
+        // An address past the 32767 characters a box keeps by default.
+        const QByteArray longAddress = "http://long.example/?" + QByteArray(40000, 'q');
+        siteBox(sites, 1)->setText(QString::fromLatin1(longAddress));
+        choose(sites, "mnuSave");
+        QVERIFY(readBytes(listPath()).startsWith('"' + longAddress + "\"\r\n"));
     }
 
     // What the box shows is what the file holds: a character the file cannot
