@@ -153,6 +153,12 @@ bool writeFileSafely(const QString &path, const QByteArray &bytes, QString *erro
     return true;
 }
 
+bool isSameFile(const QString &a, const QString &b)
+{
+    const QString canonical = QFileInfo(a).canonicalFilePath();
+    return !canonical.isEmpty() && canonical == QFileInfo(b).canonicalFilePath();
+}
+
 QString keepCopyAside(const QString &path, QString *error)
 {
     QByteArray bytes;

@@ -51,6 +51,10 @@ private:
     QString m_error;
 };
 
+// True when both paths lead to one existing file, links and relative names
+// resolved: a tool must not write its output over its own input.
+bool isSameFile(const QString &a, const QString &b);
+
 // Keeps a byte-for-byte copy of a regular file beside it, as `path`.unread-N
 // with the first free N, never over an earlier copy. Returns the copy's path,
 // or an empty text with `error` set.

@@ -7,7 +7,6 @@
 #include "gedcomvalues.h"
 #include "safefile.h"
 
-#include <QFileInfo>
 #include <QStringList>
 
 namespace kinfolio::Gedcom {
@@ -358,8 +357,7 @@ bool exportCardFile(const QString &cardFile, const QString &gedcomFile, QString 
         return false;
 
     // Writing over the card file would replace the cards with their export.
-    const QFileInfo out(gedcomFile);
-    if (out.exists() && out.canonicalFilePath() == QFileInfo(cardFile).canonicalFilePath()) {
+    if (isSameFile(gedcomFile, cardFile)) {
         if (error)
             *error = QStringLiteral("%1 is the card file itself; name another file for the GEDCOM output")
                          .arg(gedcomFile);

@@ -446,7 +446,7 @@ bool importGedcomFile(const QString &gedcomFile, const QString &cardFile, bool a
         return false;
     };
     const QFileInfo in(gedcomFile), out(cardFile);
-    if (in.exists() && out.exists() && in.canonicalFilePath() == out.canonicalFilePath())
+    if (isSameFile(gedcomFile, cardFile))
         return fail(QStringLiteral("%1 is the GEDCOM file itself; name another card file").arg(cardFile));
 
     QByteArray bytes;

@@ -494,8 +494,7 @@ bool printCardFile(const QString &cardFile, const QString &pdfFile, const PrintO
     }
 
     // Writing over the card file would replace the cards with their printout.
-    const QFileInfo out(pdfFile);
-    if (out.exists() && out.canonicalFilePath() == QFileInfo(cardFile).canonicalFilePath())
+    if (isSameFile(pdfFile, cardFile))
         return fail(QStringLiteral("%1 is the card file itself; name another file for the PDF").arg(pdfFile));
 
     if (!fontsInstalled(error))
