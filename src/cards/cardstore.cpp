@@ -45,7 +45,7 @@ QByteArray packCard(const CardFields &fields)
     std::array<QByteArray, CardFieldCount> encoded;
     CardItems items;
     for (int i = 0; i < CardFieldCount; ++i) {
-        encoded[size_t(i)] = AnsiText::encode(fields[i]);
+        encoded[size_t(i)] = AnsiText::encodeValue(fields[i]);
         items[size_t(i)] = encoded[size_t(i)];
     }
     return packCard(items);
@@ -123,13 +123,13 @@ CardFields CardStore::fields(int position) const
     const QByteArray &card = m_cards[size_t(position)];
     CardFields fields;
     for (int i = 0; i < CardFieldCount; ++i)
-        fields[i] = AnsiText::decode(fieldOf(card, i));
+        fields[i] = AnsiText::decodeValue(fieldOf(card, i));
     return fields;
 }
 
 QString CardStore::text(int position, CardField field) const
 {
-    return AnsiText::decode(fieldOf(m_cards[size_t(position)], int(field)));
+    return AnsiText::decodeValue(fieldOf(m_cards[size_t(position)], int(field)));
 }
 
 bool CardStore::loadCardFile()
