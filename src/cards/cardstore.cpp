@@ -4,6 +4,7 @@
 #include "itemfile.h"
 #include "safefile.h"
 
+#include <QCryptographicHash>
 #include <QFileInfo>
 
 #include <algorithm>
@@ -136,6 +137,9 @@ bool CardStore::loadCardFile()
 {
     m_currentCard = 0;
     m_cards.clear();
+    m_fileBytes.clear();
+    m_fileRead = false;
+    m_loadedCardCount = 0;
     m_loadedStamp = stampOf();
 
     QByteArray bytes;
@@ -147,7 +151,15 @@ bool CardStore::loadCardFile()
     }
     const bool whole = readCards(bytes);
     m_fileNotFullyRead = !whole;
+    m_loadedCardCount = int(m_cards.size());
     return whole;
+}
+
+QByteArray CardStore::loadedFileIdentity() const
+{
+    if (!m_fileRead)
+        return QByteArrayLiteral("missing");
+    return QCryptographicHash::hash(m_fileBytes, QCryptographicHash::Sha1).toHex();
 }
 
 bool CardStore::readCards(const QByteArray &bytes)
@@ -158,6 +170,7 @@ bool CardStore::readCards(const QByteArray &bytes)
     // file's bytes, not copied: the table then costs the file's size once,
     // and loading is little more than finding where the cards are.
     m_fileBytes = bytes;
+    m_fileRead = true;
     ItemReader reader(bytes);
     CardItems items;
     while (!reader.atEnd()) {
@@ -194,7 +207,7 @@ bool CardStore::saveCardFile()
 {
     m_error.clear();
     m_preservedCopy.clear();
-    if (m_cards.empty())
+    if (!hasCardsToSave())
         return true;
 
     const FileStamp onDisk = stampOf();
