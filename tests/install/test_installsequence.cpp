@@ -184,6 +184,21 @@ private slots:
         verifyProgram(m_target);
     }
 
+    // Started elsewhere, Install reads the set beside itself; a companion in
+    // the set goes along, one missing is no failure.
+    void theSetBesideInstallAndItsCompanions()
+    {
+        write(m_source + "/kinfolio-gedcom", "companion");
+        LocalFileSystem elsewhere(QFileInfo(m_target).path());
+        const QString setFolder = installationSetFolder(elsewhere, m_source);
+        QCOMPARE(setFolder, m_source);
+        QCOMPARE(installationSetFolder(LocalFileSystem(m_source), "beside Install"), QString());
+        QVERIFY(InstallSequence(elsewhere, "/", setFolder).run(m_target).isEmpty());
+        verifyProgram(m_target);
+        QCOMPARE(read(m_target + "/kinfolio-gedcom"), QByteArray("companion"));
+        QVERIFY(!QFile::exists(m_target + "/kinfolio-sheets"));
+    }
+
     // The set's own folder, however it is named, would lose the set's program file.
     void theInstallationSetsOwnFolderIsRefused_data()
     {
