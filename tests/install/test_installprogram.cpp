@@ -6,9 +6,8 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
-// Runs the built Install program on a display of its own, started elsewhere as
-// a desktop launcher starts it, installs into a temporary directory by
-// keyboard, and starts the installed program.
+// Runs the built Install program on a display of its own, installs into a
+// temporary directory by keyboard, and starts the installed program.
 class TestInstallProgram : public QObject
 {
     Q_OBJECT
@@ -87,7 +86,7 @@ private slots:
 
         QProcess installer;
         installer.setProcessEnvironment(m_onDisplay);
-        installer.setWorkingDirectory(temp.path());
+        installer.setWorkingDirectory(temp.path()); // not the set's: a desktop launcher starts it elsewhere
         installer.start(dist + "/Install", {});
         QVERIFY(installer.waitForStarted());
 
