@@ -55,7 +55,7 @@ void TestGedcomProgram::exportsAndSaysWhatItWrote()
     QTemporaryDir dir;
     const QString in = dir.filePath("Kinfolio.dat"), out = dir.filePath("family.ged");
     QVERIFY(writeCardFile(in, threeGenerationCards()));
-    writeBytes(out, "an earlier export, replaced");
+    writeBytes(out, "0 HEAD\r\n1 NOTE an earlier export, replaced\r\n");
 
     const Run r = runProgram({in, out});
     QCOMPARE(r.exitCode, 0);
@@ -112,7 +112,7 @@ void TestGedcomProgram::failuresExplainOnStderrAndLeaveOutputAlone()
     QVERIFY(writeCardFile(dir.filePath("Kinfolio.dat"), threeGenerationCards()));
     const QByteArray cards = readBytes(dir.filePath("Kinfolio.dat"));
     writeBytes(dir.filePath("cut.dat"), cards.left(cards.size() / 10));
-    writeBytes(dir.filePath("family.ged"), "earlier export");
+    writeBytes(dir.filePath("family.ged"), "0 HEAD\r\nearlier export");
     // Opening a named pipe for reading waits for a writer that never comes.
     QCOMPARE(mkfifo(QFile::encodeName(dir.filePath("pipe.dat")).constData(), 0600), 0);
     arguments.replaceInStrings("DIR", dir.path());
@@ -122,7 +122,7 @@ void TestGedcomProgram::failuresExplainOnStderrAndLeaveOutputAlone()
     QCOMPARE(r.out, QString());
     QVERIFY2(r.err.startsWith("kinfolio-gedcom: ") && r.err.contains(message.replace("DIR", dir.path())),
              qPrintable(r.err));
-    QCOMPARE(readBytes(dir.filePath("family.ged")), QByteArray("earlier export"));
+    QCOMPARE(readBytes(dir.filePath("family.ged")), QByteArray("0 HEAD\r\nearlier export"));
     QCOMPARE(readBytes(dir.filePath("Kinfolio.dat")), cards);
     QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot),
              QStringList({"cut.dat", "family.ged", "Kinfolio.dat", "pipe.dat"}));
