@@ -56,7 +56,7 @@ void TestSheetsProgram::printsEverySheetAndChartWithEmbeddedFonts()
     QTemporaryDir dir;
     const QString in = dir.filePath("Kinfolio.dat"), out = dir.filePath("family.pdf");
     QVERIFY(writeCardFile(in, familyCards()));
-    writeBytes(out, "an earlier print, replaced");
+    writeBytes(out, "%PDF-1.4 an earlier print, replaced");
 
     const Run r = sheets({in, out});
     QCOMPARE(r.err, QString());
@@ -150,7 +150,7 @@ void TestSheetsProgram::failuresExplainOnStderrAndLeaveOutputAlone()
     const QByteArray cards = readBytes(dir.filePath("Kinfolio.dat"));
     writeBytes(dir.filePath("cut.dat"), cards.left(cards.size() / 3));
     writeBytes(dir.filePath("empty.dat"), QByteArray());
-    writeBytes(dir.filePath("family.pdf"), "earlier print");
+    writeBytes(dir.filePath("family.pdf"), "%PDF-1.4 earlier print");
     arguments.replaceInStrings("DIR", dir.path());
 
     const Run r = sheets(arguments, fileSizeLimit);
@@ -158,7 +158,7 @@ void TestSheetsProgram::failuresExplainOnStderrAndLeaveOutputAlone()
     QCOMPARE(r.out, QString());
     QVERIFY2(r.err.startsWith("kinfolio-sheets: ") && r.err.contains(message.replace("DIR", dir.path())),
              qPrintable(r.err));
-    QCOMPARE(readBytes(dir.filePath("family.pdf")), QByteArray("earlier print"));
+    QCOMPARE(readBytes(dir.filePath("family.pdf")), QByteArray("%PDF-1.4 earlier print"));
     QCOMPARE(readBytes(dir.filePath("Kinfolio.dat")), cards);
     QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
              QStringList({"cut.dat", "empty.dat", "family.pdf", "Kinfolio.dat"}));
