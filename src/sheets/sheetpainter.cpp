@@ -359,10 +359,13 @@ void PdfPages::sheetPage(const FamilySheet &sheet, const SheetPage &page, bool f
             const double baseline = NoteLineHeight - 2.5 - QFontMetricsF(font, &m_writer).descent() / m_scale;
             for (const QString &l : s.lines) {
                 line(body.left(), y + NoteLineHeight, body.right(), y + NoteLineHeight, 0.4, faint);
-                // Wrapped to the width already: drawn as it is, never cut.
+                // Wrapped to the width already: drawn as it is, never cut. A
+                // line in a right-to-left script starts at the right.
+                const double x = l.isRightToLeft() ? body.right() - NoteIndent - width(l, font)
+                                                   : body.left() + NoteIndent;
                 m_painter.setPen(ink);
                 m_painter.setFont(font);
-                m_painter.drawText(d(body.left() + NoteIndent, y + baseline), l);
+                m_painter.drawText(d(x, y + baseline), l);
                 y += NoteLineHeight;
             }
             // The rest of the sheet's last page is ruled for handwritten notes.

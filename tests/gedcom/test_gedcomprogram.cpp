@@ -1,5 +1,6 @@
 // The kinfolio-gedcom program as a user runs it: arguments, help, messages on
-// stderr, exit status, and no half-written output.
+// stderr, exit status, and no half-written output; and both tools given
+// their files in the wrong order or of the wrong kind.
 #include "cardfilelock.h"
 #include "gedcomfixtures.h"
 #include "programrun.h"
@@ -35,6 +36,8 @@ private slots:
     void importWritesCardsAndSaysWhatTheyCannotHold();
     void importRefusesAndWritesNothing_data();
     void importRefusesAndWritesNothing();
+    void slipsOfTheCommandLineLeaveEveryFileAlone_data();
+    void slipsOfTheCommandLineLeaveEveryFileAlone();
 };
 
 namespace {
@@ -47,6 +50,12 @@ const QByteArray smallGedcom = "0 HEAD\r\n1 CHAR UTF-8\r\n"
                                "0 @I3@ INDI\r\n1 NAME Thomas /Ashworth/\r\n1 FAMC @F1@\r\n1 SOUR @S1@\r\n"
                                "0 @F1@ FAM\r\n1 HUSB @I1@\r\n1 WIFE @I2@\r\n1 CHIL @I3@\r\n1 MARR\r\n2 DATE 1846\r\n"
                                "0 @S1@ SOUR\r\n1 TITL Parish register\r\n0 TRLR\r\n";
+
+// Seventeen lines: the card program's reader takes it for one card.
+const QByteArray cardSizedGedcom = "0 HEAD\r\n1 SOUR x\r\n1 GEDC\r\n2 VERS 5.5.1\r\n2 FORM LINEAGE-LINKED\r\n"
+                                   "1 CHAR UTF-8\r\n0 @I1@ INDI\r\n1 NAME Jonas /Ashworth/\r\n1 SEX M\r\n"
+                                   "1 FAMS @F1@\r\n0 @I2@ INDI\r\n1 NAME Ellen /Pryce/\r\n1 SEX F\r\n"
+                                   "1 FAMS @F1@\r\n0 @F1@ FAM\r\n1 HUSB @I1@\r\n0 TRLR\r\n";
 
 } // namespace
 
@@ -160,7 +169,8 @@ void TestGedcomProgram::importRefusesAndWritesNothing_data()
     QTest::addColumn<QString>("situation");
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QString>("message");
-    // DIR holds the card file Kinfolio.dat (6 cards), family.ged and cut.dat.
+    // DIR holds the card file Kinfolio.dat (6 cards), family.ged, hostile.ged and
+    // cut.dat.
     const QStringList into{"--import", "DIR/family.ged", "DIR/Kinfolio.dat"};
     QTest::newRow("card file holds cards") << into << "" << 1
                                            << "DIR/Kinfolio.dat already holds 6 cards, and the import never "
@@ -171,6 +181,9 @@ void TestGedcomProgram::importRefusesAndWritesNothing_data()
                                     << "full" << 1 << "more than the 32767 a card file holds; nothing was written";
     QTest::newRow("not GEDCOM") << QStringList{"--import", "DIR/cut.dat", "DIR/new.dat"} << "" << 1
                                 << "DIR/cut.dat: not a GEDCOM file";
+    QTest::newRow("control characters shown escaped")
+        << QStringList{"--import", "DIR/hostile.ged", "DIR/new.dat"} << "" << 1
+        << "its first line \"\\x1b]0;owned\\x07\\x9b2J\" is not the header";
     QTest::newRow("damaged card file") << QStringList{"--import", "--append", "DIR/family.ged", "DIR/cut.dat"} << ""
                                        << 1 << "the card file DIR/cut.dat is damaged";
     QTest::newRow("card file is the GEDCOM file") << QStringList{"--import", "DIR/family.ged", "DIR/family.ged"}
@@ -195,6 +208,8 @@ void TestGedcomProgram::importRefusesAndWritesNothing()
     const QByteArray cardBytes = readBytes(dir.filePath("Kinfolio.dat"));
     writeBytes(dir.filePath("cut.dat"), cardBytes.left(100));
     writeBytes(dir.filePath("family.ged"), smallGedcom);
+    // A title for the terminal's window, and a C1 sequence that clears it.
+    writeBytes(dir.filePath("hostile.ged"), "\x1b]0;owned\x07\xc2\x9b" "2J\r\n0 HEAD\r\n");
     CardFileLock lock(dir.filePath("Kinfolio.dat"));
     if (situation == "locked")
         QCOMPARE(lock.tryLock(), CardFileLock::Result::Locked);
@@ -208,6 +223,72 @@ void TestGedcomProgram::importRefusesAndWritesNothing()
              qPrintable(r.err));
     QCOMPARE(readBytes(dir.filePath("Kinfolio.dat")), cardBytes);
     QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), before);
+}
+
+void TestGedcomProgram::slipsOfTheCommandLineLeaveEveryFileAlone_data()
+{
+    QTest::addColumn<QString>("program");
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("message");
+    // DIR holds the card files Kinfolio.dat and other.dat, the GEDCOM files
+    // family.ged and tree.ged of 17 lines each, family.pdf and notes.txt, 17
+    // lines of unquoted text.
+    const QString gedcom = KINFOLIO_GEDCOM_PROGRAM, sheets = KINFOLIO_SHEETS_PROGRAM;
+    const QString intoCards = "DIR/family.ged is a GEDCOM file, not a card file. To bring it into cards: "
+                              "kinfolio-gedcom --import DIR/family.ged Kinfolio.dat";
+    QTest::newRow("export in the import's order") << gedcom << QStringList{"DIR/family.ged", "DIR/Kinfolio.dat"}
+                                                  << intoCards;
+    QTest::newRow("sheets in the import's order") << sheets << QStringList{"DIR/family.ged", "DIR/Kinfolio.dat"}
+                                                  << intoCards;
+    QTest::newRow("sheets onto a card file") << sheets << QStringList{"DIR/other.dat", "DIR/Kinfolio.dat"}
+                                             << "DIR/Kinfolio.dat is a card file, not a PDF file, and cards are "
+                                                "never written over";
+    QTest::newRow("export onto a card file") << gedcom << QStringList{"DIR/other.dat", "DIR/Kinfolio.dat"}
+                                             << "DIR/Kinfolio.dat is a card file, not a GEDCOM file";
+    QTest::newRow("sheets the wrong way round") << sheets << QStringList{"DIR/family.pdf", "DIR/Kinfolio.dat"}
+                                                << "DIR/family.pdf is a PDF file, not a card file. Name the card "
+                                                   "file first";
+    QTest::newRow("export from unquoted text") << gedcom << QStringList{"DIR/notes.txt", "DIR/new.ged"}
+                                               << "DIR/notes.txt is not a card file: none of its items is quoted";
+    QTest::newRow("export onto a PDF") << gedcom << QStringList{"DIR/Kinfolio.dat", "DIR/family.pdf"}
+                                       << "DIR/family.pdf is a PDF file, not a GEDCOM file, so it is left as it is";
+    QTest::newRow("sheets onto GEDCOM") << sheets << QStringList{"DIR/Kinfolio.dat", "DIR/family.ged"}
+                                        << "DIR/family.ged is a GEDCOM file, not a PDF file";
+    QTest::newRow("sheets onto text") << sheets << QStringList{"DIR/Kinfolio.dat", "DIR/notes.txt"}
+                                      << "DIR/notes.txt is not a PDF file";
+    QTest::newRow("import onto a PDF") << gedcom
+                                       << QStringList{"--import", "--append", "DIR/family.ged", "DIR/family.pdf"}
+                                       << "DIR/family.pdf is a PDF file, not a card file";
+    QTest::newRow("import onto GEDCOM") << gedcom
+                                        << QStringList{"--import", "--append", "DIR/family.ged", "DIR/tree.ged"}
+                                        << "DIR/tree.ged is a GEDCOM file, not a card file";
+}
+
+void TestGedcomProgram::slipsOfTheCommandLineLeaveEveryFileAlone()
+{
+    QFETCH(QString, program);
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, message);
+    QTemporaryDir dir;
+    QVERIFY(writeCardFile(dir.filePath("Kinfolio.dat"), threeGenerationCards()));
+    QVERIFY(writeCardFile(dir.filePath("other.dat"), {makeCard({{CardField::Name, "Somebody"}})}));
+    writeBytes(dir.filePath("family.ged"), cardSizedGedcom);
+    writeBytes(dir.filePath("tree.ged"), cardSizedGedcom);
+    writeBytes(dir.filePath("family.pdf"), "%PDF-1.4\n");
+    writeBytes(dir.filePath("notes.txt"), QByteArray("Jonas Ashworth\r\n").repeated(17));
+    QMap<QString, QByteArray> before;
+    for (const QString &name : QDir(dir.path()).entryList(QDir::Files))
+        before[name] = readBytes(dir.filePath(name));
+    arguments.replaceInStrings("DIR", dir.path());
+
+    const Run r = kinfolio::testing::runProgram(program, arguments);
+    QCOMPARE(r.exitCode, 1);
+    QCOMPARE(r.out, QString());
+    QVERIFY2(r.err.contains(message.replace("DIR", dir.path())), qPrintable(r.err));
+    QMap<QString, QByteArray> after;
+    for (const QString &name : QDir(dir.path()).entryList(QDir::Files))
+        after[name] = readBytes(dir.filePath(name));
+    QCOMPARE(after, before);
 }
 
 QTEST_GUILESS_MAIN(TestGedcomProgram)
