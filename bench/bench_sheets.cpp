@@ -30,33 +30,30 @@ constexpr double TimeLimitMs = 5000;
 // what the PDF keeps per page (its offset table), far below a page's size.
 constexpr long GrowthLimitKb = 8 * 1024;
 constexpr int RunLengths[] = {10000, 100000, 1000000};
-// Ten times the run in at most this many times the time: a cost in the
+// Ten times the run in at most this many times the time; a cost in the
 // square of the run would take a hundred.
 constexpr double RunGrowthLimit = 15;
 
 QTemporaryDir *scratch = nullptr;
 
-QString writtenFile(const QString &name, const QByteArray &bytes)
+QString cardFile(int count)
 {
-    const QString path = scratch->filePath(name);
+    const QString path = scratch->filePath(QStringLiteral("cards-%1.dat").arg(count));
     QFile f(path);
+    const QByteArray bytes = bench::generatedCardFile(count);
     if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
         qFatal("cannot write %s", qPrintable(path));
     return path;
-}
-
-QString cardFile(int count)
-{
-    return writtenFile(QStringLiteral("cards-%1.dat").arg(count), bench::generatedCardFile(count));
 }
 
 QString runCardFile(int length)
 {
     CardFields card = bench::generatedCard(1);
     card[CardField::Notes] = QString(length, u'x');
-    CardStore store;
-    store.appendCard(card);
-    return writtenFile(QStringLiteral("run-%1.dat").arg(length), store.cardFileBytes());
+    CardStore store(scratch->filePath(QStringLiteral("run-%1.dat").arg(length)));
+    if (!store.appendCard(card) || !store.saveCardFile())
+        qFatal("cannot write %s", qPrintable(store.filePath()));
+    return store.filePath();
 }
 
 Sheets::PrintCounts print(const QString &cards)
@@ -91,13 +88,12 @@ void PrintThousandCards(benchmark::State &state)
 
 void PrintRun(benchmark::State &state)
 {
-    const QString &cards = runCards.at(int(state.range(0)));
     for (auto _ : state)
-        benchmark::DoNotOptimize(print(cards).pages);
+        benchmark::DoNotOptimize(print(runCards.at(int(state.range(0)))).pages);
 }
 
-// Keeps the real time of each benchmark (the median when repetitions are
-// asked for), by its name.
+// Keeps the real time of each benchmark by its name (the median when
+// repetitions are asked for).
 class TimeReporter : public benchmark::ConsoleReporter
 {
 public:
@@ -110,15 +106,11 @@ public:
         for (const Run &run : runs) {
             const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
             if (!run.error_occurred && (run.run_type == Run::RT_Iteration || median))
-                ms[run.run_name.function_name + (run.run_name.args.empty() ? "" : "/" + run.run_name.args)] =
+                ms[run.run_name.function_name + run.run_name.args] =
                     run.GetAdjustedRealTime() * (run.time_unit == benchmark::kMillisecond ? 1.0 : 1e-6);
         }
     }
-    double of(const std::string &name) const
-    {
-        const auto found = ms.find(name);
-        return found == ms.end() ? -1 : found->second;
-    }
+    double of(const std::string &name) const { return ms.count(name) ? ms.at(name) : -1; }
     std::map<std::string, double> ms;
 };
 
@@ -143,17 +135,13 @@ int main(int argc, char *argv[])
     const int manyPages = print(thousandCards).pages;
     const long manyPeak = peakKb();
 
-    std::map<int, int> runPages;
     for (int length : RunLengths) {
         runCards[length] = runCardFile(length);
-        runPages[length] = print(runCards[length]).pages;
+        benchmark::RegisterBenchmark("PrintRun", PrintRun)->Arg(length)->Unit(benchmark::kMillisecond)->UseRealTime();
     }
-
     benchmark::RegisterBenchmark("PrintThousandCards", PrintThousandCards)
         ->Unit(benchmark::kMillisecond)
         ->UseRealTime();
-    for (int length : RunLengths)
-        benchmark::RegisterBenchmark("PrintRun", PrintRun)->Arg(length)->Unit(benchmark::kMillisecond)->UseRealTime();
     TimeReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
@@ -161,23 +149,16 @@ int main(int argc, char *argv[])
     const double cardsMs = reporter.of("PrintThousandCards");
     const bool fast = cardsMs >= 0 && cardsMs <= TimeLimitMs;
     const bool flat = fewPeak > 0 && manyPeak - fewPeak <= GrowthLimitKb;
-    bool linear = true;
     std::printf("\nSummary\n");
     std::printf("%d cards (%d pages)            %9.0f ms   limit %6.0f ms        %s\n", Cards, manyPages,
                 cardsMs, TimeLimitMs, fast ? "ok" : "MISSED");
-    double shorterMs = -1;
-    for (int length : RunLengths) {
-        const double runMs = reporter.of("PrintRun/" + std::to_string(length));
-        std::printf("Notes of one run of %7d characters (%3d pages)  %7.0f ms", length, runPages[length], runMs);
-        if (shorterMs > 0) {
-            const bool ok = runMs >= 0 && runMs <= RunGrowthLimit * shorterMs;
-            linear = linear && ok;
-            std::printf("   %4.1f times the run before, limit %.0f  %s", runMs / shorterMs, RunGrowthLimit,
-                        ok ? "ok" : "MISSED");
-        }
-        std::printf("\n");
-        shorterMs = runMs;
-    }
+    const auto runMs = [&reporter](int length) { return reporter.of("PrintRun" + std::to_string(length)); };
+    for (int length : RunLengths)
+        std::printf("Notes of one run of %7d characters      %7.0f ms\n", length, runMs(length));
+    const double growth = runMs(1000000) / runMs(100000);
+    const bool linear = runMs(100000) > 0 && growth >= 0 && growth <= RunGrowthLimit;
+    std::printf("1M characters against 100k: %.1f times the time, limit %.0f  %s\n", growth, RunGrowthLimit,
+                linear ? "ok" : "MISSED");
     std::printf("Peak memory (VmHWM) after %d cards (%d pages)   %7ld kB\n", FewCards, fewPages, fewPeak);
     std::printf("Peak memory (VmHWM) after %d cards (%d pages)  %7ld kB   growth %ld kB, limit %ld kB  %s\n", Cards,
                 manyPages, manyPeak, manyPeak - fewPeak, GrowthLimitKb, flat ? "ok" : "MISSED");

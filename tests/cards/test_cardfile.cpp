@@ -287,19 +287,14 @@ void TestCardFile::fileKinds_data()
 {
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<FileKind>("kind");
-    QTest::newRow("empty") << QByteArray() << FileKind::Empty;
-    QTest::newRow("cards as written") << cardBytes(labelledCard("A")) << FileKind::Cards;
     QTest::newRow("a card named 0 HEAD") << QByteArray("\"0 HEAD\"\r\n") << FileKind::Cards;
     QTest::newRow("hand-edited, unquoted items first") << QByteArray("Jonas\r\n1821, Leeds\r\n  \"Bradford\"\r\n")
                                                        << FileKind::Cards;
     QTest::newRow("first quoted item past the first read")
         << QByteArray(100000, 'x') + "\r\n\"Leeds\"\r\n" << FileKind::Cards;
     QTest::newRow("no quoted item") << QByteArray("He said \"no\"\r\nEllen\r\n") << FileKind::Other;
-    QTest::newRow("GEDCOM") << QByteArray("0 HEAD\r\n1 CHAR UTF-8\r\n") << FileKind::Gedcom;
-    QTest::newRow("GEDCOM after a mark and a blank line") << QByteArray("\xEF\xBB\xBF\r\n 0  HEAD\n") << FileKind::Gedcom;
     QTest::newRow("GEDCOM in UTF-16") << QByteArray("\xFF\xFE" "0\0 \0H\0E\0A\0D\0\r\0\n\0", 18) << FileKind::Gedcom;
     QTest::newRow("not a header") << QByteArray("0 HEADER\r\n") << FileKind::Other;
-    QTest::newRow("PDF") << QByteArray("%PDF-1.4\n%\xE2\xE3") << FileKind::Pdf;
 }
 
 void TestCardFile::fileKinds()
@@ -307,10 +302,9 @@ void TestCardFile::fileKinds()
     QFETCH(QByteArray, bytes);
     QFETCH(FileKind, kind);
     QTemporaryDir dir;
-    const QString path = dir.filePath("file");
-    QVERIFY(writeFileSafely(path, bytes));
+    QVERIFY(writeFileSafely(dir.filePath("file"), bytes));
     QCOMPARE(fileKindOf(bytes), kind);
-    QCOMPARE(fileKind(path), kind);
+    QCOMPARE(fileKind(dir.filePath("file")), kind);
 }
 
 QTEST_GUILESS_MAIN(TestCardFile)
