@@ -144,9 +144,16 @@ QString outputRefusal(const QString &path, FileKind own)
     const FileKind kind = fileKind(path);
     switch (kind) {
     case FileKind::Missing:
-    case FileKind::Empty:
     case FileKind::NotRegular:
         return QString();
+    case FileKind::Empty:
+        // Also a card file of no cards, as a new installation's Kinfolio.dat
+        // is: only the name tells what it is kept for.
+        if (own == FileKind::Cards || !path.endsWith(QLatin1String(".dat"), Qt::CaseInsensitive))
+            return QString();
+        return QStringLiteral("%1 is an empty card file, and card files are never written over: "
+                              "name a new file for the output")
+            .arg(path);
     case FileKind::Unreadable:
         return QStringLiteral("%1 could not be read, so nothing shows it is %2 that may be replaced: "
                               "name a new file for the output")

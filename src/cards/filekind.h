@@ -39,7 +39,8 @@ QString notCardFileReason(const QString &path, FileKind kind);
 
 // Why a tool whose output is of kind `own` must not replace the file at
 // `path`; empty when it may: nothing is there, an empty file or one of its
-// own kind. A card file is never replaced by another kind of file.
+// own kind. A card file, an empty one named .dat among them, is never
+// replaced by another kind of file.
 QString outputRefusal(const QString &path, FileKind own);
 
 } // namespace kinfolio

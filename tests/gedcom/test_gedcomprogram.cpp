@@ -165,7 +165,8 @@ void TestGedcomProgram::refusalsWriteNothing_data()
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QString>("message");
     // DIR holds the card files Kinfolio.dat (6 cards) and other.dat,
-    // family.ged, hostile.ged, slip.ged of 17 lines, cut.dat and family.pdf.
+    // empty.dat, family.ged, hostile.ged, slip.ged of 17 lines, cut.dat and
+    // family.pdf.
     // Rows whose situation is "sheets" run kinfolio-sheets.
     const QStringList into{"--import", "DIR/family.ged", "DIR/Kinfolio.dat"};
     QTest::newRow("card file holds cards") << into << "" << 1
@@ -196,6 +197,8 @@ void TestGedcomProgram::refusalsWriteNothing_data()
                                                 << intoCards;
     QTest::newRow("sheets onto cards") << QStringList{"DIR/other.dat", "DIR/Kinfolio.dat"} << "sheets" << 1
                                        << "DIR/Kinfolio.dat is a card file, not a PDF file, and cards are never";
+    QTest::newRow("sheets onto an empty card file") << QStringList{"DIR/other.dat", "DIR/empty.dat"} << "sheets" << 1
+                                                    << "DIR/empty.dat is an empty card file";
     QTest::newRow("sheets from a PDF") << QStringList{"DIR/family.pdf", "DIR/Kinfolio.dat"} << "sheets" << 1
                                        << "DIR/family.pdf is a PDF file, not a card file. Name the card file first";
     QTest::newRow("export onto a PDF") << QStringList{"DIR/Kinfolio.dat", "DIR/family.pdf"} << "" << 1
@@ -223,6 +226,7 @@ void TestGedcomProgram::refusalsWriteNothing()
     QVERIFY(writeCardFile(dir.filePath("other.dat"), {makeCard({{CardField::Name, "Somebody"}})}));
     writeBytes(dir.filePath("slip.ged"), cardSizedGedcom);
     writeBytes(dir.filePath("family.pdf"), "%PDF-1.4\n");
+    writeBytes(dir.filePath("empty.dat"), QByteArray());
     CardFileLock lock(dir.filePath("Kinfolio.dat"));
     if (situation == "locked")
         QCOMPARE(lock.tryLock(), CardFileLock::Result::Locked);
