@@ -3,6 +3,7 @@
 #include "cardfileread.h"
 #include "cardlinks.h"
 #include "cardstore.h"
+#include "filekind.h"
 #include "gedcomlines.h"
 #include "gedcomvalues.h"
 #include "safefile.h"
@@ -361,6 +362,12 @@ bool exportCardFile(const QString &cardFile, const QString &gedcomFile, QString 
         if (error)
             *error = QStringLiteral("%1 is the card file itself; name another file for the GEDCOM output")
                          .arg(gedcomFile);
+        return false;
+    }
+    const QString refusal = outputRefusal(gedcomFile, FileKind::Gedcom);
+    if (!refusal.isEmpty()) {
+        if (error)
+            *error = refusal;
         return false;
     }
 

@@ -226,7 +226,7 @@ void TestFullDisk::exportOntoFullDiskFailsAndKeepsTheEarlierExport()
     const QString out = dir.filePath(QStringLiteral("family.ged"));
     {
         QFile f(out);
-        QVERIFY(f.open(QIODevice::WriteOnly) && f.write("earlier export") > 0);
+        QVERIFY(f.open(QIODevice::WriteOnly) && f.write("0 HEAD\r\nearlier export") > 0);
     }
     QVERIFY2(fillDisk(dir.filePath(QStringLiteral("filler"))), "the tmpfs did not fill up");
 
@@ -238,7 +238,7 @@ void TestFullDisk::exportOntoFullDiskFailsAndKeepsTheEarlierExport()
     QVERIFY(exporter.readAllStandardError().contains("No space left on device"));
     QFile f(out);
     QVERIFY(f.open(QIODevice::ReadOnly));
-    QCOMPARE(f.readAll(), QByteArray("earlier export"));
+    QCOMPARE(f.readAll(), QByteArray("0 HEAD\r\nearlier export"));
 }
 
 KINFOLIO_TEST_MAIN(TestFullDisk)
