@@ -1,10 +1,10 @@
 #include "sheetlayout.h"
 
-#include <QRegularExpression>
-
 #include <algorithm>
 
 namespace kinfolio::Sheets {
+
+using CardText::oneLine;
 
 namespace {
 
@@ -14,31 +14,6 @@ constexpr double pointsPerMm = 72.0 / 25.4;
 constexpr double chartTitleHeight = 70; // the title, the couple's names, the column headings
 constexpr double chartColumnGap = 18;
 constexpr double chartBoxHeight = 38;
-
-// A field on one line: line breaks, tabs and other control characters (the
-// code page's unassigned bytes among them) print as spaces.
-QString oneLine(const QString &text)
-{
-    QString line = text;
-    for (QChar &c : line) {
-        if (c.category() == QChar::Other_Control)
-            c = u' ';
-    }
-    return line.simplified();
-}
-
-const QRegularExpression &yearPattern()
-{
-    static const QRegularExpression year(QStringLiteral("(?<![0-9])[0-9]{3,4}(?![0-9])"));
-    return year;
-}
-
-// The first year in a date, or a number past every year when it has none.
-int yearNumber(const QString &date)
-{
-    const QRegularExpressionMatch found = yearPattern().match(date);
-    return found.hasMatch() ? found.captured(0).toInt() : 100000;
-}
 
 } // namespace
 
@@ -65,71 +40,43 @@ FamilySheet familySheet(const std::vector<CardFields> &cards, const CardLinks &l
     const CardFields &c = cards[size_t(card)];
     FamilySheet sheet;
     sheet.card = card;
-    for (Spouse spouse : {Spouse::Husband, Spouse::Wife}) {
-        const SpouseFields &f = spouseFields(spouse);
-        Person &p = spouse == Spouse::Husband ? sheet.husband : sheet.wife;
-        p = {oneLine(c[f.name]),     oneLine(c[f.bornDate]), oneLine(c[f.bornPlace]), oneLine(c[f.diedDate]),
-             oneLine(c[f.diedPlace]), oneLine(c[f.father]),  oneLine(c[f.mother]),    links.parentsCard(card, spouse)};
-    }
+    for (Spouse spouse : {Spouse::Husband, Spouse::Wife})
+        (spouse == Spouse::Husband ? sheet.husband : sheet.wife) =
+            Person{CardText::onOneLine(CardText::spouseFacts(c, spouse)), links.parentsCard(card, spouse)};
     sheet.marriedDate = oneLine(c[CardField::MarriedDate]);
     sheet.marriedPlace = oneLine(c[CardField::MarriedPlace]);
     sheet.notes = c[CardField::Notes];
 
     for (const CardLinks::Child &link : links.children(card)) {
         const CardFields &own = cards[size_t(link.card)];
-        const SpouseFields &f = spouseFields(link.spouse);
-        const SpouseFields &other =
-            spouseFields(link.spouse == Spouse::Husband ? Spouse::Wife : Spouse::Husband);
+        const CardText::SpouseFacts facts = CardText::onOneLine(CardText::spouseFacts(own, link.spouse));
         Child child;
         child.card = link.card;
         child.side = link.spouse;
-        child.name = oneLine(own[f.name]);
-        child.bornDate = oneLine(own[f.bornDate]);
-        child.bornPlace = oneLine(own[f.bornPlace]);
-        child.diedDate = oneLine(own[f.diedDate]);
-        child.diedPlace = oneLine(own[f.diedPlace]);
-        child.spouse = oneLine(own[other.name]);
+        child.name = facts.name;
+        child.bornDate = facts.bornDate;
+        child.bornPlace = facts.bornPlace;
+        child.diedDate = facts.diedDate;
+        child.diedPlace = facts.diedPlace;
+        const Spouse other = link.spouse == Spouse::Husband ? Spouse::Wife : Spouse::Husband;
+        child.spouse = oneLine(own[spouseFields(other).name]);
         child.marriedDate = oneLine(own[CardField::MarriedDate]);
         child.marriedPlace = oneLine(own[CardField::MarriedPlace]);
         sheet.children.push_back(std::move(child));
     }
     // Eldest first, as on a paper form; those born in an unknown year after,
-    // in card order.
+    // in the order of the links.
     std::stable_sort(sheet.children.begin(), sheet.children.end(), [](const Child &a, const Child &b) {
-        return yearNumber(a.bornDate) < yearNumber(b.bornDate);
+        return CardText::yearNumber(a.bornDate) < CardText::yearNumber(b.bornDate);
     });
     return sheet;
 }
 
 // --- the pedigree chart ---
 
-QString yearOf(const QString &date)
-{
-    const QString text = oneLine(date);
-    const QRegularExpressionMatch found = yearPattern().match(text);
-    if (!found.hasMatch())
-        return text;
-    // A year alone would read as certain; a date that is not says so.
-    const QString first = text.section(u' ', 0, 0).toLower().remove(u'.');
-    static const QStringList roughly = {QStringLiteral("abt"),       QStringLiteral("about"),
-                                        QStringLiteral("c"),         QStringLiteral("ca"),
-                                        QStringLiteral("circa"),     QStringLiteral("est"),
-                                        QStringLiteral("estimated"), QStringLiteral("cal"),
-                                        QStringLiteral("calculated"), QStringLiteral("bet"),
-                                        QStringLiteral("between"),   QStringLiteral("from")};
-    QString prefix;
-    if (roughly.contains(first))
-        prefix = QStringLiteral("c. ");
-    else if (first == QLatin1String("bef") || first == QLatin1String("before"))
-        prefix = QStringLiteral("bef. ");
-    else if (first == QLatin1String("aft") || first == QLatin1String("after"))
-        prefix = QStringLiteral("aft. ");
-    return prefix + found.captured(0);
-}
-
 QString lifespan(const QString &bornDate, const QString &diedDate)
 {
-    const QString born = yearOf(bornDate), died = yearOf(diedDate);
+    const QString born = CardText::yearOf(bornDate), died = CardText::yearOf(diedDate);
     if (!born.isEmpty() && !died.isEmpty())
         return born + QStringLiteral(" \u2013 ") + died;
     if (!born.isEmpty())
