@@ -4,7 +4,9 @@
 #include "ansitext.h"
 #include "cardfilelock.h"
 #include "cardfileread.h"
+#include "cardlinks.h"
 #include "cardstore.h"
+#include "cardtext.h"
 #include "gedcomexport.h"
 #include "gedcomlines.h"
 #include "gedcomreader.h"
@@ -15,9 +17,32 @@
 #include <QFileInfo>
 #include <QSet>
 
+#include <algorithm>
+#include <map>
+#include <set>
+
 namespace kinfolio::Gedcom {
 
 namespace {
+
+// How a child stands to one parent of a family, as PEDI, ADOP, _FREL or _MREL
+// say: empty for birth, or else the word of the file ("adopted", "foster").
+QString relationOf(const QString &value)
+{
+    const QString v = value.trimmed();
+    static const QSet<QString> birth{"", "birth", "natural", "biological"};
+    return birth.contains(v.toLower()) ? QString() : v;
+}
+
+// A family a person is a child of, and how they stand to its two parents.
+struct ParentFamily
+{
+    int family = -1;
+    QString fatherRelation, motherRelation;
+    qsizetype famc = -1; // the person's FAMC line, or -1 where only the family lists them
+
+    bool isBirth() const { return fatherRelation.isEmpty() && motherRelation.isEmpty(); }
+};
 
 struct Person
 {
@@ -26,7 +51,8 @@ struct Person
     bool female = false;
     QString bornDate, bornPlace, diedDate, diedPlace;
     QStringList notes;
-    int childOf = -1; // a family
+    std::vector<ParentFamily> parents; // as the file links them
+    int childOf = -1;                  // the family of birth
     std::vector<int> spouseIn;
     bool onlyName = true; // nothing a card holds but the name
     bool notesPlaced = false;
@@ -36,7 +62,9 @@ struct Family
 {
     qsizetype line = 0; // the FAM record
     int husband = -1, wife = -1;
-    std::vector<int> children;
+    std::vector<ParentFamily> listed; // CHIL, with `family` the child
+    std::vector<int> children;        // born to it
+    bool othersChildren = false;      // adopted, fostered or otherwise not born to it
     QString marriedDate, marriedPlace;
     QStringList notes;
 };
@@ -48,29 +76,6 @@ bool restates(const QString &tag)
     return tags.contains(tag);
 }
 
-// A GEDCOM value on one line of a card.
-QString oneLineValue(const QString &value)
-{
-    QString v = value;
-    v.replace(u'\n', u' ');
-    return v.trimmed();
-}
-
-// A NAME value as the card writes it: without the surname's slashes where the
-// export would put them back in the same place (the surname is the last word),
-// otherwise as written. A fraction slash is a slash of the card name.
-QString cardName(const QString &gedcomName)
-{
-    QString name = oneLineValue(gedcomName);
-    if (name.count(u'/') == 2) {
-        QString bare = name;
-        bare.remove(u'/');
-        if (personalName(bare) == name)
-            name = bare;
-    }
-    return name.replace(QChar(NameSlash), u'/');
-}
-
 class Mapper
 {
 public:
@@ -80,14 +85,19 @@ public:
 private:
     void readFamily(Family &f);
     void readPerson(Person &p);
+    void readAdoption(qsizetype event, Person &p);
     void readEvent(qsizetype event, QString &date, QString &place);
+    void settleParents(int person);
+    QString parentsInWords(const ParentFamily &link) const;
     QString noteText(qsizetype note);
     QString restored(qsizetype line, Limited kind, qsizetype noteOwner, qsizetype &fromNote);
     void leaveOutChildren(qsizetype line, qsizetype except);
     int pointee(qsizetype line, const QHash<qsizetype, int> &index, const char *what);
     void leaveOut(qsizetype line) { ++m_counts.leftOut[m_file.at(line).tag]; }
     bool isParentsOnly(int family) const;
-    void addNotes(QStringList &notes, int person, const QString &who);
+    void keepApart(const std::vector<CardFields> &familyCards, const std::vector<CardFields> &personCards,
+                   const std::vector<int> &personCardOwners, std::vector<bool> &dropped);
+    void addNotes(QStringList &notes, int person, const QString &heading);
     void warnOfLoops();
     QString storable(const QString &text);
 
@@ -134,20 +144,82 @@ Mapper::Mapper(const GedcomFile &file, ImportCounts &counts)
             if (spouse >= 0)
                 m_people[size_t(spouse)].spouseIn.push_back(int(n));
         }
-        // Without a FAMC of their own, the first family that lists a child is theirs.
-        for (int child : f.children) {
-            Person &c = m_people[size_t(child)];
-            if (c.childOf < 0) {
-                c.childOf = int(n);
-                c.onlyName = false;
+        // The family's word on a child counts where the child's own FAMC
+        // says nothing; a child it alone lists is linked by it.
+        for (const ParentFamily &listed : f.listed) {
+            std::vector<ParentFamily> &links = m_people[size_t(listed.family)].parents;
+            const auto own = std::find_if(links.begin(), links.end(),
+                                          [n](const ParentFamily &l) { return l.family == int(n); });
+            if (own == links.end()) {
+                links.push_back({int(n), listed.fatherRelation, listed.motherRelation, -1});
+            } else if (own->isBirth()) {
+                own->fatherRelation = listed.fatherRelation;
+                own->motherRelation = listed.motherRelation;
             }
         }
     }
+    for (size_t n = 0; n < m_people.size(); ++n)
+        settleParents(int(n));
     for (qsizetype note : m_noteRecords) {
         if (!m_notesUsed.contains(note))
             ++m_counts.recordsLeftOut[QStringLiteral("NOTE")];
     }
     warnOfLoops();
+}
+
+// The card's parents are the first family the person was born to; a family
+// that adopted or fostered them is told in their notes, in words.
+void Mapper::settleParents(int person)
+{
+    Person &p = m_people[size_t(person)];
+    for (const ParentFamily &link : p.parents) {
+        Family &f = m_families[size_t(link.family)];
+        p.onlyName = false;
+        if (!link.isBirth()) {
+            f.othersChildren = true;
+            p.notes << parentsInWords(link);
+        } else if (p.childOf < 0) {
+            p.childOf = link.family;
+            f.children.push_back(person);
+        } else if (link.famc >= 0) {
+            leaveOut(link.famc); // a second family of birth
+        }
+    }
+}
+
+QString Mapper::parentsInWords(const ParentFamily &link) const
+{
+    const Family &f = m_families[size_t(link.family)];
+    const auto nameOf = [this](int person) {
+        return person >= 0 && !isBlank(m_people[size_t(person)].name) ? m_people[size_t(person)].name : QString();
+    };
+    const QString father = nameOf(f.husband), mother = nameOf(f.wife);
+    struct Words
+    {
+        const char *relation, *verb, *adjective;
+    };
+    static const Words known[] = {{"adopted", "Adopted by", "adopted"},  {"foster", "Fostered by", "foster"},
+                                  {"sealing", "Sealed to", "sealed"},    {"step", "Stepchild of", "step"},
+                                  {"stepchild", "Stepchild of", "step"}, {"", "Child of", "by birth"}};
+    const auto wordsFor = [](const QString &relation) {
+        for (const Words &w : known) {
+            if (relation.toLower() == QLatin1String(w.relation))
+                return std::make_pair(QString::fromLatin1(w.verb), QString::fromLatin1(w.adjective));
+        }
+        return std::make_pair(QStringLiteral("Child (%1) of").arg(relation), relation);
+    };
+    if (father.isEmpty() && mother.isEmpty()) {
+        return QStringLiteral("%1 the family %2.")
+            .arg(wordsFor(link.fatherRelation.isEmpty() ? link.motherRelation : link.fatherRelation).first,
+                 m_file.at(f.line).xref);
+    }
+    if (father.isEmpty() || mother.isEmpty() || link.fatherRelation == link.motherRelation) {
+        const QString &relation = father.isEmpty() ? link.motherRelation : link.fatherRelation;
+        const QString names = father.isEmpty() ? mother : mother.isEmpty() ? father : father + " and " + mother;
+        return wordsFor(relation.isEmpty() ? link.motherRelation : relation).first + u' ' + names + u'.';
+    }
+    return QStringLiteral("Child of %1 (%2) and %3 (%4).")
+        .arg(father, wordsFor(link.fatherRelation).second, mother, wordsFor(link.motherRelation).second);
 }
 
 int Mapper::pointee(qsizetype line, const QHash<qsizetype, int> &index, const char *what)
@@ -212,10 +284,10 @@ void Mapper::readEvent(qsizetype event, QString &date, QString &place)
     for (qsizetype c : m_file.children(event)) {
         const QString &tag = m_file.at(c).tag;
         if (tag == QLatin1String("DATE")) {
-            date = oneLineValue(restored(c, Limited::Date, event, dateNote));
+            date = CardText::oneLine(restored(c, Limited::Date, event, dateNote));
             leaveOutChildren(c, -1);
         } else if (tag == QLatin1String("PLAC")) {
-            place = oneLineValue(restored(c, Limited::Place, c, placeNote));
+            place = CardText::oneLine(restored(c, Limited::Place, c, placeNote));
             leaveOutChildren(c, placeNote);
         }
     }
@@ -247,7 +319,8 @@ void Mapper::readFamily(Family &f)
         } else if (tag == QLatin1String("CHIL")) {
             const int p = pointee(c, m_personAt, "person");
             if (p >= 0)
-                f.children.push_back(p);
+                f.listed.push_back({p, relationOf(m_file.childValue(c, u"_FREL")),
+                                    relationOf(m_file.childValue(c, u"_MREL")), -1});
         } else if (tag == QLatin1String("MARR") && !marriage) {
             marriage = true;
             readEvent(c, f.marriedDate, f.marriedPlace);
@@ -284,46 +357,133 @@ void Mapper::readPerson(Person &p)
             p.onlyName = p.onlyName && p.diedDate.isEmpty() && p.diedPlace.isEmpty();
         } else if (l.tag == QLatin1String("FAMC")) {
             const int f = pointee(c, m_familyAt, "family");
-            if (f >= 0 && p.childOf < 0) {
-                p.childOf = f;
-                p.onlyName = false;
-            } else if (f >= 0) {
-                leaveOut(c); // a second family of parents
-            }
+            const QString pedigree = relationOf(m_file.childValue(c, u"PEDI"));
+            if (f >= 0)
+                p.parents.push_back({f, pedigree, pedigree, c});
         } else if (l.tag == QLatin1String("FAMS")) {
             pointee(c, m_familyAt, "family"); // the family's HUSB and WIFE say who is on its card
         } else if (l.tag == QLatin1String("NOTE")) {
             p.notes << noteText(c);
             p.onlyName = false;
+        } else if (l.tag == QLatin1String("ADOP")) {
+            readAdoption(c, p);
+            leaveOut(c); // its date and place have no field on a card
         } else if (!restates(l.tag)) {
             leaveOut(c);
         }
     }
 }
 
+// "1 ADOP / 2 FAMC @F1@ / 3 ADOP BOTH": the family adopted the person, both
+// parents, or only the husband (HUSB) or the wife (WIFE).
+void Mapper::readAdoption(qsizetype event, Person &p)
+{
+    const qsizetype famc = m_file.child(event, u"FAMC");
+    if (famc < 0 || !m_file.at(famc).pointer)
+        return;
+    const qsizetype record = m_file.record(m_file.at(famc).value);
+    if (!m_familyAt.contains(record))
+        return;
+    const int f = m_familyAt.value(record);
+    const QString by = m_file.childValue(famc, u"ADOP").trimmed().toUpper();
+    const QString adopted = QStringLiteral("adopted");
+    ParentFamily link{f, by == u"WIFE" ? QString() : adopted, by == u"HUSB" ? QString() : adopted, -1};
+    const auto own = std::find_if(p.parents.begin(), p.parents.end(),
+                                  [f](const ParentFamily &l) { return l.family == f; });
+    if (own == p.parents.end()) {
+        p.parents.push_back(link);
+    } else {
+        own->fatherRelation = link.fatherRelation;
+        own->motherRelation = link.motherRelation;
+    }
+}
+
 bool Mapper::isParentsOnly(int n) const
 {
     const Family &f = m_families[size_t(n)];
-    if (f.children.empty() || !f.marriedDate.isEmpty() || !f.marriedPlace.isEmpty() || !f.notes.isEmpty())
+    if (f.children.empty() || f.othersChildren || !f.marriedDate.isEmpty() || !f.marriedPlace.isEmpty()
+        || !f.notes.isEmpty())
         return false;
     for (int spouse : {f.husband, f.wife}) {
         if (spouse >= 0 && !(m_people[size_t(spouse)].onlyName && m_people[size_t(spouse)].spouseIn.size() == 1))
             return false;
     }
-    for (int child : f.children) {
-        if (m_people[size_t(child)].childOf != n)
-            return false;
-    }
     return true;
 }
 
-// A person's own notes go on the first card that shows them, under their name.
-void Mapper::addNotes(QStringList &notes, int person, const QString &who)
+// A family that only names parents keeps a card where its names alone, on
+// its children's cards, would be taken for another couple's (CardLinks links
+// them to the card of a couple of the same names) or would join the children
+// of another such family into one.
+void Mapper::keepApart(const std::vector<CardFields> &familyCards, const std::vector<CardFields> &personCards,
+                       const std::vector<int> &personCardOwners, std::vector<bool> &dropped)
+{
+    for (;;) {
+        std::vector<CardFields> cards;
+        std::vector<CardLinks::Child> firstPlace(m_people.size(), {-1, Spouse::Husband});
+        const auto stands = [&firstPlace, &cards](int person, Spouse spouse) {
+            if (person >= 0 && firstPlace[size_t(person)].card < 0)
+                firstPlace[size_t(person)] = {int(cards.size()) - 1, spouse};
+        };
+        for (size_t n = 0; n < m_families.size(); ++n) {
+            if (dropped[n] || familyCards[n] == CardFields{})
+                continue;
+            cards.push_back(familyCards[n]);
+            stands(m_families[n].husband, Spouse::Husband);
+            stands(m_families[n].wife, Spouse::Wife);
+        }
+        for (size_t k = 0; k < personCards.size(); ++k) {
+            cards.push_back(personCards[k]);
+            const int owner = personCardOwners[k];
+            stands(owner, m_people[size_t(owner)].female ? Spouse::Wife : Spouse::Husband);
+        }
+
+        const CardLinks links(cards);
+        std::set<size_t> apart;
+        std::map<int, size_t> namedBy; // named parents of CardLinks: the family whose children name them
+        for (size_t n = 0; n < m_families.size(); ++n) {
+            if (!dropped[n])
+                continue;
+            for (int child : m_families[n].children) {
+                const CardLinks::Child at = firstPlace[size_t(child)];
+                if (at.card < 0)
+                    continue;
+                const int named = links.namedParents(at.card, at.spouse);
+                if (links.parentsCard(at.card, at.spouse) >= 0) {
+                    apart.insert(n);
+                } else if (named >= 0) {
+                    const auto [other, added] = namedBy.emplace(named, n);
+                    if (!added && other->second != n) {
+                        apart.insert(n);
+                        apart.insert(other->second);
+                    }
+                }
+            }
+        }
+        if (apart.empty())
+            return;
+        for (size_t n : apart) {
+            dropped[n] = false;
+            const QString &husband = m_families[n].husband >= 0 ? m_people[size_t(m_families[n].husband)].name
+                                                                  : QString();
+            const QString &wife = m_families[n].wife >= 0 ? m_people[size_t(m_families[n].wife)].name : QString();
+            m_counts.warnings << QStringLiteral("the family %1 (%2 and %3) has the names of another couple in "
+                                                "the file; it keeps a card of its own, so that its children are "
+                                                "not taken for theirs")
+                                     .arg(m_file.at(m_families[n].line).xref, husband, wife);
+        }
+    }
+}
+
+// A person's own notes go on the first card that shows them, under a heading
+// where the card shows two people.
+void Mapper::addNotes(QStringList &notes, int person, const QString &heading)
 {
     Person &p = m_people[size_t(person)];
     if (p.notesPlaced || p.notes.isEmpty())
         return;
-    notes << (isBlank(p.name) ? who : p.name) + QStringLiteral(":\n") + p.notes.join(QStringLiteral("\n\n"));
+    const QString text = p.notes.join(QStringLiteral("\n\n"));
+    notes << (heading.isEmpty() ? text : (isBlank(p.name) ? heading : p.name) + QStringLiteral(":\n") + text);
     p.notesPlaced = true;
 }
 
@@ -361,8 +521,7 @@ QString Mapper::storable(const QString &text)
 
 std::vector<CardFields> Mapper::cards()
 {
-    std::vector<CardFields> cards;
-    const auto add = [this, &cards](CardFields card, QStringList notes) {
+    const auto finish = [this](CardFields &card, const QStringList &notes) {
         // Notes keep the card file's CR LF line ends.
         card[CardField::Notes] = notes.join(QStringLiteral("\n\n")).replace(u'\n', QStringLiteral("\r\n"));
         bool blank = true;
@@ -370,33 +529,27 @@ std::vector<CardFields> Mapper::cards()
             text = storable(text);
             blank = blank && isBlank(text);
         }
-        if (!blank)
-            cards.push_back(std::move(card));
-        return !blank;
+        if (blank)
+            card = {};
     };
     const auto fill = [this](CardFields &card, Spouse spouse, const Person &p) {
-        const SpouseFields &s = spouseFields(spouse);
-        card[s.name] = p.name;
-        card[s.bornDate] = p.bornDate;
-        card[s.bornPlace] = p.bornPlace;
-        card[s.diedDate] = p.diedDate;
-        card[s.diedPlace] = p.diedPlace;
+        CardText::SpouseFacts facts{p.name, p.bornDate, p.bornPlace, p.diedDate, p.diedPlace, {}, {}};
         if (p.childOf >= 0) {
             const Family &parents = m_families[size_t(p.childOf)];
             if (parents.husband >= 0)
-                card[s.father] = m_people[size_t(parents.husband)].name;
+                facts.father = m_people[size_t(parents.husband)].name;
             if (parents.wife >= 0)
-                card[s.mother] = m_people[size_t(parents.wife)].name;
+                facts.mother = m_people[size_t(parents.wife)].name;
         }
+        CardText::setSpouseFacts(card, spouse, facts);
     };
 
+    std::vector<CardFields> familyCards(m_families.size());
+    std::vector<bool> dropped(m_families.size());
     for (size_t n = 0; n < m_families.size(); ++n) {
-        if (isParentsOnly(int(n))) {
-            ++m_counts.parentsOnly;
-            continue;
-        }
         const Family &f = m_families[n];
-        CardFields card;
+        dropped[n] = isParentsOnly(int(n));
+        CardFields &card = familyCards[n];
         QStringList notes = f.notes;
         card[CardField::MarriedDate] = f.marriedDate;
         card[CardField::MarriedPlace] = f.marriedPlace;
@@ -408,8 +561,10 @@ std::vector<CardFields> Mapper::cards()
             fill(card, Spouse::Wife, m_people[size_t(f.wife)]);
             addNotes(notes, f.wife, QStringLiteral("The wife"));
         }
-        m_counts.familyCards += add(card, notes);
+        finish(card, notes);
     }
+    std::vector<CardFields> personCards;
+    std::vector<int> personCardOwners;
     for (size_t n = 0; n < m_people.size(); ++n) {
         const Person &p = m_people[n];
         if (!p.spouseIn.empty())
@@ -417,9 +572,26 @@ std::vector<CardFields> Mapper::cards()
         CardFields card;
         QStringList notes;
         fill(card, p.female ? Spouse::Wife : Spouse::Husband, p);
-        addNotes(notes, int(n), p.female ? QStringLiteral("The wife") : QStringLiteral("The husband"));
-        m_counts.personCards += add(card, notes);
+        addNotes(notes, int(n), QString());
+        finish(card, notes);
+        if (card != CardFields{}) {
+            personCards.push_back(std::move(card));
+            personCardOwners.push_back(int(n));
+        }
     }
+    keepApart(familyCards, personCards, personCardOwners, dropped);
+
+    std::vector<CardFields> cards;
+    for (size_t n = 0; n < m_families.size(); ++n) {
+        if (dropped[n])
+            ++m_counts.parentsOnly;
+        else if (familyCards[n] != CardFields{})
+            cards.push_back(std::move(familyCards[n]));
+    }
+    m_counts.familyCards = int(cards.size());
+    m_counts.personCards = int(personCards.size());
+    cards.insert(cards.end(), std::make_move_iterator(personCards.begin()),
+                 std::make_move_iterator(personCards.end()));
     return cards;
 }
 
