@@ -61,12 +61,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     check(again.readCards(written), "written cards did not read back to the end");
     check(again.cardCount() == store.cardCount(), "written cards read back as another number");
     check(again.cardFileBytes() == written, "written cards did not write back the same bytes");
+    // Added field by field, they keep their text, with accents composed; only
+    // references the program would not write (a combining accent, say) may
+    // come out as other bytes.
     CardStore added;
     for (int i = 0; i < store.cardCount(); ++i) {
         check(added.appendCard(store.fields(i)), "the store refused a card below its limit");
         check(again.fields(i) == store.fields(i), "written cards read back differently");
+        for (int f = 0; f < CardFieldCount; ++f) {
+            check(added.text(i, CardField(f)) == store.text(i, CardField(f)).normalized(QString::NormalizationForm_C),
+                  "a field added again read back as other text");
+        }
     }
-    check(added.cardFileBytes() == written, "cards added field by field gave other bytes");
+    if (!written.contains("&#"))
+        check(added.cardFileBytes() == written, "cards added field by field gave other bytes");
 
     if (store.cardCount() > 0) {
         const CardFields second = store.cardCount() > 1 ? store.fields(1) : CardFields{};

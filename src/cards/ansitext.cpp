@@ -1,5 +1,6 @@
 #include "ansitext.h"
 
+#include <algorithm>
 #include <array>
 
 namespace kinfolio::AnsiText {
@@ -97,11 +98,111 @@ QString makeEncodable(const QString &text)
     return out;
 }
 
+namespace {
+
+constexpr char16_t Ampersand = u'&';
+constexpr char32_t AmpersandCode = 0x26;
+
+// The character that the text at `i` refers to when it is a reference that
+// decodeValue() turns back, with the reference's length in `length`; 0 when
+// it is not one. `at(k)` gives the character at k as a char16_t, 0 past the end.
+template <typename At>
+char32_t referenceAt(qsizetype i, At at, qsizetype *length)
+{
+    if (at(i) != Ampersand || at(i + 1) != u'#')
+        return 0;
+    char32_t code = 0;
+    qsizetype k = i + 2;
+    // Seven digits reach past the last code point; more is not a reference.
+    for (; k < i + 9 && at(k) >= u'0' && at(k) <= u'9'; ++k)
+        code = code * 10 + char32_t(at(k) - u'0');
+    if (k == i + 2 || at(k) != u';')
+        return 0;
+    *length = k + 1 - i;
+    if (code == AmpersandCode)
+        return at(k + 1) == u'#' ? code : 0; // "&#38;" only stands for a '&' that precedes a '#'
+    const bool unencodable = code > 0xFF && code <= 0x10FFFF && !(code >= 0xD800 && code <= 0xDFFF)
+                             && !canEncode(code);
+    return unencodable ? code : 0;
+}
+
+// Only letters at U+0300 and above take part in composition.
+bool mayNeedComposing(QStringView text)
+{
+    for (QChar c : text) {
+        if (c.unicode() >= 0x300)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+QByteArray encodeValue(QStringView value)
+{
+    const bool plain = std::all_of(value.begin(), value.end(), [](QChar c) {
+        return c.unicode() < 0x80 ? c != Ampersand : c.unicode() < 0x300 && byteFor(c.unicode()) >= 0;
+    });
+    if (plain)
+        return encode(value); // the bytes are the characters': the common case, and fast for long notes
+    QString composed;
+    QStringView text = value;
+    if (mayNeedComposing(value)) {
+        composed = value.toString().normalized(QString::NormalizationForm_C);
+        text = composed;
+    }
+    const auto at = [text](qsizetype k) { return k < text.size() ? text[k].unicode() : char16_t(0); };
+    QByteArray bytes;
+    bytes.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        qsizetype length = 0;
+        if (c == Ampersand && referenceAt(i, at, &length)) {
+            bytes.append("&#38;");
+            continue;
+        }
+        const int b = byteFor(c);
+        if (b >= 0) {
+            bytes.append(char(b));
+            continue;
+        }
+        char32_t code = c;
+        if (QChar::isHighSurrogate(c) && QChar::isLowSurrogate(at(i + 1)))
+            code = QChar::surrogateToUcs4(c, text[++i].unicode());
+        else if (QChar::isSurrogate(c))
+            code = 0xFFFD; // half a pair is no character
+        bytes.append("&#").append(QByteArray::number(uint(code))).append(';');
+    }
+    return bytes;
+}
+
+QString decodeValue(QByteArrayView bytes)
+{
+    if (!bytes.contains("&#"))
+        return decode(bytes);
+    const auto at = [bytes](qsizetype k) {
+        return k < bytes.size() ? decodeTable[static_cast<unsigned char>(bytes[k])] : char16_t(0);
+    };
+    QString text;
+    text.reserve(bytes.size());
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        qsizetype length = 0;
+        if (const char32_t code = referenceAt(i, at, &length)) {
+            text.append(QChar::fromUcs4(code));
+            i += length - 1;
+        } else {
+            text.append(QChar(at(i)));
+        }
+    }
+    return text;
+}
+
 QString makeStorable(const QString &text)
 {
-    QString out = makeEncodable(text);
-    if (out.contains(u'"'))
-        out.replace(u'"', QChar(0x201D));
+    if (!text.contains(u'"'))
+        return text;
+    QString out = text;
+    out.replace(u'"', QChar(0x201D));
     return out;
 }
 

@@ -1,5 +1,10 @@
 #include "cardeditor.h"
 
+#include "safefile.h"
+
+#include <QDir>
+#include <QFileInfo>
+
 namespace kinfolio {
 
 namespace {
@@ -17,9 +22,24 @@ CardMessage refusal(const QString &text)
     return {text, errorTitle, CardMessage::Icon::Exclamation};
 }
 
+CardMessage warning(const QString &text)
+{
+    return {text, QStringLiteral("Warning!"), CardMessage::Icon::Exclamation};
+}
+
 QString number(int n)
 {
     return QString::number(n);
+}
+
+QString native(const QString &path)
+{
+    return QDir::toNativeSeparators(path);
+}
+
+QString counted(int n, const char *one, const char *many)
+{
+    return QStringLiteral("%1 %2").arg(n).arg(QLatin1String(n == 1 ? one : many));
 }
 
 } // namespace
@@ -27,6 +47,7 @@ QString number(int n)
 CardEditor::CardEditor(const QString &cardFilePath)
     : m_store(cardFilePath)
     , m_lock(cardFilePath)
+    , m_journal(cardFilePath)
 {
 }
 
@@ -45,25 +66,72 @@ CardView CardEditor::showStoredCard(int position)
     return view;
 }
 
-CardView CardEditor::open()
+std::optional<CardMessage> CardEditor::lockRefusal()
 {
     // Two programs on one card file would each save only their own cards,
     // and the last to leave would overwrite the other's.
-    if (m_lock.tryLock() == CardFileLock::Result::HeldElsewhere) {
-        CardView view;
-        view.message = refusal(QStringLiteral("Kinfolio is already open on its card file in\r\n%1\r\n\r\n"
-                                              "Only one Kinfolio at a time can keep its cards there.")
-                                   .arg(m_lock.folder()));
+    switch (m_lock.tryLock()) {
+    case CardFileLock::Result::Locked:
+    case CardFileLock::Result::NotPossible:
+        return std::nullopt;
+    case CardFileLock::Result::HeldElsewhere:
+        return refusal(QStringLiteral("Kinfolio is already open on its card file in\r\n%1\r\n\r\n"
+                                      "Only one Kinfolio at a time can keep its cards there.")
+                           .arg(m_lock.folder()));
+    case CardFileLock::Result::HeldByAnotherComputer:
+        return refusal(QStringLiteral("Kinfolio is already open on its card file in\r\n%1\r\non the computer %2, "
+                                      "which holds the lock file\r\n%3\r\n\r\nOnly one Kinfolio at a time can "
+                                      "keep its cards there. If Kinfolio is not open on %2 (it ended there without "
+                                      "Exit, or that computer is gone), delete the lock file and start Kinfolio "
+                                      "again.")
+                           .arg(m_lock.folder(), m_lock.holderComputer(), native(m_lock.lockFilePath())));
+    }
+    return std::nullopt;
+}
+
+std::optional<CardMessage> CardEditor::recoveryReport(const CardJournal::Recovery &recovery, const QString &journal)
+{
+    using Outcome = CardJournal::Recovery::Outcome;
+    const QString lastTime = QStringLiteral("Kinfolio did not end through Exit last time.");
+    switch (recovery.outcome) {
+    case Outcome::Nothing:
+        return std::nullopt;
+    case Outcome::Replayed:
+        return report(QStringLiteral("%1 %2 made then (cards added, updated or deleted) %3 recovered from its "
+                                     "journal\r\n%4\r\n\r\nThey reach the card file when you press Exit.")
+                          .arg(lastTime, counted(recovery.changes, "change", "changes"),
+                               QLatin1String(recovery.changes == 1 ? "was" : "were"), native(journal)));
+    case Outcome::KeptAside:
+    case Outcome::NotKept:
+        return warning(QStringLiteral("%1 The changes made then are in its journal, but another program has "
+                                      "written the card file since, so they were not applied to its cards. "
+                                      "They are kept in\r\n%2")
+                           .arg(lastTime, native(recovery.outcome == Outcome::KeptAside ? recovery.keptAs : journal)));
+    }
+    return std::nullopt;
+}
+
+CardView CardEditor::open()
+{
+    CardView view;
+    if (const std::optional<CardMessage> refused = lockRefusal()) {
+        view.message = refused;
         view.then = CardView::Then::EndProgram;
         return view;
     }
 
-    CardView view;
-    if (!m_store.loadCardFile())
+    const bool whole = m_store.loadCardFile();
+    const CardJournal::Recovery recovery = m_journal.recover(m_store);
+    view.message = recoveryReport(recovery, m_journal.path());
+    // A load that stopped early shows nothing, unless the journal brought
+    // back cards to show.
+    if (!whole && recovery.outcome != CardJournal::Recovery::Outcome::Replayed)
         return view; // nothing shown, banner empty, not centred
-    if (m_store.currentCard() >= 0) {
+    if (m_store.cardCount() > 0) {
+        const std::optional<CardMessage> recovered = view.message;
         view = showStoredCard(m_store.currentCard());
         view.recordTotal = number(m_store.cardCount());
+        view.message = recovered;
     }
     view.centre = true;
     return view;
@@ -78,6 +146,19 @@ std::optional<CardView> CardEditor::refuseWhenFull()
                                .arg(CardStore::MaxCards));
     view.selectNameBox = true;
     return view;
+}
+
+void CardEditor::journal(CardJournal::Change change, int position, const QByteArray &card, CardView &view)
+{
+    if (m_journal.record(change, position, card, m_store) || m_journalWarned)
+        return;
+    // Once: the change itself has worked, and every later one would say the same.
+    m_journalWarned = true;
+    view.warning = warning(QStringLiteral("Kinfolio could not keep this change in its journal\r\n%1\r\n%2\r\n\r\n"
+                                          "The change is kept in memory and reaches the card file when you press "
+                                          "Exit, but a crash before then would lose it. Until the journal can be "
+                                          "written, the same holds for every change.")
+                               .arg(native(m_journal.path()), m_journal.errorString()));
 }
 
 CardView CardEditor::newCard(const CardFields &boxes)
@@ -111,6 +192,7 @@ CardView CardEditor::add(const CardFields &boxes)
     if (auto full = refuseWhenFull())
         return *full;
     m_store.appendCard(boxes);
+    journal(CardJournal::Change::Add, m_store.currentCard(), m_store.cardBytes(m_store.currentCard()), view);
     // The boxes stay as they are: they show the new last card.
     view.recordNumber = number(m_store.cardCount());
     view.recordTotal = view.recordNumber;
@@ -131,6 +213,7 @@ CardView CardEditor::update(const CardFields &boxes)
         return view;
     }
     m_store.replaceCard(boxes);
+    journal(CardJournal::Change::Update, m_store.currentCard(), m_store.cardBytes(m_store.currentCard()), view);
     view.recordNumber = number(m_store.currentCard() + 1);
     view.recordTotal = number(m_store.cardCount());
     view.message = report(QStringLiteral("Record has been Updated."));
@@ -159,15 +242,20 @@ CardView CardEditor::removeCard()
         view.recordTotal = number(m_store.cardCount());
         return view;
     }
+    const int position = m_store.currentCard();
+    const QByteArray removed = m_store.cardBytes(position);
     m_store.removeCard();
+    CardView journalled;
+    journal(CardJournal::Change::Delete, position, removed, journalled);
     if (m_store.cardCount() == 0) {
         // The banner keeps what it showed.
         view.boxes = CardFields{};
         m_shown = Shown::Nothing;
-        return view;
+    } else {
+        view = showStoredCard(m_store.currentCard());
+        view.recordTotal = number(m_store.cardCount());
     }
-    view = showStoredCard(m_store.currentCard());
-    view.recordTotal = number(m_store.cardCount());
+    view.warning = journalled.warning;
     return view;
 }
 
@@ -202,13 +290,14 @@ QStringList CardEditor::fieldValues(CardField field) const
     return values;
 }
 
-std::optional<CardView> CardEditor::find(const QStringList &valueList, const QString &valueText)
+std::optional<CardView> CardEditor::find(std::optional<CardField> field, const QString &valueText)
 {
-    // The list holds what was listed when the field was chosen; the position
-    // found applies to the table as it is now.
+    // The cards as they are now, not as they were listed: a card added or
+    // deleted since would otherwise shift another person's card into the
+    // position found.
     for (int p = 0; p < m_store.cardCount(); ++p) {
-        const QString entry = p < valueList.size() ? valueList.at(p) : QString();
-        if (entry == valueText) {
+        const QString value = field ? m_store.text(p, *field) : QString();
+        if (value == valueText) {
             CardView view = showStoredCard(p);
             view.recordTotal = number(m_store.cardCount());
             m_store.setCurrentCard(qint16(p));
@@ -218,58 +307,107 @@ std::optional<CardView> CardEditor::find(const QStringList &valueList, const QSt
     return std::nullopt;
 }
 
+std::optional<CardMessage> CardEditor::keptAsideReport() const
+{
+    const QString copy = m_store.preservedCopyPath();
+    if (copy.isEmpty())
+        return std::nullopt;
+    QByteArray bytes;
+    CardStore kept;
+    if (readRegularFile(copy, bytes))
+        kept.readCards(bytes);
+    return report(QStringLiteral("%1 held cards that Kinfolio had not read: another program wrote it while "
+                                 "Kinfolio was open, or Kinfolio could not read it whole. What it held, %2, is "
+                                 "kept as\r\n%3\r\n\r\nThe %4 of this window were saved to %1.")
+                      .arg(native(m_store.filePath()), counted(kept.cardCount(), "card", "cards"), native(copy),
+                           counted(m_store.cardCount(), "card", "cards")));
+}
+
+void CardEditor::close()
+{
+    m_closed = true;
+    m_journal.remove();
+}
+
 CardView CardEditor::exit()
 {
     CardView view;
-    if (m_store.cardCount() == 0) {
+    if (!m_store.hasCardsToSave()) {
+        close();
         view.then = CardView::Then::EndProgram;
         return view;
     }
     if (!m_store.saveCardFile()) {
         // Nothing is lost: the window and every card stay. The user can
         // remove the cause and press Exit again, or take one of the ways out.
-        view.message = refusal(m_store.errorString()
-                               + QStringLiteral("\r\n\r\nPress OK to stay and try again later, Save As to keep the "
-                                                "cards in another file, or Leave Without Saving."));
-        view.message->buttons = CardMessage::Ok | CardMessage::SaveElsewhere | CardMessage::LeaveWithoutSaving;
-        view.message->defaultButton = CardMessage::Ok;
+        view.message = WaysOutRules::failedExit(m_store.errorString(), QStringLiteral("the cards"));
+        view.offersWaysOut = true;
         return view;
     }
-    m_closed = true;
+    close();
+    view.message = keptAsideReport();
     view.then = CardView::Then::CloseWindow;
     return view;
 }
 
-CardView CardEditor::saveElsewhere(const QString &path)
+bool CardEditor::saveForEnd()
 {
-    CardView view;
-    if (!m_store.saveCopyTo(path)) {
-        view.message = refusal(m_store.errorString());
-        return view;
+    if (m_closed)
+        return true;
+    if (m_store.hasCardsToSave() && !m_store.saveCardFile())
+        return false;
+    close();
+    return true;
+}
+
+QString CardEditor::saveAsTitle() const
+{
+    return QStringLiteral("Save the cards as");
+}
+
+QString CardEditor::proposedCopyPath() const
+{
+    return WaysOutRules::proposedCopyPath(m_store.filePath());
+}
+
+std::optional<CardMessage> CardEditor::copyRefusal(const QString &path) const
+{
+    return WaysOutRules::copyRefusal(path, m_store.filePath(), {m_journal.path(), m_lock.lockFilePath()});
+}
+
+bool CardEditor::saveCopy(const QString &path, CardMessage *said)
+{
+    if (const std::optional<CardMessage> refused = copyRefusal(path)) {
+        *said = *refused;
+        return false;
     }
-    view.message = report(QStringLiteral("The %1 cards were saved to\r\n%2\r\n\r\n%3 was left as it was.")
-                              .arg(m_store.cardCount())
-                              .arg(path, m_store.filePath()));
-    m_closed = true;
-    view.then = CardView::Then::CloseWindow;
-    return view;
+    if (!m_store.saveCopyTo(path)) {
+        *said = refusal(m_store.errorString());
+        return false;
+    }
+    const int cards = m_store.cardCount();
+    *said = WaysOutRules::savedCopy(QStringLiteral("The %1 %2").arg(counted(cards, "card", "cards"),
+                                                                   QLatin1String(cards == 1 ? "was" : "were")),
+                                    path, m_store.filePath());
+    if (!m_store.preservedCopyPath().isEmpty())
+        said->text += QStringLiteral("\r\n\r\nBefore that, what it held was kept as\r\n%1")
+                          .arg(native(m_store.preservedCopyPath()));
+    close();
+    return true;
 }
 
 CardMessage CardEditor::leaveQuestion() const
 {
-    return {QStringLiteral("Leave Kinfolio without saving?\r\n\r\nThe %1 cards in this window could not be saved: "
+    return {QStringLiteral("Leave Kinfolio without saving?\r\n\r\nThe %1 in this window could not be saved: "
                            "every card added and every change made since Kinfolio started will be lost.")
-                .arg(m_store.cardCount()),
+                .arg(counted(m_store.cardCount(), "card", "cards")),
             QStringLiteral("Warning!"), CardMessage::Icon::Exclamation, CardMessage::Yes | CardMessage::No,
             CardMessage::No};
 }
 
-CardView CardEditor::leaveWithoutSaving()
+void CardEditor::leaveWithoutSaving()
 {
-    CardView view;
-    m_closed = true;
-    view.then = CardView::Then::EndProgram;
-    return view;
+    close();
 }
 
 } // namespace kinfolio

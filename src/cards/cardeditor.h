@@ -1,10 +1,12 @@
 #pragma once
 
 #include "cardfilelock.h"
+#include "cardjournal.h"
 #include "cardmessage.h"
 #include "cardrecord.h"
 #include "cardstore.h"
 #include "navigation.h"
+#include "waysout.h"
 
 #include <QString>
 #include <QStringList>
@@ -23,6 +25,10 @@ struct CardView
     std::optional<QString> recordNumber; // lblRecordNumber's new text
     std::optional<QString> recordTotal;  // lblRecordTotal's new text
     std::optional<CardMessage> message;
+    // Exit could not save: `message` offers the ways out (see WaysOut).
+    bool offersWaysOut = false;
+    // Shown after `message`: what went wrong beside a command that worked.
+    std::optional<CardMessage> warning;
     bool selectNameBox = false; // focus in txtName, its whole text selected
     bool centre = false;        // place the window in the middle of the screen
     Then then = Then::Stay;
@@ -33,7 +39,11 @@ struct CardView
 // the store with its current position, and what the boxes hold: a stored
 // card, a new card that was never added, or nothing. Each command takes the
 // box texts where it needs them and says what the window must show.
-class CardEditor
+//
+// The card file is written only at Exit. Until then each change is kept in
+// the journal beside it before the user is told it is done, and the next
+// start after a crash replays the journal (CardJournal).
+class CardEditor : public WaysOut
 {
 public:
     // What the seventeen boxes stand for.
@@ -51,7 +61,8 @@ public:
     bool isClosed() const { return m_closed; }
 
     // The opening of the card window: takes the card file for this program,
-    // loads it and shows its last card.
+    // loads it, replays the journal of a session that did not end through
+    // Exit, and shows its last card.
     CardView open();
 
     CardView newCard(const CardFields &boxes);
@@ -65,30 +76,47 @@ public:
     // The value list of the find dialog for `field`: that field of every
     // card, in table order.
     QStringList fieldValues(CardField field) const;
-    // The search of the find dialog: the first position whose entry of
-    // `valueList` equals `valueText` exactly. None when nothing matches.
-    std::optional<CardView> find(const QStringList &valueList, const QString &valueText);
+    // The search of the find dialog: the first card whose `field` equals
+    // `valueText` exactly, in the table as it is now. With no field chosen
+    // the value list is empty, and an empty `valueText` finds the first
+    // card. None when nothing matches.
+    std::optional<CardView> find(std::optional<CardField> field, const QString &valueText);
 
-    // Exit: ends the program at once with no card, or saves the cards and
-    // closes the window. When the save fails, the window stays with every
-    // card, and the message offers the ways out below.
+    // Exit: ends the program at once when there is nothing to save, or saves
+    // the cards and closes the window. When the save fails, the window stays
+    // with every card, and the message offers the ways out (WaysOut).
     CardView exit();
-    // Writes the cards to another file the user chose, then closes the window.
-    CardView saveElsewhere(const QString &path);
-    // The confirmation that leaving without saving asks, with how many cards
-    // would be lost; leaveWithoutSaving() runs only on Yes.
-    CardMessage leaveQuestion() const;
-    CardView leaveWithoutSaving();
+    // The end of the session or a signal to end: saves as Exit does, without
+    // asking anything. False when the cards could not be saved; the journal
+    // then keeps them for the next start.
+    bool saveForEnd();
+
+    // WaysOut
+    QString saveAsTitle() const override;
+    QString proposedCopyPath() const override;
+    std::optional<CardMessage> copyRefusal(const QString &path) const override;
+    bool saveCopy(const QString &path, CardMessage *said) override;
+    CardMessage leaveQuestion() const override;
+    void leaveWithoutSaving() override;
 
 private:
     static bool newCardOpen(const CardFields &boxes);
     CardView showStoredCard(int position);
     std::optional<CardView> refuseWhenFull();
+    std::optional<CardMessage> lockRefusal();
+    static std::optional<CardMessage> recoveryReport(const CardJournal::Recovery &recovery, const QString &journal);
+    // Keeps a change in the journal; the view gets the warning when it could not.
+    void journal(CardJournal::Change change, int position, const QByteArray &card, CardView &view);
+    // Where the saved cards' file was kept aside before it was replaced, if it was.
+    std::optional<CardMessage> keptAsideReport() const;
+    void close();
 
     CardStore m_store;
     CardFileLock m_lock;
+    CardJournal m_journal;
     Shown m_shown = Shown::Nothing;
     bool m_closed = false;
+    bool m_journalWarned = false;
 };
 
 } // namespace kinfolio

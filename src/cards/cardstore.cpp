@@ -4,6 +4,7 @@
 #include "itemfile.h"
 #include "safefile.h"
 
+#include <QCryptographicHash>
 #include <QFileInfo>
 
 #include <algorithm>
@@ -45,7 +46,7 @@ QByteArray packCard(const CardFields &fields)
     std::array<QByteArray, CardFieldCount> encoded;
     CardItems items;
     for (int i = 0; i < CardFieldCount; ++i) {
-        encoded[size_t(i)] = AnsiText::encode(fields[i]);
+        encoded[size_t(i)] = AnsiText::encodeValue(fields[i]);
         items[size_t(i)] = encoded[size_t(i)];
     }
     return packCard(items);
@@ -123,19 +124,22 @@ CardFields CardStore::fields(int position) const
     const QByteArray &card = m_cards[size_t(position)];
     CardFields fields;
     for (int i = 0; i < CardFieldCount; ++i)
-        fields[i] = AnsiText::decode(fieldOf(card, i));
+        fields[i] = AnsiText::decodeValue(fieldOf(card, i));
     return fields;
 }
 
 QString CardStore::text(int position, CardField field) const
 {
-    return AnsiText::decode(fieldOf(m_cards[size_t(position)], int(field)));
+    return AnsiText::decodeValue(fieldOf(m_cards[size_t(position)], int(field)));
 }
 
 bool CardStore::loadCardFile()
 {
     m_currentCard = 0;
     m_cards.clear();
+    m_fileBytes.clear();
+    m_fileRead = false;
+    m_loadedCardCount = 0;
     m_loadedStamp = stampOf();
 
     QByteArray bytes;
@@ -147,7 +151,15 @@ bool CardStore::loadCardFile()
     }
     const bool whole = readCards(bytes);
     m_fileNotFullyRead = !whole;
+    m_loadedCardCount = int(m_cards.size());
     return whole;
+}
+
+QByteArray CardStore::loadedFileIdentity() const
+{
+    if (!m_fileRead)
+        return QByteArrayLiteral("missing");
+    return QCryptographicHash::hash(m_fileBytes, QCryptographicHash::Sha1).toHex();
 }
 
 bool CardStore::readCards(const QByteArray &bytes)
@@ -158,6 +170,7 @@ bool CardStore::readCards(const QByteArray &bytes)
     // file's bytes, not copied: the table then costs the file's size once,
     // and loading is little more than finding where the cards are.
     m_fileBytes = bytes;
+    m_fileRead = true;
     ItemReader reader(bytes);
     CardItems items;
     while (!reader.atEnd()) {
@@ -194,7 +207,7 @@ bool CardStore::saveCardFile()
 {
     m_error.clear();
     m_preservedCopy.clear();
-    if (m_cards.empty())
+    if (!hasCardsToSave())
         return true;
 
     const FileStamp onDisk = stampOf();

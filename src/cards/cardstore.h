@@ -48,6 +48,8 @@ public:
     CardFields fields(int position) const;
     // One field of the card at `position`, without decoding the other sixteen.
     QString text(int position, CardField field) const;
+    // The card at `position` as the card file holds it: seventeen items.
+    const QByteArray &cardBytes(int position) const { return m_cards[size_t(position)]; }
 
     // Replaces the table with the cards of the file. Returns false when the
     // file is missing or could not be read to its end (a card cut short, a
@@ -59,10 +61,19 @@ public:
 
     // The same from the bytes of a card file, with the file's path left alone.
     bool readCards(const QByteArray &bytes);
+    // What names the contents the last load read: a checksum of its bytes,
+    // or "missing" when there was no file to read.
+    QByteArray loadedFileIdentity() const;
     // The bytes the card file gets for the table.
     QByteArray cardFileBytes() const;
 
-    // Rewrites the card file from the table; an empty table writes nothing.
+    // True when a save has something to write: cards, or a table that the
+    // user emptied of the cards the file held. A table that is empty because
+    // the load found nothing writes nothing, so a file that could not be read
+    // is kept.
+    bool hasCardsToSave() const { return !m_cards.empty() || m_loadedCardCount > 0; }
+
+    // Rewrites the card file from the table; see hasCardsToSave().
     // The file is replaced atomically. When the file on disk is not the one
     // the load read whole (the load stopped early, or another program wrote
     // the file since), it is first copied, byte for byte, to a new name beside
@@ -102,6 +113,8 @@ private:
     // The bytes of the last load: cards read in the shape they are written
     // in refer to them instead of holding a copy.
     QByteArray m_fileBytes;
+    bool m_fileRead = false; // the last load read the file's bytes
+    int m_loadedCardCount = 0;
     std::vector<QByteArray> m_cards;
     qint16 m_currentCard = 0;
     LoadResult m_loadResult = LoadResult::Loaded;

@@ -1,5 +1,8 @@
 #include "safefile.h"
 
+#include "platform.h"
+
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -151,6 +154,45 @@ bool writeFileSafely(const QString &path, const QByteArray &bytes, QString *erro
         return false;
     }
     return true;
+}
+
+bool appendFileDurably(const QString &path, const QByteArray &bytes, QString *error)
+{
+    const QFileInfo existing(path);
+    if (existing.exists() && !existing.isFile()) {
+        setError(error, QStringLiteral("Not a regular file, so nothing is written to it"));
+        return false;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered)) {
+        setError(error, file.errorString());
+        return false;
+    }
+    const qint64 before = file.size();
+    for (qint64 done = 0; done < bytes.size();) {
+        const qint64 written = file.write(bytes.constData() + done, bytes.size() - done);
+        if (written <= 0) {
+            setError(error, file.errorString());
+            file.resize(before);
+            return false;
+        }
+        done += written;
+    }
+    if (!syncToDisk(file)) {
+        setError(error, QStringLiteral("The system could not put the file on the disk"));
+        return false;
+    }
+    return true;
+}
+
+QString resolvedFilePath(const QString &path)
+{
+    QFileInfo info(path);
+    // Forty links deep is what the system itself follows before it gives up.
+    for (int hops = 0; hops < 40 && info.isSymLink(); ++hops)
+        info.setFile(info.symLinkTarget());
+    const QString folder = QFileInfo(info.absolutePath()).canonicalFilePath();
+    return folder.isEmpty() ? info.absoluteFilePath() : QDir(folder).filePath(info.fileName());
 }
 
 bool isSameFile(const QString &a, const QString &b)

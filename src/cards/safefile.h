@@ -51,6 +51,18 @@ private:
     QString m_error;
 };
 
+// Appends `bytes` to a regular file, creating it when missing, and has the
+// system put them on the disk before it returns, so that a crash or a power
+// cut after the return keeps them. A write the disk takes only in part is cut
+// off again, so the file ends where it ended before. Anything at the path
+// that is not a regular file is refused. On failure `error` holds the reason.
+bool appendFileDurably(const QString &path, const QByteArray &bytes, QString *error = nullptr);
+
+// The file that `path` leads to: symbolic links followed, also to a file that
+// does not exist yet, and the folder's own links resolved. Two paths to one
+// card file give the same text, so its lock and journal are found from both.
+QString resolvedFilePath(const QString &path);
+
 // True when both paths lead to one existing file, links and relative names
 // resolved: a tool must not write its output over its own input.
 bool isSameFile(const QString &a, const QString &b);

@@ -132,7 +132,8 @@ void find::listValues()
     // table order, even when a second field is chosen.
     const QString valueText = m_combo2->currentText();
     m_combo2->clear();
-    m_combo2->addItems(m_editor.fieldValues(CardField(field)));
+    m_listedField = CardField(field);
+    m_combo2->addItems(m_editor.fieldValues(*m_listedField));
     // Adding items would otherwise put the first one into the value text.
     m_combo2->setCurrentIndex(-1);
     m_combo2->setEditText(valueText);
@@ -145,11 +146,7 @@ void find::accept()
         close();
         return;
     }
-    QStringList valueList;
-    valueList.reserve(m_combo2->count());
-    for (int p = 0; p < m_combo2->count(); ++p)
-        valueList.append(m_combo2->itemText(p));
-    if (const std::optional<CardView> found = m_editor.find(valueList, m_combo2->currentText())) {
+    if (const std::optional<CardView> found = m_editor.find(m_listedField, m_combo2->currentText())) {
         m_showCard(*found);
         close();
         return;

@@ -5,6 +5,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <optional>
 
 class QComboBox;
 class QPushButton;
@@ -43,6 +44,8 @@ private:
     QComboBox *m_combo1 = nullptr;
     QComboBox *m_combo2 = nullptr;
     bool m_leavingCombo1Edit = false;
+    // The field whose values the value list holds: the one chosen last.
+    std::optional<CardField> m_listedField;
 };
 
 } // namespace kinfolio

@@ -6,9 +6,9 @@
 #include "messagebox.h"
 #include "storabletext.h"
 #include "twips.h"
+#include "waysoutdialog.h"
 #include "windowhelpers.h"
 
-#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -236,6 +236,8 @@ void frmKinfolio::render(const CardView &view)
     }
     if (view.message)
         MessageBox::show(this, *view.message);
+    if (view.warning)
+        MessageBox::show(this, *view.warning);
     if (view.selectNameBox)
         selectNameBox();
     if (view.centre)
@@ -285,24 +287,18 @@ void frmKinfolio::openFind()
 void frmKinfolio::exitProgram()
 {
     const CardView view = m_editor.exit();
-    if (!view.message) {
+    if (!view.offersWaysOut) {
         render(view);
         return;
     }
-    // The save failed: the message offers to stay, to save elsewhere or to leave.
-    switch (MessageBox::show(this, *view.message)) {
-    case CardMessage::SaveElsewhere: {
-        const QString path = MessageBox::askSavePath(this, QStringLiteral("Save the cards as"),
-                                                     QDir(m_programDirectory).filePath(QStringLiteral("Kinfolio.dat")));
-        if (!path.isEmpty())
-            render(m_editor.saveElsewhere(path));
+    switch (offerWaysOut(this, m_editor, *view.message)) {
+    case WayOut::Stay:
         break;
-    }
-    case CardMessage::LeaveWithoutSaving:
-        if (MessageBox::show(this, m_editor.leaveQuestion()) == CardMessage::Yes)
-            render(m_editor.leaveWithoutSaving());
+    case WayOut::SavedElsewhere:
+        Unload(this);
         break;
-    default:
+    case WayOut::Left:
+        emit programEndRequested();
         break;
     }
 }

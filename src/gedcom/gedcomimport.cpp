@@ -505,17 +505,10 @@ void Mapper::warnOfLoops()
     });
 }
 
-// A text as the card file stores it; the characters it cannot hold are counted.
+// A text as the card file stores it: every letter stays (the card file keeps
+// those beyond its code page as character references).
 QString Mapper::storable(const QString &text)
 {
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
-            ++m_counts.replaced;
-            ++i;
-        } else if (!AnsiText::canEncode(text.at(i).unicode())) {
-            ++m_counts.replaced;
-        }
-    }
     return AnsiText::makeStorable(text);
 }
 
@@ -645,6 +638,11 @@ bool importGedcomFile(const QString &gedcomFile, const QString &cardFile, bool a
     case CardFileLock::Result::HeldElsewhere:
         return fail(QStringLiteral("Kinfolio is open on the card file %1; exit it there, then import again")
                         .arg(cardFile));
+    case CardFileLock::Result::HeldByAnotherComputer:
+        return fail(QStringLiteral("Kinfolio is open on the card file %1 on the computer %2, which holds the lock "
+                                   "file %3; exit it there, then import again (if Kinfolio is not open there, "
+                                   "delete the lock file)")
+                        .arg(cardFile, lock.holderComputer(), lock.lockFilePath()));
     case CardFileLock::Result::NotPossible:
         return fail(QStringLiteral("the folder %1 takes no lock file, so the import cannot make sure that Kinfolio "
                                    "is not open on %2; nothing was written")

@@ -8,9 +8,10 @@ class QPlainTextEdit;
 namespace kinfolio {
 
 // Keeps a card box to what the card file can store, as text is typed or
-// pasted: a double quote becomes U+201D and a character outside the file's
-// code page becomes '?' (AnsiText::makeStorable). The user sees the change at
-// once, so the box never differs from what the file will read back.
+// pasted: a double quote becomes U+201D (AnsiText::makeStorable). The user
+// sees the change at once, so the box never differs from what the file will
+// read back. Letters of every script stay as typed: the file keeps those
+// beyond its code page as character references.
 void keepStorable(QLineEdit *box);
 void keepStorable(QPlainTextEdit *box);
 

@@ -2,9 +2,15 @@
 
 #include <QDir>
 #include <QFile>
+#include <QSocketNotifier>
 
 #ifdef Q_OS_WIN
+#include <io.h>
 #include <qt_windows.h>
+#else
+#include <csignal>
+#include <sys/socket.h>
+#include <unistd.h>
 #endif
 
 namespace kinfolio {
@@ -34,6 +40,55 @@ BrowserCommand browserCommand(const QString &url)
 bool isOpenableAddress(const QString &url)
 {
     return !url.startsWith(u'-');
+}
+
+bool syncToDisk(QFileDevice &file)
+{
+#ifdef Q_OS_WIN
+    return _commit(file.handle()) == 0;
+#else
+    return ::fsync(file.handle()) == 0;
+#endif
+}
+
+#ifndef Q_OS_WIN
+namespace {
+// A signal handler may do almost nothing; it writes one byte into a socket
+// pair, and the event loop reads it and runs the handler there.
+int endRequestSockets[2] = {-1, -1};
+
+void noteEndRequest(int)
+{
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t written = ::write(endRequestSockets[0], &byte, 1);
+}
+} // namespace
+#endif
+
+void onEndRequest(QObject *context, std::function<void()> handler)
+{
+#ifdef Q_OS_WIN
+    // A windowed program there is ended through its windows and the session
+    // manager, which the program handles itself.
+    Q_UNUSED(context);
+    Q_UNUSED(handler);
+#else
+    if (endRequestSockets[0] >= 0 || ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, endRequestSockets) != 0)
+        return;
+    auto *notifier = new QSocketNotifier(endRequestSockets[1], QSocketNotifier::Read, context);
+    QObject::connect(notifier, &QSocketNotifier::activated, context, [notifier, handler = std::move(handler)] {
+        char byte;
+        [[maybe_unused]] const ssize_t read = ::read(endRequestSockets[1], &byte, 1);
+        notifier->setEnabled(false); // once: a second signal while saving changes nothing
+        handler();
+    });
+    struct sigaction action = {};
+    action.sa_handler = noteEndRequest;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (int signal : {SIGTERM, SIGHUP, SIGINT})
+        ::sigaction(signal, &action, nullptr);
+#endif
 }
 
 std::filesystem::path nativePath(const QString &path)

@@ -4,6 +4,10 @@
 #include <QStringList>
 
 #include <filesystem>
+#include <functional>
+
+class QFileDevice;
+class QObject;
 
 namespace kinfolio {
 
@@ -32,6 +36,16 @@ BrowserCommand browserCommand(const QString &url);
 // True when the system's opener would take `url` for an address, not for one
 // of its own options: a text that begins with '-' is refused.
 bool isOpenableAddress(const QString &url);
+
+// Has the system write what it holds of an open file to the disk. False
+// when it reports failure.
+bool syncToDisk(QFileDevice &file);
+
+// Calls `handler` on the thread of `context`, from its event loop, when the
+// program is asked to end by the system: SIGTERM (a shutdown), SIGHUP (a
+// closed terminal or a logout) or SIGINT (Ctrl+C). The program does not end
+// by itself then; the handler decides. Once per program.
+void onEndRequest(QObject *context, std::function<void()> handler);
 
 // A path as the system's file functions take it.
 std::filesystem::path nativePath(const QString &path);

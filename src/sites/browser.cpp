@@ -1,6 +1,5 @@
 #include "browser.h"
 
-#include "frmwebsites.h"
 #include "platform.h"
 
 #include <QProcess>
@@ -28,7 +27,6 @@ void OpenInBrowser(const QString &url)
     if (!isOpenableAddress(url))
         return;
     BrowserLaunch launch;
-    launch.owner = frmWebSites::loaded();
     const BrowserCommand command = browserCommand(url);
     launch.program = command.program;
     launch.arguments = command.arguments;

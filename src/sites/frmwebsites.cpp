@@ -3,8 +3,8 @@
 #include "browser.h"
 #include "frmstandardsites.h"
 #include "messagebox.h"
-#include "platform.h"
 #include "storabletext.h"
+#include "waysoutdialog.h"
 #include "windowhelpers.h"
 
 #include <QCoreApplication>
@@ -59,7 +59,7 @@ frmWebSites *frmWebSites::loaded()
 }
 
 frmWebSites::frmWebSites(const QString &programDirectory)
-    : m_file(SiteListFile::in(programDirectory))
+    : m_editor(programDirectory)
 {
     QWidget *client = prepareSiteWindow(this, QStringLiteral("frmWebSites"), QStringLiteral("Kinfolio - WebSites"));
 
@@ -84,7 +84,7 @@ frmWebSites::frmWebSites(const QString &programDirectory)
     // Load step.
     RemoveCloseCommand(this);
     CenterOnScreen(this);
-    const QStringList texts = m_file.load();
+    const QStringList texts = m_editor.load();
     for (int k = 1; k <= SiteGrid::Slots; ++k)
         m_grid.box(k)->setText(texts.at(k - 1));
     m_grid.box(1)->setFocus();
@@ -104,25 +104,13 @@ QStringList frmWebSites::slotTexts() const
     return texts;
 }
 
-bool frmWebSites::writeList()
-{
-    QString error;
-    if (m_file.save(slotTexts(), &error))
-        return true;
-    MessageBox::show(this, error, QStringLiteral("Error!"), MessageBox::Exclamation);
-    return false;
-}
-
 void frmWebSites::goToSite(int index)
 {
     if (index < 1 || index > SiteGrid::Slots)
         return;
     QLineEdit *box = m_grid.box(index);
-    // A free slot has no address yet, and one that begins with '-' would
-    // reach the system's opener as one of its options.
-    if (box->text() == SiteListFile::freeSlot() || !isOpenableAddress(box->text())) {
-        MessageBox::show(this, QStringLiteral("Please enter a valid URL"), QStringLiteral("Error!"),
-                         MessageBox::Exclamation);
+    if (const std::optional<CardMessage> refused = SiteListEditor::goRefusal(box->text())) {
+        MessageBox::show(this, *refused);
         box->setFocus();
         box->end(false);
         return;
@@ -132,54 +120,24 @@ void frmWebSites::goToSite(int index)
 
 void frmWebSites::saveList()
 {
-    if (!writeList())
-        return;
-    MessageBox::show(this, QStringLiteral("Entry has been added."), QStringLiteral("Kinfolio"));
+    MessageBox::show(this, m_editor.save(slotTexts()));
 }
 
 void frmWebSites::exitList()
 {
-    QString error;
-    if (!m_file.save(slotTexts(), &error) && !leaveAfterFailedSave(error))
-        return;
+    if (const std::optional<CardMessage> failed = m_editor.exit(slotTexts())) {
+        if (offerWaysOut(this, m_editor, *failed) == WayOut::Stay)
+            return;
+    }
     if (m_cardWindow)
         m_cardWindow->show();
     loadedWindow() = nullptr;
     Unload(this);
 }
 
-bool frmWebSites::leaveAfterFailedSave(const QString &error)
+bool frmWebSites::saveForEnd()
 {
-    // OK keeps the window and every edit, so the user can remove the cause
-    // and choose Exit again; the other two ways out lose nothing unasked.
-    const CardMessage failed{error
-                                 + QStringLiteral("\r\n\r\nPress OK to stay and try again later, Save As to keep "
-                                                  "the addresses in another file, or Leave Without Saving."),
-                             QStringLiteral("Error!"), CardMessage::Icon::Exclamation,
-                             CardMessage::Ok | CardMessage::SaveElsewhere | CardMessage::LeaveWithoutSaving,
-                             CardMessage::Ok};
-    switch (MessageBox::show(this, failed)) {
-    case CardMessage::SaveElsewhere: {
-        const QString path = MessageBox::askSavePath(this, QStringLiteral("Save the web sites as"), m_file.path());
-        QString copyError;
-        if (path.isEmpty())
-            return false;
-        if (!m_file.saveCopyTo(path, slotTexts(), &copyError)) {
-            MessageBox::show(this, copyError, QStringLiteral("Error!"), MessageBox::Exclamation);
-            return false;
-        }
-        return true;
-    }
-    case CardMessage::LeaveWithoutSaving: {
-        const CardMessage question{QStringLiteral("Leave the web sites without saving?\r\n\r\nThe changes made "
-                                                  "to the 30 addresses since the list was opened will be lost."),
-                                   QStringLiteral("Warning!"), CardMessage::Icon::Exclamation,
-                                   CardMessage::Yes | CardMessage::No, CardMessage::No};
-        return MessageBox::show(this, question) == CardMessage::Yes;
-    }
-    default:
-        return false;
-    }
+    return m_editor.saveForEnd(slotTexts());
 }
 
 void frmWebSites::showStandardSites()

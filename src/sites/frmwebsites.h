@@ -1,7 +1,7 @@
 #pragma once
 
 #include "sitegrid.h"
-#include "sitelistfile.h"
+#include "sitelisteditor.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -31,7 +31,10 @@ public:
 
     // Slot k, 1 to 30.
     QLineEdit *txtSiteUrl(int k) const { return m_grid.box(k); }
-    const SiteListFile &listFile() const { return m_file; }
+    const SiteListFile &listFile() const { return m_editor.listFile(); }
+
+    // The end of the session: writes the list as Exit does, without asking.
+    bool saveForEnd();
 
 private:
     explicit frmWebSites(const QString &programDirectory);
@@ -42,12 +45,8 @@ private:
     void showStandardSites();
 
     QStringList slotTexts() const;
-    bool writeList();
-    // After Exit could not write the list: true when the user chose a way
-    // out (saved elsewhere, or confirmed leaving), false to stay.
-    bool leaveAfterFailedSave(const QString &error);
 
-    SiteListFile m_file;
+    SiteListEditor m_editor;
     SiteGrid m_grid;
     QPointer<QWidget> m_cardWindow;
 };

@@ -35,7 +35,8 @@ private slots:
     void readerFailsOnTextCutShort_data();
     void readerFailsOnTextCutShort();
     void quoteReadFromAFileIsStoredAsCurlyQuote();
-    void makeStorableReplacesOnlyWhatTheFileCannotHold();
+    void everyLetterOfEveryScriptSurvivesTheFile_data();
+    void everyLetterOfEveryScriptSurvivesTheFile();
     void atomicWriteFailsIntoMissingDirectoryAndLeavesNoFile();
     void writeTheDiskTakesOnlyInPartFailsAndKeepsTheOldFile();
     void onlyRegularFilesAreReadOrReplaced();
@@ -174,17 +175,42 @@ void TestCardFile::quoteReadFromAFileIsStoredAsCurlyQuote()
     QCOMPARE(store.text(1, CardField::Notes), QStringLiteral("the \u201dOld\u201d Farm"));
 }
 
-void TestCardFile::makeStorableReplacesOnlyWhatTheFileCannotHold()
+void TestCardFile::everyLetterOfEveryScriptSurvivesTheFile_data()
 {
-    QCOMPARE(AnsiText::makeStorable(QStringLiteral("Jos\u00e9 \u20ac\r\n\u0081")),
-             QStringLiteral("Jos\u00e9 \u20ac\r\n\u0081"));
-    QCOMPARE(AnsiText::makeStorable(QStringLiteral("the \"Old\" Farm")),
-             QStringLiteral("the \u201dOld\u201d Farm"));
-    QCOMPARE(AnsiText::makeStorable(QStringLiteral("\u0141\u00f3d\u017a")), QStringLiteral("?\u00f3d?"));
-    QCOMPARE(AnsiText::makeStorable(QString::fromUtf8("a\U0001F333b")), QStringLiteral("a?b"));
-    // What makeStorable leaves survives the file unchanged.
-    const QString storable = AnsiText::makeStorable(QString::fromUtf8("\"\u4e00\u201d\U0001F333"));
-    QCOMPARE(AnsiText::decode(AnsiText::encode(storable)), storable);
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QByteArray>("stored");
+    QTest::addColumn<QString>("readBack");
+    const QString same; // reads back as typed
+    QTest::newRow("code page text keeps its bytes") << QStringLiteral("Jos\u00e9 \u20ac & Co\r\n\u0081")
+                                                   << QByteArray("Jos\xe9 \x80 & Co\r\n\x81") << same;
+    QTest::newRow("Polish") << QStringLiteral("\u0141\u00f3d\u017a") << QByteArray("&#321;\xf3" "d&#378;") << same;
+    QTest::newRow("beyond 16 bits") << QString::fromUtf8("a\U0001F333b") << QByteArray("a&#127795;b") << same;
+    QTest::newRow("accent typed apart is composed") << QStringLiteral("Rene\u0301") << QByteArray("Ren\xe9")
+                                                   << QStringLiteral("Ren\u00e9");
+    QTest::newRow("a typed reference stays text") << QStringLiteral("&#321; &#65; &#38;#1;")
+                                                  << QByteArray("&#38;#321; &#65; &#38;#38;#1;") << same;
+    QTest::newRow("half a surrogate pair") << QString(QChar(0xD800)) << QByteArray("&#65533;")
+                                           << QStringLiteral("\ufffd");
+    QTest::newRow("the quote rule holds beside it") << QStringLiteral("\u0416 \"Old\"") << QByteArray("&#1046; \x94Old\x94")
+                                                    << QStringLiteral("\u0416 \u201dOld\u201d");
+}
+
+void TestCardFile::everyLetterOfEveryScriptSurvivesTheFile()
+{
+    QFETCH(QString, typed);
+    QFETCH(QByteArray, stored);
+    QFETCH(QString, readBack);
+    CardFields card;
+    card[CardField::Name] = AnsiText::makeStorable(typed);
+    CardStore store;
+    QVERIFY(store.appendCard(card));
+    QByteArray expected = cardBytes(CardFields{});
+    expected.insert(1, stored);
+    QCOMPARE(store.cardFileBytes(), expected);
+    CardStore again;
+    QVERIFY(again.readCards(store.cardFileBytes()));
+    QCOMPARE(again.text(0, CardField::Name), readBack.isNull() ? typed : readBack);
+    QCOMPARE(again.cardFileBytes(), expected);
 }
 
 void TestCardFile::atomicWriteFailsIntoMissingDirectoryAndLeavesNoFile()

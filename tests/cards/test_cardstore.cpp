@@ -24,7 +24,7 @@ private slots:
     void loadCardCutShortKeepsCompleteCards();
     void load32768thCardFails();
     void saveAfterLoadIsByteIdentical();
-    void saveOfEmptyStoreWritesNothing();
+    void saveOfEmptyStoreWritesNothingUnlessCardsWereDeleted();
 
     void appendToEmptyStore();
     void appendRefusedWhenFull();
@@ -128,20 +128,20 @@ void TestCardStore::saveAfterLoadIsByteIdentical()
     QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList({"Kinfolio.dat", "Kinfolio.dat.unread-1"}));
 }
 
-void TestCardStore::saveOfEmptyStoreWritesNothing()
+void TestCardStore::saveOfEmptyStoreWritesNothingUnlessCardsWereDeleted()
 {
     CardStore store(cardFile());
     store.loadCardFile();
     QVERIFY(store.saveCardFile());
     QVERIFY(!QFile::exists(cardFile()));
 
-    // A store emptied by removing its only card leaves the file as it was.
+    // A store the user emptied of the file's cards empties the file.
     writeBytes(cardFile(), cardBytes(labelledCard("A")));
     QVERIFY(store.loadCardFile());
     store.removeCard();
     QCOMPARE(store.cardCount(), 0);
     QVERIFY(store.saveCardFile());
-    QCOMPARE(readBytes(cardFile()), cardBytes(labelledCard("A")));
+    QCOMPARE(readBytes(cardFile()), QByteArray());
 }
 
 void TestCardStore::appendToEmptyStore()

@@ -308,7 +308,7 @@ void TestCardWindow::exitThatCannotSaveKeepsWindowAndCards()
     QSignalSpy ended(m_window.data(), &frmKinfolio::programEndRequested);
     QTest::mouseClick(child<QPushButton>("cmdExit"), Qt::LeftButton);
     QVERIFY(MessageBox::shown().last().text.startsWith(QStringLiteral("Leave Kinfolio without saving?")));
-    QVERIFY(MessageBox::shown().last().text.contains(QStringLiteral("The 1 cards")));
+    QVERIFY(MessageBox::shown().last().text.contains(QStringLiteral("The 1 card in")));
     QCOMPARE(ended.size(), 0);
 
     // Save As writes the cards to the file chosen, and the window goes.

@@ -1,0 +1,96 @@
+#include "sitelisteditor.h"
+
+#include "platform.h"
+
+#include <QDir>
+
+namespace kinfolio {
+
+namespace {
+CardMessage refusal(const QString &text)
+{
+    return {text, QStringLiteral("Error!"), CardMessage::Icon::Exclamation};
+}
+} // namespace
+
+SiteListEditor::SiteListEditor(const QString &programDirectory)
+    : m_file(SiteListFile::in(programDirectory))
+    , m_cardFile(QDir(programDirectory).filePath(QStringLiteral("Kinfolio.dat")))
+{
+}
+
+QStringList SiteListEditor::load()
+{
+    return m_file.load();
+}
+
+std::optional<CardMessage> SiteListEditor::goRefusal(const QString &text)
+{
+    if (text == SiteListFile::freeSlot() || !isOpenableAddress(text))
+        return refusal(QStringLiteral("Please enter a valid URL"));
+    return std::nullopt;
+}
+
+CardMessage SiteListEditor::save(const QStringList &texts)
+{
+    QString error;
+    if (!m_file.save(texts, &error))
+        return refusal(error);
+    return {QStringLiteral("Entry has been added."), QStringLiteral("Kinfolio")};
+}
+
+std::optional<CardMessage> SiteListEditor::exit(const QStringList &texts)
+{
+    QString error;
+    if (m_file.save(texts, &error))
+        return std::nullopt;
+    m_unsaved = texts;
+    return WaysOutRules::failedExit(error, QStringLiteral("the addresses"));
+}
+
+bool SiteListEditor::saveForEnd(const QStringList &texts)
+{
+    return m_file.save(texts, nullptr);
+}
+
+QString SiteListEditor::saveAsTitle() const
+{
+    return QStringLiteral("Save the web sites as");
+}
+
+QString SiteListEditor::proposedCopyPath() const
+{
+    return WaysOutRules::proposedCopyPath(m_file.path());
+}
+
+std::optional<CardMessage> SiteListEditor::copyRefusal(const QString &path) const
+{
+    return WaysOutRules::copyRefusal(path, m_file.path(),
+                                     {m_cardFile, m_cardFile + QStringLiteral(".journal"),
+                                      m_cardFile + QStringLiteral(".lock")});
+}
+
+bool SiteListEditor::saveCopy(const QString &path, CardMessage *said)
+{
+    if (const std::optional<CardMessage> refused = copyRefusal(path)) {
+        *said = *refused;
+        return false;
+    }
+    QString error;
+    if (!m_file.saveCopyTo(path, m_unsaved, &error)) {
+        *said = refusal(error);
+        return false;
+    }
+    *said = WaysOutRules::savedCopy(QStringLiteral("The web sites were"), path, m_file.path());
+    return true;
+}
+
+CardMessage SiteListEditor::leaveQuestion() const
+{
+    return {QStringLiteral("Leave the web sites without saving?\r\n\r\nThe changes made to the 30 addresses since "
+                           "the list was opened will be lost."),
+            QStringLiteral("Warning!"), CardMessage::Icon::Exclamation, CardMessage::Yes | CardMessage::No,
+            CardMessage::No};
+}
+
+} // namespace kinfolio
