@@ -46,6 +46,11 @@ QString oneLine(const QString &text)
     return out.trimmed();
 }
 
+QString printedLine(const QString &text)
+{
+    return oneLine(text).simplified();
+}
+
 QString multiLine(const QString &text)
 {
     QString out = text;
@@ -121,7 +126,7 @@ DateQualifier dateQualifier(QString word)
 
 QString yearOf(const QString &date)
 {
-    const QString text = oneLine(date);
+    const QString text = printedLine(date);
     const QRegularExpressionMatch found = yearPattern().match(text);
     if (!found.hasMatch())
         return text;
@@ -168,9 +173,9 @@ void setSpouseFacts(CardFields &card, Spouse spouse, const SpouseFacts &facts)
     card[f.mother] = facts.mother;
 }
 
-SpouseFacts onOneLine(SpouseFacts facts)
+SpouseFacts printed(SpouseFacts facts)
 {
-    std::apply([](auto &...fact) { ((fact = oneLine(fact)), ...); }, facts.tied());
+    std::apply([](auto &...fact) { ((fact = printedLine(fact)), ...); }, facts.tied());
     return facts;
 }
 

@@ -19,6 +19,10 @@ namespace kinfolio::CardText {
 // are kept as typed.
 QString oneLine(const QString &text);
 
+// A value on one line as the sheets print it: oneLine, each run of spaces
+// one space.
+QString printedLine(const QString &text);
+
 // A text of several lines: control characters other than CR and LF become
 // spaces.
 QString multiLine(const QString &text);
@@ -39,7 +43,7 @@ DateQualifier dateQualifier(QString word);
 
 // The year of a free-text date as a short text: "3 MAR 1821" gives "1821",
 // "about 1878" "c. 1878", "bef. 1900" "bef. 1900", "aft 1900" "aft. 1900"; a
-// date without a year ("in the war") is kept as written, on one line.
+// date without a year ("in the war") is kept as written (printedLine).
 QString yearOf(const QString &date);
 
 // The first year in a date, or a number past every year when it has none.
@@ -61,7 +65,7 @@ struct SpouseFacts
 
 SpouseFacts spouseFacts(const CardFields &card, Spouse spouse);
 void setSpouseFacts(CardFields &card, Spouse spouse, const SpouseFacts &facts);
-// Each fact on one line (oneLine).
-SpouseFacts onOneLine(SpouseFacts facts);
+// Each fact as printed (printedLine).
+SpouseFacts printed(SpouseFacts facts);
 
 } // namespace kinfolio::CardText

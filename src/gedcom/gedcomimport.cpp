@@ -99,7 +99,6 @@ private:
                    const std::vector<int> &personCardOwners, std::vector<bool> &dropped);
     void addNotes(QStringList &notes, int person, const QString &heading);
     void warnOfLoops();
-    QString storable(const QString &text);
 
     const GedcomFile &m_file;
     ImportCounts &m_counts;
@@ -464,13 +463,15 @@ void Mapper::keepApart(const std::vector<CardFields> &familyCards, const std::ve
             return;
         for (size_t n : apart) {
             dropped[n] = false;
-            const QString &husband = m_families[n].husband >= 0 ? m_people[size_t(m_families[n].husband)].name
-                                                                  : QString();
-            const QString &wife = m_families[n].wife >= 0 ? m_people[size_t(m_families[n].wife)].name : QString();
-            m_counts.warnings << QStringLiteral("the family %1 (%2 and %3) has the names of another couple in "
-                                                "the file; it keeps a card of its own, so that its children are "
-                                                "not taken for theirs")
-                                     .arg(m_file.at(m_families[n].line).xref, husband, wife);
+            QStringList names;
+            for (int spouse : {m_families[n].husband, m_families[n].wife}) {
+                if (spouse >= 0 && !isBlank(m_people[size_t(spouse)].name))
+                    names << m_people[size_t(spouse)].name;
+            }
+            m_counts.warnings << QStringLiteral("the family %1 (%2) has the names of another couple in the file; it "
+                                                "keeps a card of its own, so that its children are not taken for "
+                                                "theirs")
+                                     .arg(m_file.at(m_families[n].line).xref, names.join(QStringLiteral(" and ")));
         }
     }
 }
@@ -505,13 +506,6 @@ void Mapper::warnOfLoops()
     });
 }
 
-// A text as the card file stores it: every letter stays (the card file keeps
-// those beyond its code page as character references).
-QString Mapper::storable(const QString &text)
-{
-    return AnsiText::makeStorable(text);
-}
-
 std::vector<CardFields> Mapper::cards()
 {
     const auto finish = [this](CardFields &card, const QStringList &notes) {
@@ -519,7 +513,7 @@ std::vector<CardFields> Mapper::cards()
         card[CardField::Notes] = notes.join(QStringLiteral("\n\n")).replace(u'\n', QStringLiteral("\r\n"));
         bool blank = true;
         for (QString &text : card.texts) {
-            text = storable(text);
+            text = AnsiText::makeStorable(text);
             blank = blank && isBlank(text);
         }
         if (blank)

@@ -20,7 +20,6 @@ struct ImportCounts
     int familyCards = 0; // cards made from families
     int personCards = 0; // cards of one person who is a spouse in no family
     int parentsOnly = 0; // families that only name the parents on other cards
-    int replaced = 0;    // characters the card file cannot hold, written as '?'
     int cardsBefore = 0; // the cards the card file held before (with --append)
     // What the cards cannot hold, by tag: structures of people and families,
     // and records of other kinds (sources, repositories, media).

@@ -70,8 +70,6 @@ void printImportSummary(const QString &gedcomFile, const QString &cardFile, cons
             parts << QStringLiteral("records: ") + byTag(c.recordsLeftOut);
         std::printf("Not on the cards, by tag: %s.\n", qUtf8Printable(parts.join(QStringLiteral("; "))));
     }
-    if (c.replaced > 0)
-        std::printf("Characters the card file cannot hold, written as '?': %d.\n", c.replaced);
 }
 
 } // namespace

@@ -4,7 +4,7 @@
 
 namespace kinfolio::Sheets {
 
-using CardText::oneLine;
+using CardText::printedLine;
 
 namespace {
 
@@ -42,14 +42,14 @@ FamilySheet familySheet(const std::vector<CardFields> &cards, const CardLinks &l
     sheet.card = card;
     for (Spouse spouse : {Spouse::Husband, Spouse::Wife})
         (spouse == Spouse::Husband ? sheet.husband : sheet.wife) =
-            Person{CardText::onOneLine(CardText::spouseFacts(c, spouse)), links.parentsCard(card, spouse)};
-    sheet.marriedDate = oneLine(c[CardField::MarriedDate]);
-    sheet.marriedPlace = oneLine(c[CardField::MarriedPlace]);
+            Person{CardText::printed(CardText::spouseFacts(c, spouse)), links.parentsCard(card, spouse)};
+    sheet.marriedDate = printedLine(c[CardField::MarriedDate]);
+    sheet.marriedPlace = printedLine(c[CardField::MarriedPlace]);
     sheet.notes = c[CardField::Notes];
 
     for (const CardLinks::Child &link : links.children(card)) {
         const CardFields &own = cards[size_t(link.card)];
-        const CardText::SpouseFacts facts = CardText::onOneLine(CardText::spouseFacts(own, link.spouse));
+        const CardText::SpouseFacts facts = CardText::printed(CardText::spouseFacts(own, link.spouse));
         Child child;
         child.card = link.card;
         child.side = link.spouse;
@@ -59,9 +59,9 @@ FamilySheet familySheet(const std::vector<CardFields> &cards, const CardLinks &l
         child.diedDate = facts.diedDate;
         child.diedPlace = facts.diedPlace;
         const Spouse other = link.spouse == Spouse::Husband ? Spouse::Wife : Spouse::Husband;
-        child.spouse = oneLine(own[spouseFields(other).name]);
-        child.marriedDate = oneLine(own[CardField::MarriedDate]);
-        child.marriedPlace = oneLine(own[CardField::MarriedPlace]);
+        child.spouse = printedLine(own[spouseFields(other).name]);
+        child.marriedDate = printedLine(own[CardField::MarriedDate]);
+        child.marriedPlace = printedLine(own[CardField::MarriedPlace]);
         sheet.children.push_back(std::move(child));
     }
     // Eldest first, as on a paper form; those born in an unknown year after,
@@ -106,7 +106,7 @@ public:
         const CardFields &c = m_cards[size_t(card)];
         const SpouseFields &f = spouseFields(spouse);
         Ancestor &a = m_line[size_t(n)];
-        a.name = oneLine(c[f.name]);
+        a.name = printedLine(c[f.name]);
         a.lifespan = lifespan(c[f.bornDate], c[f.diedDate]);
         a.card = card;
         if (2 * n >= ChartSlots) {
@@ -120,7 +120,7 @@ public:
             return;
         }
         for (int k : {0, 1}) {
-            const QString name = oneLine(c[k == 0 ? f.father : f.mother]);
+            const QString name = printedLine(c[k == 0 ? f.father : f.mother]);
             if (name.isEmpty())
                 continue;
             m_line[size_t(2 * n + k)].name = name;
@@ -142,8 +142,8 @@ PedigreeChart pedigreeChart(const std::vector<CardFields> &cards, const CardLink
     chart.card = card;
     ChartFiller(cards, links, chart.husband).place(1, card, Spouse::Husband);
     ChartFiller(cards, links, chart.wife).place(1, card, Spouse::Wife);
-    chart.marriedDate = oneLine(cards[size_t(card)][CardField::MarriedDate]);
-    chart.marriedPlace = oneLine(cards[size_t(card)][CardField::MarriedPlace]);
+    chart.marriedDate = printedLine(cards[size_t(card)][CardField::MarriedDate]);
+    chart.marriedPlace = printedLine(cards[size_t(card)][CardField::MarriedPlace]);
     return chart;
 }
 
@@ -178,12 +178,8 @@ QStringList wrapText(const QString &text, double width, const TextWidth &measure
     QStringList lines;
     if (all.isEmpty())
         return lines;
-    for (QString paragraph : all.split(u'\n')) {
-        for (QChar &c : paragraph) {
-            if (c.category() == QChar::Other_Control)
-                c = u' ';
-        }
-        const QStringList words = paragraph.split(u' ', Qt::SkipEmptyParts);
+    for (const QString &paragraph : all.split(u'\n')) {
+        const QStringList words = CardText::multiLine(paragraph).split(u' ', Qt::SkipEmptyParts);
         QString line;
         for (QString word : words) {
             const QString longer = line.isEmpty() ? word : line + u' ' + word;
