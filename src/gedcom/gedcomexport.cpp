@@ -81,7 +81,9 @@ public:
         , m_individualOf(size_t(m_links.personCount()))
         , m_familyOf(cards.size())
         , m_namedFamily(size_t(m_links.namedParentsCount()))
+        , m_onlyParents(cards.size())
     {
+        findOnlyParents();
         for (int p = 0; p < m_links.personCount(); ++p)
             placePerson(p);
         for (size_t i = 0; i < cards.size(); ++i)
@@ -119,6 +121,7 @@ private:
     Individual &individual(int id) { return m_people[size_t(id - 1)]; }
     Family &family(int id) { return m_families[size_t(id - 1)]; }
 
+    void findOnlyParents();
     void placePerson(int person);
     void placeCard(size_t i);
     void placeParents(int person);
@@ -138,15 +141,46 @@ private:
     std::vector<int> m_individualOf; // per person of m_links
     std::vector<int> m_familyOf;     // per card, 0 for none
     std::vector<int> m_namedFamily;  // per named couple of parents, 0 until made
+    std::vector<bool> m_onlyParents; // per card: it names nothing but parents (see findOnlyParents)
     std::vector<Individual> m_people;
     std::vector<Family> m_families;
     QStringList m_warnings;
 };
 
+// A card that holds nothing but the names of a couple, who stand on no other
+// card, and that has children is what parents named on other cards become
+// on the way in from GEDCOM. It is written as such parents are (an individual
+// of each name and a family of them and the children, where the first child
+// is placed), so that the export reads back to the same bytes.
+void Builder::findOnlyParents()
+{
+    std::vector<int> places(size_t(m_links.personCount()));
+    for (size_t i = 0; i < m_cards.size(); ++i) {
+        for (Spouse spouse : bothSides) {
+            if (m_links.person(int(i), spouse) >= 0)
+                ++places[size_t(m_links.person(int(i), spouse))];
+        }
+    }
+    for (size_t i = 0; i < m_cards.size(); ++i) {
+        const CardFields &card = m_cards[i];
+        bool only = !m_links.children(int(i)).empty() && isBlank(card[CardField::MarriedDate])
+                    && isBlank(card[CardField::MarriedPlace]) && isBlank(card[CardField::Notes]);
+        for (Spouse spouse : bothSides) {
+            CardText::SpouseFacts facts = CardText::spouseFacts(card, spouse);
+            facts.name.clear();
+            const int person = m_links.person(int(i), spouse);
+            only = only && !facts.tellsAnything() && (person < 0 || places[size_t(person)] == 1);
+        }
+        m_onlyParents[i] = only;
+    }
+}
+
 void Builder::placePerson(int person)
 {
     const CardLinks::Child at = m_links.firstPlace(person);
     const size_t i = size_t(at.card);
+    if (m_onlyParents[i])
+        return; // made with the parents' family
     const SpouseFields &side = spouseFields(at.spouse);
     const int id = addPerson(m_cards[i][side.name], sexOf(at.spouse));
     checkLength(i, side.name, Limited::Name, personalName(m_cards[i][side.name]), nameRoom);
@@ -159,6 +193,8 @@ void Builder::placeCard(size_t i)
 {
     const CardFields &card = m_cards[i];
     const bool notes = !isBlank(card[CardField::Notes]);
+    if (m_onlyParents[i])
+        return; // made with the first child's parents
     if (m_links.standsAlone(int(i))) {
         for (Spouse spouse : bothSides) {
             const int person = m_links.person(int(i), spouse);
@@ -202,7 +238,10 @@ void Builder::placeParents(int person)
     const int parentsCard = m_links.parentsCard(at.card, at.spouse);
     const int named = m_links.namedParents(at.card, at.spouse);
     if (parentsCard >= 0) {
-        parents = m_familyOf[size_t(parentsCard)];
+        int &family = m_familyOf[size_t(parentsCard)];
+        if (!family)
+            family = addParents(i, side); // a card of nothing but the parents' names
+        parents = family;
     } else if (named >= 0) {
         int &shared = m_namedFamily[size_t(named)];
         if (!shared)
@@ -288,7 +327,7 @@ void Builder::writeEvent(LineWriter &w, const char *tag, const Event &e, NoteRec
     w.line(1, QLatin1String(tag));
     const QString d = shortened(Limited::Date, e.date, dateRoom);
     if (!d.isEmpty())
-        w.line(2, QStringLiteral("DATE"), d);
+        w.date(2, d);
     if (!e.place.isEmpty()) {
         const QString place = shortened(Limited::Place, e.place, placeRoom);
         w.line(2, QStringLiteral("PLAC"), place);

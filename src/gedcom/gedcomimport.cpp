@@ -44,6 +44,17 @@ struct ParentFamily
     bool isBirth() const { return fatherRelation.isEmpty() && motherRelation.isEmpty(); }
 };
 
+// The link to `family` among `links`, added as a link of birth when missing.
+ParentFamily &linkTo(std::vector<ParentFamily> &links, int family)
+{
+    const auto found =
+        std::find_if(links.begin(), links.end(), [family](const ParentFamily &l) { return l.family == family; });
+    if (found != links.end())
+        return *found;
+    links.push_back({family, {}, {}, -1});
+    return links.back();
+}
+
 struct Person
 {
     qsizetype line = 0; // the INDI record
@@ -146,14 +157,10 @@ Mapper::Mapper(const GedcomFile &file, ImportCounts &counts)
         // The family's word on a child counts where the child's own FAMC
         // says nothing; a child it alone lists is linked by it.
         for (const ParentFamily &listed : f.listed) {
-            std::vector<ParentFamily> &links = m_people[size_t(listed.family)].parents;
-            const auto own = std::find_if(links.begin(), links.end(),
-                                          [n](const ParentFamily &l) { return l.family == int(n); });
-            if (own == links.end()) {
-                links.push_back({int(n), listed.fatherRelation, listed.motherRelation, -1});
-            } else if (own->isBirth()) {
-                own->fatherRelation = listed.fatherRelation;
-                own->motherRelation = listed.motherRelation;
+            ParentFamily &link = linkTo(m_people[size_t(listed.family)].parents, int(n));
+            if (link.isBirth()) {
+                link.fatherRelation = listed.fatherRelation;
+                link.motherRelation = listed.motherRelation;
             }
         }
     }
@@ -357,8 +364,15 @@ void Mapper::readPerson(Person &p)
         } else if (l.tag == QLatin1String("FAMC")) {
             const int f = pointee(c, m_familyAt, "family");
             const QString pedigree = relationOf(m_file.childValue(c, u"PEDI"));
-            if (f >= 0)
-                p.parents.push_back({f, pedigree, pedigree, c});
+            if (f >= 0) {
+                ParentFamily &link = linkTo(p.parents, f);
+                if (link.famc >= 0) {
+                    leaveOut(c); // the same family twice
+                } else if (link.isBirth()) {
+                    link.fatherRelation = link.motherRelation = pedigree;
+                }
+                link.famc = link.famc >= 0 ? link.famc : c;
+            }
         } else if (l.tag == QLatin1String("FAMS")) {
             pointee(c, m_familyAt, "family"); // the family's HUSB and WIFE say who is on its card
         } else if (l.tag == QLatin1String("NOTE")) {
@@ -383,18 +397,11 @@ void Mapper::readAdoption(qsizetype event, Person &p)
     const qsizetype record = m_file.record(m_file.at(famc).value);
     if (!m_familyAt.contains(record))
         return;
-    const int f = m_familyAt.value(record);
     const QString by = m_file.childValue(famc, u"ADOP").trimmed().toUpper();
     const QString adopted = QStringLiteral("adopted");
-    ParentFamily link{f, by == u"WIFE" ? QString() : adopted, by == u"HUSB" ? QString() : adopted, -1};
-    const auto own = std::find_if(p.parents.begin(), p.parents.end(),
-                                  [f](const ParentFamily &l) { return l.family == f; });
-    if (own == p.parents.end()) {
-        p.parents.push_back(link);
-    } else {
-        own->fatherRelation = link.fatherRelation;
-        own->motherRelation = link.motherRelation;
-    }
+    ParentFamily &link = linkTo(p.parents, m_familyAt.value(record));
+    link.fatherRelation = by == u"WIFE" ? QString() : adopted;
+    link.motherRelation = by == u"HUSB" ? QString() : adopted;
 }
 
 bool Mapper::isParentsOnly(int n) const
