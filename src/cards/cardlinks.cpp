@@ -46,8 +46,9 @@ CardLinks::CardLinks(const std::vector<CardFields> &cards)
             couples[*couple].push_back(int(i));
     }
 
-    // The parents each card names: the one other card that holds them, or
-    // the names when no other card does; neither when several do.
+    // The parents each card names: the one card that holds them, or the
+    // names when no card does; neither when several do, or only the card
+    // that names them.
     struct Parents
     {
         int card = -1;
@@ -62,18 +63,11 @@ CardLinks::CardLinks(const std::vector<CardFields> &cards)
             if (!couple)
                 continue;
             const auto found = couples.find(*couple);
-            std::vector<int> others;
-            if (found != couples.end()) {
-                for (int j : found->second) {
-                    if (j != int(i))
-                        others.push_back(j);
-                }
-            }
             Parents &p = parents[i][sideIndex(spouse)];
-            if (others.empty()) {
+            if (found == couples.end()) {
                 p.named = couple;
-            } else if (others.size() == 1) {
-                p.card = others.front();
+            } else if (found->second.size() == 1 && found->second.front() != int(i)) {
+                p.card = found->second.front();
                 hasChildren[size_t(p.card)] = true;
             }
         }

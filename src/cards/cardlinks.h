@@ -20,10 +20,11 @@ namespace kinfolio {
 // Parents: the father and the mother a card names for a person are the
 // couple of another card when that card's husband's and wife's names are
 // exactly theirs (a blank name matching only a blank one, not both blank)
-// and no other card holds that couple as well. Parents that no other card
-// holds are one couple for everybody who names them. Parents whose couple
-// several other cards hold are none of them, and nobody else's either:
-// nothing tells which is meant.
+// and no other card holds that couple, the naming card included. Parents
+// that no card holds are one couple for everybody who names them. Parents
+// whose couple several cards hold are none of them, and nobody else's
+// either: nothing tells which is meant; nor are those of a card that holds
+// them itself.
 //
 // A link that would make a person his or her own ancestor is left out. The
 // people are followed in order, husband before wife, so of the links that
@@ -62,7 +63,7 @@ public:
     int parentsCard(int card, Spouse spouse) const;
 
     // The couple, numbered from 0, that `spouse` of card `card` names as
-    // parents when no other card holds it; -1 otherwise.
+    // parents when no card holds it; -1 otherwise.
     int namedParents(int card, Spouse spouse) const;
     int namedParentsCount() const { return m_namedParentsCount; }
 
