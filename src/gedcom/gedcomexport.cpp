@@ -396,7 +396,14 @@ QByteArray Builder::write() const
 
 QByteArray fromCards(const std::vector<CardFields> &cards, ExportCounts *counts)
 {
-    const Builder builder(cards);
+    // Text goes out composed (NFC), as the card file stores it, so that what
+    // the import brings back is what it wrote.
+    std::vector<CardFields> composed = cards;
+    for (CardFields &card : composed) {
+        for (QString &text : card.texts)
+            text = text.normalized(QString::NormalizationForm_C);
+    }
+    const Builder builder(composed);
     if (counts)
         *counts = builder.counts();
     return builder.write();

@@ -520,7 +520,8 @@ std::vector<CardFields> Mapper::cards()
         card[CardField::Notes] = notes.join(QStringLiteral("\n\n")).replace(u'\n', QStringLiteral("\r\n"));
         bool blank = true;
         for (QString &text : card.texts) {
-            text = AnsiText::makeStorable(text);
+            // As the card file keeps it: composed, and no double quote.
+            text = AnsiText::makeStorable(text).normalized(QString::NormalizationForm_C);
             blank = blank && isBlank(text);
         }
         if (blank)

@@ -442,9 +442,15 @@ QString shortened(Limited kind, const QString &value, qsizetype maxBytes)
     case Limited::Place:
         return value.left(fittingLength(value, maxChars - 1, maxBytes - 3)) + ellipsis;
     case Limited::Date: {
-        const bool phrase = value.startsWith(u'(') && value.endsWith(u')');
-        const QString text = phrase ? value.mid(1).chopped(1) : value;
-        return u'(' + text.left(fittingLength(text, maxChars - 3, maxBytes - 5)) + ellipsis + u')';
+        // The phrase of an INT date is cut, so that the date stays a date;
+        // any other date becomes a phrase.
+        const qsizetype open = value.startsWith(QLatin1String("INT ")) ? value.indexOf(QLatin1String(" (")) + 1 : -1;
+        const QString head = open > 0 && open + 8 < maxChars ? value.left(open + 1) : QStringLiteral("(");
+        const QString text = head.size() > 1 ? value.mid(head.size()).chopped(1)
+                             : isPhrase(value)  ? value.mid(1).chopped(1)
+                                                : value;
+        const qsizetype room = maxChars - head.size() - 2, bytes = maxBytes - head.toUtf8().size() - 4;
+        return head + text.left(fittingLength(text, room, bytes)) + ellipsis + u')';
     }
     case Limited::Name: {
         const QString start = value.left(fittingLength(value, maxChars - 2, maxBytes - 4));
