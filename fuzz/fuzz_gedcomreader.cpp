@@ -5,27 +5,14 @@
 // and export to the same bytes once more. A broken promise aborts, which the
 // fuzzer reports with the input; an input that never finishes is a hang.
 #include "cardstore.h"
+#include "fuzzcheck.h"
 #include "gedcomexport.h"
 #include "gedcomimport.h"
 #include "gedcomreader.h"
 
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 
 using namespace kinfolio;
-
-namespace {
-
-void check(bool promise, const char *what)
-{
-    if (!promise) {
-        std::fprintf(stderr, "broken: %s\n", what);
-        std::abort();
-    }
-}
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
