@@ -396,14 +396,15 @@ QByteArray Builder::write() const
 
 QByteArray fromCards(const std::vector<CardFields> &cards, ExportCounts *counts)
 {
-    // Text goes out composed (NFC), as the card file stores it, so that what
-    // the import brings back is what it wrote.
-    std::vector<CardFields> composed = cards;
-    for (CardFields &card : composed) {
+    // Text goes out composed (NFC), as the card file stores it, and control
+    // characters as the spaces they are written as, so that what is blank is
+    // judged on what is written and what the import brings back is the same.
+    std::vector<CardFields> written = cards;
+    for (CardFields &card : written) {
         for (QString &text : card.texts)
-            text = text.normalized(QString::NormalizationForm_C);
+            text = CardText::multiLine(text.normalized(QString::NormalizationForm_C));
     }
-    const Builder builder(composed);
+    const Builder builder(written);
     if (counts)
         *counts = builder.counts();
     return builder.write();

@@ -96,7 +96,8 @@ inline std::vector<CardFields> generatedCards(quint32 seed, int count = 40)
                                "in  the   war", "(a  phrase)", "between 1860 and 1850", "12 March 50",
                                QStringLiteral("\u0085 1850"), "", ""};
     const QStringList places = {"Leeds,  Yorkshire", QStringLiteral("\u0141\u00f3d\u017a"), QStringLiteral("a\u0085b"), ""};
-    const QStringList notes = {"", "Line one\r\nline two", "  spaced   note  ", "@ at sign", QStringLiteral("x\u0081y\u0085")};
+    const QStringList notes = {"", "Line one\r\nline two", "  spaced   note  ", "@ at sign", QStringLiteral("x\u0081y\u0085"),
+                               QStringLiteral("\u0011\u0085")};
     const auto pick = [&random](const QStringList &from) { return from.at(int(random.bounded(from.size()))); };
     std::vector<CardFields> cards;
     for (int i = 0; i < count; ++i) {
