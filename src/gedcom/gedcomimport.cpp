@@ -73,9 +73,14 @@ struct Family
 {
     qsizetype line = 0; // the FAM record
     int husband = -1, wife = -1;
-    std::vector<ParentFamily> listed; // CHIL, with `family` the child
-    std::vector<int> children;        // born to it
-    bool othersChildren = false;      // adopted, fostered or otherwise not born to it
+    struct Listed
+    {
+        int person;
+        QString fatherRelation, motherRelation; // _FREL and _MREL
+    };
+    std::vector<Listed> listed;  // CHIL
+    std::vector<int> children;   // born to it
+    bool othersChildren = false; // adopted, fostered or otherwise not born to it
     QString marriedDate, marriedPlace;
     QStringList notes;
 };
@@ -156,8 +161,8 @@ Mapper::Mapper(const GedcomFile &file, ImportCounts &counts)
         }
         // The family's word on a child counts where the child's own FAMC
         // says nothing; a child it alone lists is linked by it.
-        for (const ParentFamily &listed : f.listed) {
-            ParentFamily &link = linkTo(m_people[size_t(listed.family)].parents, int(n));
+        for (const Family::Listed &listed : f.listed) {
+            ParentFamily &link = linkTo(m_people[size_t(listed.person)].parents, int(n));
             if (link.isBirth()) {
                 link.fatherRelation = listed.fatherRelation;
                 link.motherRelation = listed.motherRelation;
@@ -326,7 +331,7 @@ void Mapper::readFamily(Family &f)
             const int p = pointee(c, m_personAt, "person");
             if (p >= 0)
                 f.listed.push_back({p, relationOf(m_file.childValue(c, u"_FREL")),
-                                    relationOf(m_file.childValue(c, u"_MREL")), -1});
+                                    relationOf(m_file.childValue(c, u"_MREL"))});
         } else if (tag == QLatin1String("MARR") && !marriage) {
             marriage = true;
             readEvent(c, f.marriedDate, f.marriedPlace);
@@ -368,10 +373,11 @@ void Mapper::readPerson(Person &p)
                 ParentFamily &link = linkTo(p.parents, f);
                 if (link.famc >= 0) {
                     leaveOut(c); // the same family twice
-                } else if (link.isBirth()) {
-                    link.fatherRelation = link.motherRelation = pedigree;
+                    continue;
                 }
-                link.famc = link.famc >= 0 ? link.famc : c;
+                link.famc = c;
+                if (link.isBirth()) // an ADOP event before it says more
+                    link.fatherRelation = link.motherRelation = pedigree;
             }
         } else if (l.tag == QLatin1String("FAMS")) {
             pointee(c, m_familyAt, "family"); // the family's HUSB and WIFE say who is on its card
