@@ -14,8 +14,8 @@ cmake --build "$build" --target kinfolio_sheets_cli -j2
 pages=$(mktemp -d)
 trap 'rm -rf "$pages"' EXIT
 "$root/tools/sample-tree.sh" "$pages/Kinfolio.dat"
-"$build/src/sheets/kinfolio-sheets" "$pages/Kinfolio.dat" "$pages/sheet.pdf" --card 1
-"$build/src/sheets/kinfolio-sheets" "$pages/Kinfolio.dat" "$pages/chart.pdf" --card 7
+"$build/dist/kinfolio-sheets" "$pages/Kinfolio.dat" "$pages/sheet.pdf" --card 1
+"$build/dist/kinfolio-sheets" "$pages/Kinfolio.dat" "$pages/chart.pdf" --card 7
 last=$(pdfinfo "$pages/chart.pdf" | awk '/^Pages:/ {print $2}')
 pdftoppm -png -r 75 -singlefile -f 1 -l 1 "$pages/sheet.pdf" "$root/docs/family-group-sheet"
 pdftoppm -png -r 75 -singlefile -f "$last" -l "$last" "$pages/chart.pdf" "$root/docs/pedigree-chart"

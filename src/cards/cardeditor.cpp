@@ -323,6 +323,11 @@ std::optional<CardMessage> CardEditor::keptAsideReport() const
                            counted(m_store.cardCount(), "card", "cards")));
 }
 
+bool CardEditor::saveCards()
+{
+    return m_store.saveCardFile([this](const QByteArray &identity) { m_journal.recordSaving(identity, m_store); });
+}
+
 void CardEditor::close()
 {
     m_closed = true;
@@ -337,7 +342,7 @@ CardView CardEditor::exit()
         view.then = CardView::Then::EndProgram;
         return view;
     }
-    if (!m_store.saveCardFile()) {
+    if (!saveCards()) {
         // Nothing is lost: the window and every card stay. The user can
         // remove the cause and press Exit again, or take one of the ways out.
         view.message = WaysOutRules::failedExit(m_store.errorString(), QStringLiteral("the cards"));
@@ -352,11 +357,11 @@ CardView CardEditor::exit()
 
 bool CardEditor::saveForEnd()
 {
-    if (m_closed)
-        return true;
-    if (m_store.hasCardsToSave() && !m_store.saveCardFile())
-        return false;
-    close();
+    if (m_closed || (m_store.hasCardsToSave() && !saveCards()))
+        return m_closed;
+    // The window may go on (the end of the session was cancelled): later
+    // changes start a new journal from the cards just saved.
+    m_journal.remove();
     return true;
 }
 

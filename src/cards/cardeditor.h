@@ -87,7 +87,8 @@ public:
     // with every card, and the message offers the ways out (WaysOut).
     CardView exit();
     // The end of the session or a signal to end: saves as Exit does, without
-    // asking anything. False when the cards could not be saved; the journal
+    // asking anything, and leaves the window as it is. False, with the reason
+    // in store().errorString(), when the cards could not be saved; the journal
     // then keeps them for the next start.
     bool saveForEnd();
 
@@ -109,6 +110,8 @@ private:
     void journal(CardJournal::Change change, int position, const QByteArray &card, CardView &view);
     // Where the saved cards' file was kept aside before it was replaced, if it was.
     std::optional<CardMessage> keptAsideReport() const;
+    // Saves the card file, noting the save in the journal first.
+    bool saveCards();
     void close();
 
     CardStore m_store;

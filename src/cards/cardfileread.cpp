@@ -1,6 +1,7 @@
 #include "cardfileread.h"
 
 #include "cardstore.h"
+#include "filekind.h"
 
 #include <QFileInfo>
 
@@ -30,6 +31,15 @@ QString cardFileProblem(const CardStore &store)
 bool readCardFile(const QString &path, std::vector<CardFields> &cards, QString *error)
 {
     cards.clear();
+    // The card program reads any text as items, so a GEDCOM file or a PDF
+    // named in the card file's place might read as cards: the tool would
+    // then write its output over the file meant as the card file.
+    const QString slip = notCardFileReason(path, fileKind(path));
+    if (!slip.isEmpty()) {
+        if (error)
+            *error = slip;
+        return false;
+    }
     // The card program's own load, so a file it would not read whole (a card
     // cut short, more cards than it holds) is not read here either.
     CardStore store(path);

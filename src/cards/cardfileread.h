@@ -15,9 +15,11 @@ QString cardFileProblem(const CardStore &store);
 
 // Reads every card of a card file for a program that only reads it (an
 // export, a printout). Fails, with the reason in `error` ready to print, when
-// the file is missing, a folder or unreadable, or damaged (a card cut short,
-// more cards than the card program holds): output made from part of the
-// cards would look complete when it is not.
+// the file is missing, a folder or unreadable, plainly not a card file (a
+// GEDCOM file, a PDF, a text without quoted items: the message names the
+// likely slip), or damaged (a card cut short, more cards than the card
+// program holds): output made from part of the cards would look complete
+// when it is not.
 bool readCardFile(const QString &path, std::vector<CardFields> &cards, QString *error);
 
 } // namespace kinfolio

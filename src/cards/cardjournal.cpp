@@ -66,6 +66,16 @@ bool readChange(const QByteArray &bytes, qsizetype &pos, JournalEntry &out)
     return true;
 }
 
+// The contents a save was about to give the card file, named by the last
+// whole change from `pos` on when that is a save; empty otherwise.
+QByteArray lastSavedIdentity(const QByteArray &bytes, qsizetype pos)
+{
+    JournalEntry change, last;
+    while (readChange(bytes, pos, change))
+        last = change;
+    return last.kind == char(CardJournal::Change::Saved) ? last.card : QByteArray();
+}
+
 // The one card that `bytes` hold.
 bool cardOf(const QByteArray &bytes, CardFields &fields)
 {
@@ -89,6 +99,8 @@ bool apply(const JournalEntry &change, CardStore &store)
             return false;
         store.setCurrentCard(qint16(change.position));
         store.replaceCard(fields);
+        return true;
+    case CardJournal::Change::Saved:
         return true;
     case CardJournal::Change::Delete:
         if (change.position < 0 || change.position >= store.cardCount() || store.cardBytes(change.position) != change.card)
@@ -132,20 +144,37 @@ CardJournal::Recovery CardJournal::recover(CardStore &store)
         QFile::remove(m_path);
         return recovery;
     }
+    const QByteArray identity = bytes.mid(Header.size(), headerEnd - Header.size());
+    qsizetype pos = headerEnd + LineEnd.size();
+    if (headerEnd >= 0 && bytes.startsWith(Header) && identity != store.loadedFileIdentity()
+        && lastSavedIdentity(bytes, pos) == store.loadedFileIdentity()) {
+        // The session's Exit wrote the card file and ended before it could
+        // remove the journal: the card file holds every change.
+        QFile::remove(m_path);
+        return recovery;
+    }
     // A journal of another format, or of other contents of the card file.
-    if (headerEnd < 0 || !bytes.startsWith(Header)
-        || bytes.mid(Header.size(), headerEnd - Header.size()) != store.loadedFileIdentity()) {
+    if (headerEnd < 0 || !bytes.startsWith(Header) || identity != store.loadedFileIdentity()) {
         recovery.keptAs = moveAside(m_path);
         recovery.outcome = recovery.keptAs.isEmpty() ? Recovery::Outcome::NotKept : Recovery::Outcome::KeptAside;
         return recovery;
     }
 
     const qint16 loadedCurrent = store.currentCard();
-    qsizetype pos = headerEnd + LineEnd.size();
+    qsizetype whole = pos;
     JournalEntry change;
-    while (readChange(bytes, pos, change) && apply(change, store))
-        ++recovery.changes;
-    const qsizetype whole = pos;
+    while (readChange(bytes, pos, change)) {
+        if (change.kind != char(Change::Saved)) {
+            if (!apply(change, store)) {
+                // Whole but not of these cards: damaged. What follows cannot be
+                // applied either; the journal is kept for the user as it is.
+                keepCopyAside(m_path);
+                break;
+            }
+            ++recovery.changes;
+        }
+        whole = pos;
+    }
     store.setCurrentCard(recovery.changes > 0 ? qint16(store.cardCount() - 1) : loadedCurrent);
     if (recovery.changes == 0) {
         QFile::remove(m_path);
@@ -158,6 +187,11 @@ CardJournal::Recovery CardJournal::recover(CardStore &store)
         m_error = QStringLiteral("The end of the journal, cut short by the crash, could not be removed");
     recovery.outcome = Recovery::Outcome::Replayed;
     return recovery;
+}
+
+bool CardJournal::recordSaving(const QByteArray &identity, const CardStore &store)
+{
+    return !m_started || record(Change::Saved, 0, identity, store);
 }
 
 bool CardJournal::record(Change change, int position, const QByteArray &card, const CardStore &store)

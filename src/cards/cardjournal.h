@@ -20,7 +20,10 @@ class CardStore;
 class CardJournal
 {
 public:
-    enum class Change : char { Add = 'A', Update = 'U', Delete = 'D' };
+    // Saved marks a save of the card file about to happen, with the contents
+    // it gives the file, so that a crash between the save and the removal of
+    // the journal is not taken for a card file another program wrote.
+    enum class Change : char { Add = 'A', Update = 'U', Delete = 'D', Saved = 'S' };
 
     explicit CardJournal(const QString &cardFilePath);
 
@@ -54,6 +57,10 @@ public:
     // that a replay can tell it removes the same card. False, with
     // errorString() set, when the journal could not be written (a full disk).
     bool record(Change change, int position, const QByteArray &card, const CardStore &store);
+
+    // Notes that the card file is about to be given the contents named by
+    // `identity` (CardStore::identityOf). Nothing to note without a journal.
+    bool recordSaving(const QByteArray &identity, const CardStore &store);
 
     // The card file holds every change: the journal goes.
     void remove();

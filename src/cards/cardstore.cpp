@@ -139,6 +139,7 @@ bool CardStore::loadCardFile()
     m_cards.clear();
     m_fileBytes.clear();
     m_fileRead = false;
+    m_fileIdentity.clear();
     m_loadedCardCount = 0;
     m_loadedStamp = stampOf();
 
@@ -155,11 +156,18 @@ bool CardStore::loadCardFile()
     return whole;
 }
 
+QByteArray CardStore::identityOf(const QByteArray &fileBytes)
+{
+    return QCryptographicHash::hash(fileBytes, QCryptographicHash::Sha1).toHex();
+}
+
 QByteArray CardStore::loadedFileIdentity() const
 {
     if (!m_fileRead)
         return QByteArrayLiteral("missing");
-    return QCryptographicHash::hash(m_fileBytes, QCryptographicHash::Sha1).toHex();
+    if (m_fileIdentity.isEmpty())
+        m_fileIdentity = identityOf(m_fileBytes);
+    return m_fileIdentity;
 }
 
 bool CardStore::readCards(const QByteArray &bytes)
@@ -171,6 +179,7 @@ bool CardStore::readCards(const QByteArray &bytes)
     // and loading is little more than finding where the cards are.
     m_fileBytes = bytes;
     m_fileRead = true;
+    m_fileIdentity.clear();
     ItemReader reader(bytes);
     CardItems items;
     while (!reader.atEnd()) {
@@ -203,7 +212,7 @@ QByteArray CardStore::cardFileBytes() const
     return bytes;
 }
 
-bool CardStore::saveCardFile()
+bool CardStore::saveCardFile(const std::function<void(const QByteArray &identity)> &beforeReplacing)
 {
     m_error.clear();
     m_preservedCopy.clear();
@@ -223,12 +232,19 @@ bool CardStore::saveCardFile()
     }
 
     QString reason;
-    if (!writeFileSafely(m_filePath, cardFileBytes(), &reason)) {
+    const QByteArray bytes = cardFileBytes();
+    const QByteArray identity = identityOf(bytes);
+    if (beforeReplacing)
+        beforeReplacing(identity);
+    if (!writeFileSafely(m_filePath, bytes, &reason)) {
         m_error = QStringLiteral("The cards could not be saved to\n%1\n\n%2").arg(m_filePath, reason);
         return false;
     }
     m_fileNotFullyRead = false;
     m_loadedStamp = stampOf();
+    m_fileRead = true;
+    m_fileIdentity = identity;
+    m_loadedCardCount = int(m_cards.size());
     return true;
 }
 

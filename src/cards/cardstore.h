@@ -6,6 +6,7 @@
 #include <QDateTime>
 #include <QString>
 
+#include <functional>
 #include <vector>
 
 namespace kinfolio {
@@ -61,8 +62,9 @@ public:
 
     // The same from the bytes of a card file, with the file's path left alone.
     bool readCards(const QByteArray &bytes);
-    // What names the contents the last load read: a checksum of its bytes,
-    // or "missing" when there was no file to read.
+    // What names the card file's contents as the table last saw them: a
+    // checksum of the bytes the last load read or the last save wrote, or
+    // "missing" when the load found no file to read.
     QByteArray loadedFileIdentity() const;
     // The bytes the card file gets for the table.
     QByteArray cardFileBytes() const;
@@ -73,14 +75,18 @@ public:
     // is kept.
     bool hasCardsToSave() const { return !m_cards.empty() || m_loadedCardCount > 0; }
 
+    // The name loadedFileIdentity() gives card file contents.
+    static QByteArray identityOf(const QByteArray &fileBytes);
+
     // Rewrites the card file from the table; see hasCardsToSave().
     // The file is replaced atomically. When the file on disk is not the one
     // the load read whole (the load stopped early, or another program wrote
     // the file since), it is first copied, byte for byte, to a new name beside
     // it, so no card that this table never held is overwritten. On failure
     // nothing is lost: the old file and the table stay as they were, and
-    // errorString() says why.
-    bool saveCardFile();
+    // errorString() says why. `beforeReplacing`, when given, is told the
+    // identity of the new contents just before they replace the file.
+    bool saveCardFile(const std::function<void(const QByteArray &identity)> &beforeReplacing = {});
     // Writes the table to another file, for when the card file cannot be
     // written; the card file stays as it is.
     bool saveCopyTo(const QString &path);
@@ -114,6 +120,7 @@ private:
     // in refer to them instead of holding a copy.
     QByteArray m_fileBytes;
     bool m_fileRead = false; // the last load read the file's bytes
+    mutable QByteArray m_fileIdentity; // worked out when first asked for
     int m_loadedCardCount = 0;
     std::vector<QByteArray> m_cards;
     qint16 m_currentCard = 0;

@@ -1,6 +1,6 @@
 #include "waysout.h"
 
-#include "cardstore.h"
+#include "filekind.h"
 #include "safefile.h"
 
 #include <QDir>
@@ -22,12 +22,7 @@ bool isSamePlace(const QString &a, const QString &b)
 
 bool holdsCards(const QString &path)
 {
-    QByteArray bytes;
-    if (!QFileInfo(path).isFile() || !readRegularFile(path, bytes))
-        return false;
-    CardStore cards;
-    cards.readCards(bytes);
-    return cards.cardCount() > 0;
+    return fileKind(path) == FileKind::Cards;
 }
 
 } // namespace

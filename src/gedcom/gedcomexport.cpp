@@ -4,6 +4,7 @@
 #include "cardlinks.h"
 #include "cardstore.h"
 #include "cardtext.h"
+#include "filekind.h"
 #include "gedcomlines.h"
 #include "gedcomvalues.h"
 #include "safefile.h"
@@ -421,6 +422,12 @@ bool exportCardFile(const QString &cardFile, const QString &gedcomFile, QString 
         if (error)
             *error = QStringLiteral("%1 is the card file itself; name another file for the GEDCOM output")
                          .arg(gedcomFile);
+        return false;
+    }
+    const QString refusal = outputRefusal(gedcomFile, FileKind::Gedcom);
+    if (!refusal.isEmpty()) {
+        if (error)
+            *error = refusal;
         return false;
     }
 

@@ -7,6 +7,7 @@
 #include "cardlinks.h"
 #include "cardstore.h"
 #include "cardtext.h"
+#include "filekind.h"
 #include "gedcomexport.h"
 #include "gedcomlines.h"
 #include "gedcomreader.h"
@@ -656,6 +657,9 @@ bool importGedcomFile(const QString &gedcomFile, const QString &cardFile, bool a
                                    "is not open on %2; nothing was written")
                         .arg(lock.folder(), cardFile));
     }
+    const QString refusal = outputRefusal(cardFile, FileKind::Cards);
+    if (!refusal.isEmpty())
+        return fail(refusal);
     CardStore store(cardFile);
     if (!store.loadCardFile() && store.loadResult() != CardStore::LoadResult::Missing)
         return fail(cardFileProblem(store));

@@ -2,11 +2,10 @@
 // kinfolio-gedcom --import [--append] GEDCOMFILE CARDFILE: the way back in.
 #include "gedcomexport.h"
 #include "gedcomimport.h"
+#include "terminaltext.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
-
-#include <cstdio>
 
 namespace {
 
@@ -14,7 +13,7 @@ enum ExitCode { Done = 0, Failed = 1, Misused = 2 };
 
 void printError(const QString &message)
 {
-    std::fprintf(stderr, "kinfolio-gedcom: %s\n", qUtf8Printable(message));
+    kinfolio::printLine(stderr, QStringLiteral("kinfolio-gedcom: ") + message);
 }
 
 // A file with many faults would bury the summary; the first few tell enough.
@@ -42,33 +41,33 @@ QString byTag(const QMap<QString, int> &counts)
 
 void printImportSummary(const QString &gedcomFile, const QString &cardFile, const kinfolio::Gedcom::ImportCounts &c)
 {
-    std::printf("Read %s (%s): %s, %s.\n", qUtf8Printable(gedcomFile),
-                qUtf8Printable(c.characterSet.isEmpty() ? QStringLiteral("no CHAR") : c.characterSet),
-                qUtf8Printable(counted(c.people, "person", "people")),
-                qUtf8Printable(counted(c.families, "family", "families")));
+    const auto say = [](const QString &line) { kinfolio::printLine(stdout, line); };
+    say(QStringLiteral("Read %1 (%2): %3, %4.")
+            .arg(gedcomFile, c.characterSet.isEmpty() ? QStringLiteral("no CHAR") : c.characterSet,
+                 counted(c.people, "person", "people"), counted(c.families, "family", "families")));
     const int cards = c.familyCards + c.personCards;
     const QString after = c.cardsBefore > 0 ? QStringLiteral(" after its %1 (%2 in all)")
                                                   .arg(c.cardsBefore)
                                                   .arg(c.cardsBefore + cards)
                                             : QString();
     if (cards == 0)
-        std::printf("No cards written: the file holds nobody a card could show.\n");
+        say(QStringLiteral("No cards written: the file holds nobody a card could show."));
     else
-        std::printf("Wrote %s: %s%s: %d for families, %d for people in no family.\n", qUtf8Printable(cardFile),
-                    qUtf8Printable(counted(cards, "card", "cards")), qUtf8Printable(after), c.familyCards,
-                    c.personCards);
+        say(QStringLiteral("Wrote %1: %2%3: %4 for families, %5 for people in no family.")
+                .arg(cardFile, counted(cards, "card", "cards"), after, QString::number(c.familyCards),
+                     QString::number(c.personCards)));
     if (c.parentsOnly == 1)
-        std::printf("1 family only names parents who are on other cards: it has no card of its own.\n");
+        say(QStringLiteral("1 family only names parents who are on other cards: it has no card of its own."));
     else if (c.parentsOnly > 1)
-        std::printf("%d families only name parents who are on other cards: they have no cards of their own.\n",
-                    c.parentsOnly);
+        say(QStringLiteral("%1 families only name parents who are on other cards: they have no cards of their own.")
+                .arg(c.parentsOnly));
     if (!c.leftOut.isEmpty() || !c.recordsLeftOut.isEmpty()) {
         QStringList parts;
         if (!c.leftOut.isEmpty())
             parts << byTag(c.leftOut);
         if (!c.recordsLeftOut.isEmpty())
             parts << QStringLiteral("records: ") + byTag(c.recordsLeftOut);
-        std::printf("Not on the cards, by tag: %s.\n", qUtf8Printable(parts.join(QStringLiteral("; "))));
+        say(QStringLiteral("Not on the cards, by tag: %1.").arg(parts.join(QStringLiteral("; "))));
     }
 }
 
@@ -172,7 +171,8 @@ int main(int argc, char *argv[])
         return Failed;
     }
     printWarnings(counts.warnings);
-    std::printf("Wrote %s: %d individuals, %d families.\n", qUtf8Printable(files.at(1)), counts.individuals,
-                counts.families);
+    kinfolio::printLine(stdout, QStringLiteral("Wrote %1: %2 individuals, %3 families.")
+                                    .arg(files.at(1), QString::number(counts.individuals),
+                                         QString::number(counts.families)));
     return Done;
 }

@@ -9,6 +9,7 @@
 #include "twips.h"
 #include "windowhelpers.h"
 
+#include <QCoreApplication>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
@@ -78,7 +79,8 @@ void Form1::buildControls()
 
 void Form1::install()
 {
-    InstallSequence sequence(*m_fileSystem, installPathSeparator());
+    InstallSequence sequence(*m_fileSystem, installPathSeparator(),
+                             installationSetFolder(*m_fileSystem, QCoreApplication::applicationDirPath()));
     // The window stays, so that another directory can be typed.
     const QString refusal = sequence.refusal(m_txtPathDirectory->text());
     if (!refusal.isEmpty()) {

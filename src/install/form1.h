@@ -17,7 +17,8 @@ class Form1 : public QWidget
     Q_OBJECT
 public:
     // Installs through `fileSystem`; the real file system, relative to the
-    // working directory, when none is given.
+    // working directory, when none is given. The installation set is read
+    // from the working directory, or from beside Install when it is not there.
     explicit Form1(std::shared_ptr<InstallFileSystem> fileSystem = nullptr);
     ~Form1() override;
 

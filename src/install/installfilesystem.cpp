@@ -1,9 +1,9 @@
 #include "installfilesystem.h"
 
 #include "platform.h"
+#include "safefile.h"
 
 #include <QDir>
-#include <QFile>
 
 #include <filesystem>
 #include <system_error>
@@ -84,8 +84,7 @@ bool LocalFileSystem::renameFile(const QString &from, const QString &to, QString
 
 bool LocalFileSystem::isSameFile(const QString &a, const QString &b) const
 {
-    std::error_code error;
-    return std::filesystem::equivalent(nativePath(resolve(a)), nativePath(resolve(b)), error) && !error;
+    return kinfolio::isSameFile(resolve(a), resolve(b));
 }
 
 } // namespace kinfolio

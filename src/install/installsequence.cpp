@@ -21,6 +21,9 @@ const TransferFile transferFiles[] = {
     {"WebSites.dat", true},
 };
 
+// The tools that work on the card file from beside the card program.
+const char *const companionFiles[] = {"kinfolio-gedcom", "kinfolio-sheets"};
+
 } // namespace
 
 const QString InstallSequence::ProgramTransferName = QStringLiteral("test.ttt");
@@ -32,10 +35,16 @@ void EnsureTrailingSeparator(QString &path, const QString &separator)
         path.append(separator);
 }
 
-InstallSequence::InstallSequence(InstallFileSystem &fileSystem, QString separator)
+InstallSequence::InstallSequence(InstallFileSystem &fileSystem, QString separator, QString setFolder)
     : m_fileSystem(fileSystem)
     , m_separator(std::move(separator))
+    , m_setFolder(std::move(setFolder))
 {
+}
+
+QString InstallSequence::sourceOf(const QString &name) const
+{
+    return m_setFolder.isEmpty() ? name : m_setFolder + QLatin1Char('/') + name;
 }
 
 QString InstallSequence::targetFor(const QString &directoryText) const
@@ -48,7 +57,7 @@ QString InstallSequence::targetFor(const QString &directoryText) const
 QString InstallSequence::refusal(const QString &directoryText) const
 {
     const QString destination = (targetFor(directoryText) + ProgramTransferName).trimmed();
-    if (!m_fileSystem.isSameFile(ProgramTransferName, destination))
+    if (!m_fileSystem.isSameFile(sourceOf(ProgramTransferName), destination))
         return {};
     return QStringLiteral("Kinfolio cannot be installed into the folder it is installed from:\r\n%1\r\n\r\n"
                           "Installing there would rename the installation set's %2 to %3, and the set could "
@@ -72,13 +81,9 @@ QList<InstallFailure> InstallSequence::run(const QString &directoryText)
 
     for (const TransferFile &file : transferFiles) {
         const QString name = QString::fromLatin1(file.name);
-        const QString source = name.trimmed();
         const QString destination = (m_targetDirectory + name).trimmed();
-        if (file.keepExisting && m_fileSystem.exists(destination))
-            continue;
-        reason.clear();
-        if (!m_fileSystem.copyFile(source, destination, reason))
-            failures.append({QStringLiteral("Copy %1 to \"%2\"").arg(source, destination), reason});
+        if (!file.keepExisting || !m_fileSystem.exists(destination))
+            copy(name.trimmed(), destination, failures);
     }
 
     // The program file gets its final name in place, replacing the program
@@ -89,7 +94,26 @@ QList<InstallFailure> InstallSequence::run(const QString &directoryText)
     if (!m_fileSystem.renameFile(from, to, reason))
         failures.append({QStringLiteral("Rename \"%1\" to \"%2\"").arg(from, to), reason});
 
+    // A set without the companions installs the four files alone.
+    for (const char *companion : companionFiles) {
+        const QString name = QString::fromLatin1(companion);
+        if (m_fileSystem.exists(sourceOf(name)))
+            copy(name, (m_targetDirectory + name).trimmed(), failures);
+    }
     return failures;
+}
+
+void InstallSequence::copy(const QString &name, const QString &destination, QList<InstallFailure> &failures)
+{
+    const QString source = sourceOf(name);
+    QString reason;
+    if (!m_fileSystem.copyFile(source, destination, reason))
+        failures.append({QStringLiteral("Copy %1 to \"%2\"").arg(source, destination), reason});
+}
+
+QString installationSetFolder(const InstallFileSystem &fileSystem, const QString &programFolder)
+{
+    return fileSystem.exists(InstallSequence::ProgramTransferName) ? QString() : programFolder;
 }
 
 QString installFailureReport(const QList<InstallFailure> &failures)

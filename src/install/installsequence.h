@@ -28,7 +28,9 @@ public:
     static const QString ProgramTransferName;
     static const QString ProgramFileName;
 
-    explicit InstallSequence(InstallFileSystem &fileSystem, QString separator);
+    // The installation set is read from `setFolder`, or from the working
+    // directory when it is empty.
+    explicit InstallSequence(InstallFileSystem &fileSystem, QString separator, QString setFolder = QString());
 
     // Why the installation must not run into the directory typed, or an
     // empty text. Installing into the folder the set is read from would
@@ -37,7 +39,8 @@ public:
 
     // Runs every step once. A failing step is skipped and the next one runs;
     // the failures are returned for the caller to report. An existing
-    // directory is not a failure.
+    // directory is not a failure. The companion programs are copied last,
+    // when the set holds them.
     QList<InstallFailure> run(const QString &directoryText);
 
     // The directory as typed, with the separator appended; empty until the
@@ -47,11 +50,21 @@ public:
 private:
     // The directory the files go to, with the separator appended.
     QString targetFor(const QString &directoryText) const;
+    // Where a file of the installation set is read from.
+    QString sourceOf(const QString &name) const;
+    void copy(const QString &name, const QString &destination, QList<InstallFailure> &failures);
 
     InstallFileSystem &m_fileSystem;
     QString m_separator;
+    QString m_setFolder;
     QString m_targetDirectory;
 };
+
+// The folder the installation set is read from: empty for the working
+// directory when that holds the set's program file, else `programFolder`,
+// Install's own, so that Install started elsewhere (a desktop launcher starts
+// it in the user's home) still finds the set beside it.
+QString installationSetFolder(const InstallFileSystem &fileSystem, const QString &programFolder);
 
 // The text of the one message that lists the failed steps.
 QString installFailureReport(const QList<InstallFailure> &failures);

@@ -54,7 +54,7 @@ QFrame *addProductFrame(QWidget *parent, const ProductFrameLayout &layout)
     QLabel *copyright = label("lblCopyright", QStringLiteral("\u00A9 2026"), 12, Qt::AlignHCenter);
     placeTwips(copyright, 2760, layout.copyrightTop, 1815, 375);
 
-    QLabel *version = label("lblVersion", QStringLiteral("Version 1.0"), 12, Qt::AlignRight);
+    QLabel *version = label("lblVersion", QStringLiteral("Version " KINFOLIO_VERSION), 12, Qt::AlignRight);
     placeAutoSized(version, 4680, layout.versionTop);
 
     QLabel *company = label("lblCompanyName", QStringLiteral("Company: Quillbrook"), 12, Qt::AlignHCenter);

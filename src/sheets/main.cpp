@@ -1,11 +1,10 @@
 // kinfolio-sheets CARDFILE PDFFILE [--card N] [--paper a4|letter]: prints the
 // family group sheet and the pedigree chart of each card to a PDF file.
 #include "sheetpainter.h"
+#include "terminaltext.h"
 
 #include <QCommandLineParser>
 #include <QGuiApplication>
-
-#include <cstdio>
 
 namespace {
 
@@ -13,7 +12,7 @@ enum ExitCode { Printed = 0, Failed = 1, Misused = 2 };
 
 void printError(const QString &message)
 {
-    std::fprintf(stderr, "kinfolio-sheets: %s\n", qUtf8Printable(message));
+    kinfolio::printLine(stderr, QStringLiteral("kinfolio-sheets: ") + message);
 }
 
 QString counted(int n, const char *one, const char *many)
@@ -106,9 +105,10 @@ int main(int argc, char *argv[])
         printError(error);
         return Failed;
     }
-    std::printf("Wrote %s: %s and %s, %s.\n", qUtf8Printable(files.at(1)),
-                qUtf8Printable(counted(counts.sheets, "family group sheet", "family group sheets")),
-                qUtf8Printable(counted(counts.charts, "pedigree chart", "pedigree charts")),
-                qUtf8Printable(counted(counts.pages, "page", "pages")));
+    kinfolio::printLine(stdout, QStringLiteral("Wrote %1: %2 and %3, %4.")
+                                    .arg(files.at(1),
+                                         counted(counts.sheets, "family group sheet", "family group sheets"),
+                                         counted(counts.charts, "pedigree chart", "pedigree charts"),
+                                         counted(counts.pages, "page", "pages")));
     return Printed;
 }

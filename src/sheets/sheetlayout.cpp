@@ -169,6 +169,38 @@ QRectF chartBox(const PageFrame &frame, Spouse side, int n)
 
 // --- pages ---
 
+namespace {
+
+// How many leading characters of `text` fit in `width`: at least one, so
+// that each line takes something, and never a cut between the halves of a
+// surrogate pair or before a combining mark. A long text is not measured
+// whole: the length is found by doubling and then halving, measuring no more
+// than twice what fits, so a run without a space costs time in proportion
+// to its length (and no width grows past what the font's measure holds).
+qsizetype fittingLength(QStringView text, double width, const TextWidth &measure)
+{
+    const auto fitsIn = [&](qsizetype n) { return measure(text.first(n).toString()) <= width; };
+    constexpr qsizetype measuredWhole = 512; // far more than a line holds
+    if (text.size() <= measuredWhole && fitsIn(text.size()))
+        return text.size();
+    qsizetype fits = 1, tooLong = text.size();
+    if (text.size() > measuredWhole) {
+        for (qsizetype n = 2; n < text.size() && tooLong == text.size(); n *= 2)
+            (fitsIn(n) ? fits : tooLong) = n;
+        if (tooLong == text.size() && fitsIn(tooLong))
+            return tooLong;
+    }
+    while (tooLong - fits > 1) {
+        const qsizetype middle = (fits + tooLong) / 2;
+        (fitsIn(middle) ? fits : tooLong) = middle;
+    }
+    while (fits > 1 && (text[fits].isLowSurrogate() || text[fits].isMark()))
+        --fits;
+    return fits;
+}
+
+} // namespace
+
 QStringList wrapText(const QString &text, double width, const TextWidth &measure)
 {
     QString all = text;
@@ -181,25 +213,19 @@ QStringList wrapText(const QString &text, double width, const TextWidth &measure
     for (const QString &paragraph : all.split(u'\n')) {
         const QStringList words = CardText::multiLine(paragraph).split(u' ', Qt::SkipEmptyParts);
         QString line;
-        for (QString word : words) {
+        for (const QString &word : words) {
             const QString longer = line.isEmpty() ? word : line + u' ' + word;
-            if (measure(longer) <= width) {
+            if (fittingLength(longer, width, measure) == longer.size()) {
                 line = longer;
                 continue;
             }
             if (!line.isEmpty())
                 lines << line;
             // A word wider than the line is cut where it fills the line.
-            while (word.size() > 1 && measure(word) > width) {
-                qsizetype fits = 1, tooLong = word.size();
-                while (tooLong - fits > 1) {
-                    const qsizetype mid = (fits + tooLong) / 2;
-                    (measure(word.left(mid)) <= width ? fits : tooLong) = mid;
-                }
-                lines << word.left(fits);
-                word = word.mid(fits);
-            }
-            line = word;
+            QStringView rest = word;
+            for (qsizetype fits; (fits = fittingLength(rest, width, measure)) < rest.size(); rest = rest.sliced(fits))
+                lines << rest.first(fits).toString();
+            line = rest.toString();
         }
         lines << line;
     }

@@ -2,6 +2,7 @@
 
 #include "cardfileread.h"
 #include "cardlinks.h"
+#include "filekind.h"
 #include "safefile.h"
 
 #include <QDate>
@@ -16,8 +17,13 @@ namespace kinfolio::Sheets {
 
 namespace {
 
-const QString sansFamily = QStringLiteral("Liberation Sans");
-const QString serifFamily = QStringLiteral("Liberation Serif");
+// Liberation for the Latin, Greek and Cyrillic letters (and all of the code
+// page), then Noto for the scripts it lacks, each tried in turn for a letter
+// the ones before it do not hold.
+const QStringList sansFamily = {QStringLiteral("Liberation Sans"), QStringLiteral("Noto Sans Hebrew"),
+                                QStringLiteral("Noto Sans Arabic"), QStringLiteral("Noto Sans CJK SC")};
+const QStringList serifFamily = {QStringLiteral("Liberation Serif"), QStringLiteral("Noto Serif Hebrew"),
+                                 QStringLiteral("Noto Naskh Arabic"), QStringLiteral("Noto Serif CJK SC")};
 
 const QColor ink(0, 0, 0);
 const QColor grey(96, 96, 96);
@@ -27,18 +33,24 @@ const QColor shade(228, 228, 228);
 
 constexpr double smallestFont = 6.5; // points: a value shrinks to this before it is cut
 
-QFont makeFont(const QString &family, double points, QFont::Weight weight = QFont::Normal, bool italic = false)
+QFont makeFont(const QStringList &families, double points, QFont::Weight weight = QFont::Normal,
+               bool italic = false)
 {
     QFont font;
-    font.setFamilies({family});
+    font.setFamilies(families);
     font.setPointSizeF(points);
     font.setWeight(weight);
     font.setItalic(italic);
-    // No other font fills in for a missing glyph, so the PDF holds the
-    // Liberation fonts alone.
-    font.setStyleStrategy(QFont::NoFontMerging);
     return font;
 }
+
+// A one-line text as it fits its box: set smaller, down to the smallest
+// size, and only then cut with an ellipsis.
+struct FittedText
+{
+    QString shown;
+    QFont font;
+};
 
 QFont labelFont() { return makeFont(sansFamily, 7.5); }
 QFont headingFont() { return makeFont(sansFamily, 8.5, QFont::Bold); }
@@ -108,10 +120,14 @@ private:
     void line(double x1, double y1, double x2, double y2, double width, const QColor &color);
     void frameRect(const QRectF &r, double width, const QColor &color, Qt::PenStyle style = Qt::SolidLine);
     void fill(const QRectF &r, const QColor &color);
-    // One line of text in `r`, shrunk to fit and cut with an ellipsis only
-    // below the smallest size.
-    void text(const QRectF &r, const QString &s, QFont font, const QColor &color = ink,
-              int align = Qt::AlignLeft);
+    FittedText fit(const QString &s, double width, QFont font) const;
+    void draw(const QRectF &r, const FittedText &t, const QColor &color = ink, int align = Qt::AlignLeft);
+    // One line of text in `r`, fitted as above.
+    void text(const QRectF &r, const QString &s, const QFont &font, const QColor &color = ink,
+              int align = Qt::AlignLeft)
+    {
+        draw(r, fit(s, r.width(), font), color, align);
+    }
 
     void heading(double y, const QString &label, const QString &aside = QString());
     double personBox(double y, const char *role, const Person &person, const FamilySheet *marriage);
@@ -128,6 +144,10 @@ private:
     int m_page = 0;
     int m_total = 0;
     QString m_footer;
+    // The couple's names under the title, fitted once for all the pages of
+    // a card.
+    int m_headerCard = -1;
+    FittedText m_header;
 };
 
 void PdfPages::line(double x1, double y1, double x2, double y2, double width, const QColor &color)
@@ -148,18 +168,28 @@ void PdfPages::fill(const QRectF &r, const QColor &color)
     m_painter.fillRect(d(r), color);
 }
 
-void PdfPages::text(const QRectF &r, const QString &s, QFont font, const QColor &color, int align)
+FittedText PdfPages::fit(const QString &s, double boxWidth, QFont font) const
 {
-    if (s.isEmpty())
-        return;
+    // More than any box shows at the smallest size: a longer text is
+    // measured in part only, so its time and its width stay bounded.
+    constexpr qsizetype longest = 1000;
     QString shown = s;
-    while (width(shown, font) > r.width() && font.pointSizeF() > smallestFont)
+    if (s.size() > longest)
+        shown = s.first(s.at(longest - 1).isHighSurrogate() ? longest - 1 : longest) + u'\u2026';
+    while (width(shown, font) > boxWidth && font.pointSizeF() > smallestFont)
         font.setPointSizeF(font.pointSizeF() - 0.5);
-    if (width(shown, font) > r.width())
-        shown = QFontMetricsF(font, &m_writer).elidedText(shown, Qt::ElideRight, r.width() * m_scale);
-    m_painter.setFont(font);
+    if (width(shown, font) > boxWidth)
+        shown = QFontMetricsF(font, &m_writer).elidedText(shown, Qt::ElideRight, boxWidth * m_scale);
+    return {shown, font};
+}
+
+void PdfPages::draw(const QRectF &r, const FittedText &t, const QColor &color, int align)
+{
+    if (t.shown.isEmpty())
+        return;
+    m_painter.setFont(t.font);
     m_painter.setPen(color);
-    m_painter.drawText(d(r), align | Qt::AlignVCenter | Qt::TextSingleLine, shown);
+    m_painter.drawText(d(r), align | Qt::AlignVCenter | Qt::TextSingleLine, t.shown);
 }
 
 void PdfPages::startPage(const QString &title, const QString &subtitle, int card)
@@ -172,7 +202,11 @@ void PdfPages::startPage(const QString &title, const QString &subtitle, int card
     text(QRectF(body.left() + body.width() * 0.6, body.top(), body.width() * 0.4, 16),
          QStringLiteral("Card %1 of %2").arg(card + 1).arg(m_cardCount), makeFont(sansFamily, 9), grey,
          Qt::AlignRight);
-    text(QRectF(body.left(), body.top() + 24, body.width(), 16), subtitle, makeFont(serifFamily, 11.5), ink);
+    if (card != m_headerCard) {
+        m_header = fit(subtitle, body.width(), makeFont(serifFamily, 11.5));
+        m_headerCard = card;
+    }
+    draw(QRectF(body.left(), body.top() + 24, body.width(), 16), m_header);
     const double ruleY = body.top() + SheetMetrics::TitleHeight - 6;
     line(body.left(), ruleY, body.right(), ruleY, 1.6, ink);
 
@@ -320,14 +354,18 @@ void PdfPages::sheetPage(const FamilySheet &sheet, const SheetPage &page, bool f
             heading(s.top, s.continued ? QStringLiteral("NOTES (continued)") : QStringLiteral("NOTES"));
             double y = s.top + HeadingHeight;
             const QFont font = noteFont();
+            // Every line on the same baseline, whatever script it holds: the
+            // descenders of the notes' own font clear the rule below.
+            const double baseline = NoteLineHeight - 2.5 - QFontMetricsF(font, &m_writer).descent() / m_scale;
             for (const QString &l : s.lines) {
                 line(body.left(), y + NoteLineHeight, body.right(), y + NoteLineHeight, 0.4, faint);
-                // Wrapped to the width already: drawn as it is, never cut.
+                // Wrapped to the width already: drawn as it is, never cut. A
+                // line in a right-to-left script starts at the right.
+                const double x = l.isRightToLeft() ? body.right() - NoteIndent - width(l, font)
+                                                   : body.left() + NoteIndent;
                 m_painter.setPen(ink);
                 m_painter.setFont(font);
-                // Descenders clear the rule below.
-                m_painter.drawText(d(QRectF(body.left() + NoteIndent, y, body.width() - NoteIndent, NoteLineHeight - 2.5)),
-                                   Qt::AlignLeft | Qt::AlignBottom | Qt::TextSingleLine, l);
+                m_painter.drawText(d(x, y + baseline), l);
                 y += NoteLineHeight;
             }
             // The rest of the sheet's last page is ruled for handwritten notes.
@@ -417,17 +455,22 @@ void PdfPages::chartPage(const PedigreeChart &chart)
 
 bool fontsInstalled(QString *error)
 {
-    const QStringList families = QFontDatabase::families();
-    QStringList missing;
-    for (const QString &family : {sansFamily, serifFamily}) {
-        if (!families.contains(family))
-            missing << family;
+    const QStringList installed = QFontDatabase::families();
+    QStringList missing, packages;
+    for (const QString &family : sansFamily + serifFamily) {
+        if (installed.contains(family))
+            continue;
+        missing << family;
+        packages << (family.contains(QLatin1String("CJK"))      ? QStringLiteral("fonts-noto-cjk")
+                     : family.startsWith(QLatin1String("Noto")) ? QStringLiteral("fonts-noto-core")
+                                                                : QStringLiteral("fonts-liberation"));
     }
     if (missing.isEmpty())
         return true;
+    packages.removeDuplicates();
     if (error)
-        *error = QStringLiteral("the font %1 is not installed (Debian package fonts-liberation)")
-                     .arg(missing.join(QStringLiteral(" and ")));
+        *error = QStringLiteral("the fonts %1 are not installed (Debian packages %2)")
+                     .arg(missing.join(QStringLiteral(", ")), packages.join(QStringLiteral(", ")));
     return false;
 }
 
@@ -496,6 +539,9 @@ bool printCardFile(const QString &cardFile, const QString &pdfFile, const PrintO
     // Writing over the card file would replace the cards with their printout.
     if (isSameFile(pdfFile, cardFile))
         return fail(QStringLiteral("%1 is the card file itself; name another file for the PDF").arg(pdfFile));
+    const QString refusal = outputRefusal(pdfFile, FileKind::Pdf);
+    if (!refusal.isEmpty())
+        return fail(refusal);
 
     if (!fontsInstalled(error))
         return false;

@@ -24,9 +24,9 @@ struct PrintCounts
     int pages = 0;
 };
 
-// The Liberation fonts the pages are set in. False, with `error` set, when
-// they are not installed: another font in their place would change every
-// page and might not hold the code page's characters.
+// The fonts the pages are set in, Liberation and Noto for the scripts it
+// lacks. False, with `error` set, when one is not installed: another font in
+// its place would change the pages, or leave a script's letters as boxes.
 bool fontsInstalled(QString *error);
 
 // Writes the family group sheet and the pedigree chart of each card, in card

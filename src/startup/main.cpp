@@ -2,6 +2,7 @@
 #include "frmkinfolio.h"
 #include "frmsplash.h"
 #include "programlook.h"
+#include "sessionend.h"
 
 #include <QApplication>
 #include <QDir>
@@ -30,6 +31,7 @@ int main(int argc, char *argv[])
         QObject::connect(cardWindow, &frmKinfolio::programEndRequested, qApp, [] { QCoreApplication::exit(0); });
         return cardWindow;
     });
+    saveWhenTheSessionEnds(app, editor);
     splash->show();
     return app.exec();
 }

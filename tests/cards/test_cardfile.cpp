@@ -3,6 +3,7 @@
 #include "ansitext.h"
 #include "cardfixtures.h"
 #include "cardstore.h"
+#include "filekind.h"
 #include "itemfile.h"
 #include "safefile.h"
 
@@ -40,6 +41,8 @@ private slots:
     void atomicWriteFailsIntoMissingDirectoryAndLeavesNoFile();
     void writeTheDiskTakesOnlyInPartFailsAndKeepsTheOldFile();
     void onlyRegularFilesAreReadOrReplaced();
+    void fileKinds_data();
+    void fileKinds();
 };
 
 namespace {
@@ -278,6 +281,30 @@ void TestCardFile::onlyRegularFilesAreReadOrReplaced()
     CardStore store(pipe);
     QVERIFY(!store.loadCardFile());
     QCOMPARE(store.loadResult(), CardStore::LoadResult::Unreadable);
+}
+
+void TestCardFile::fileKinds_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<FileKind>("kind");
+    QTest::newRow("a card named 0 HEAD") << QByteArray("\"0 HEAD\"\r\n") << FileKind::Cards;
+    QTest::newRow("hand-edited, unquoted items first") << QByteArray("Jonas\r\n1821, Leeds\r\n  \"Bradford\"\r\n")
+                                                       << FileKind::Cards;
+    QTest::newRow("first quoted item past the first read")
+        << QByteArray(100000, 'x') + "\r\n\"Leeds\"\r\n" << FileKind::Cards;
+    QTest::newRow("no quoted item") << QByteArray("He said \"no\"\r\nEllen\r\n") << FileKind::Other;
+    QTest::newRow("GEDCOM in UTF-16") << QByteArray("\xFF\xFE" "0\0 \0H\0E\0A\0D\0\r\0\n\0", 18) << FileKind::Gedcom;
+    QTest::newRow("not a header") << QByteArray("0 HEADER\r\n") << FileKind::Other;
+}
+
+void TestCardFile::fileKinds()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(FileKind, kind);
+    QTemporaryDir dir;
+    QVERIFY(writeFileSafely(dir.filePath("file"), bytes));
+    QCOMPARE(fileKindOf(bytes), kind);
+    QCOMPARE(fileKind(dir.filePath("file")), kind);
 }
 
 QTEST_GUILESS_MAIN(TestCardFile)

@@ -2,10 +2,13 @@
 // over and over, cycling through the generations of crashfixtures.h, and
 // writes one byte to stdout after each save that completed ('r' once it is
 // ready to start). It first loads what the file holds, so every run also
-// checks that the file a killed save left behind loads whole.
+// checks that the file a killed save left behind loads whole. Or it runs a
+// scripted session of card commands, writing 'a' as each is acknowledged
+// and 'e' once Exit has saved.
 //
 //   crash_saver cards <card file> <card count>
 //   crash_saver sites <site list file>
+//   crash_saver session <card file> <seed> <commands>
 #include "cardstore.h"
 #include "crashfixtures.h"
 #include "ansitext.h"
@@ -99,6 +102,23 @@ int saveSites(const QString &path)
     }
 }
 
+int runSession(const QString &path, quint32 seed, int commands)
+{
+    CardEditor editor(path);
+    if (editor.open().then != CardView::Then::Stay)
+        return fail("the card file is locked");
+    report('r');
+    QRandomGenerator dice(seed);
+    for (int step = 0; step < commands; ++step) {
+        runSessionCommand(editor, dice, step);
+        report('a');
+    }
+    if (editor.exit().then != CardView::Then::CloseWindow)
+        return fail("Exit did not save");
+    report('e');
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -109,5 +129,7 @@ int main(int argc, char *argv[])
         return saveCards(args[2], args[3].toInt());
     if (args.size() == 3 && args[1] == QLatin1String("sites"))
         return saveSites(args[2]);
-    return fail("usage: crash_saver cards <file> <count> | sites <file>");
+    if (args.size() == 5 && args[1] == QLatin1String("session"))
+        return runSession(args[2], args[3].toUInt(), args[4].toInt());
+    return fail("usage: crash_saver cards <file> <count> | sites <file> | session <file> <seed> <commands>");
 }

@@ -1,8 +1,10 @@
 #pragma once
 
+#include "cardeditor.h"
 #include "cardrecord.h"
 
 #include <QByteArray>
+#include <QRandomGenerator>
 #include <QString>
 
 namespace kinfolio::testing {
@@ -52,6 +54,23 @@ inline QByteArray crashCardFile(int generation, int count)
             out += '"' + text.toLatin1() + "\"\r\n"; // the texts are all Latin-1
     }
     return out;
+}
+
+// Command `step` of the scripted session that the kill test runs: Add,
+// Update or Delete of a card the dice choose, found by its husband's name,
+// which is unique to it. The same dice make the same session.
+inline void runSessionCommand(CardEditor &editor, QRandomGenerator &dice, int step)
+{
+    const int count = editor.store().cardCount();
+    const int kind = count == 0 ? 0 : int(dice.bounded(3));
+    if (kind > 0)
+        editor.find(CardField::Name, editor.store().text(int(dice.bounded(quint32(count))), CardField::Name));
+    if (kind == 0)
+        editor.add(crashCard(step % CrashGenerations, 1000 + step));
+    else if (kind == 1)
+        editor.update(crashCard(step % CrashGenerations, 2000 + step));
+    else
+        editor.removeCard();
 }
 
 // The 30 addresses of a site list of one generation.

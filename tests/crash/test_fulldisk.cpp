@@ -3,6 +3,7 @@
 // space is freed. The file system is a small tmpfs, which only root can mount.
 #include "cardeditor.h"
 #include "crashfixtures.h"
+#include "filebytes.h"
 #include "frmkinfolio.h"
 #include "ansitext.h"
 #include "itemfile.h"
@@ -131,6 +132,20 @@ void TestFullDisk::exitOntoFullDiskKeepsWindowCardsAndFile()
     const QString filler = dir.filePath(QStringLiteral("filler"));
     QVERIFY2(fillDisk(filler), "the tmpfs did not fill up");
 
+    // The journal cannot take a change (longer than the room left in its
+    // last block): the change works in memory, and the user is told once.
+    const QString longName = QStringLiteral("Hannah Coles ") + QString(6000, u'x');
+    txtName->setText(longName);
+    window->findChild<QPushButton *>(QStringLiteral("cmdUpdate"))->click();
+    window->findChild<QPushButton *>(QStringLiteral("cmdUpdate"))->click();
+    QCOMPARE(MessageBox::shown().size(), 3);
+    QCOMPARE(MessageBox::shown().at(1).title, QStringLiteral("Warning!"));
+    QVERIFY(MessageBox::shown().at(1).text.contains(QStringLiteral("No space left on device")));
+    const QByteArray journal = readBytes(path + QStringLiteral(".journal"));
+    QVERIFY(journal.contains("Hannah Cole") && !journal.contains("Hannah Coles"));
+    QCOMPARE(store.fields(3)[CardField::Name], longName);
+    MessageBox::clearShown();
+
     cmdExit->click();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QCOMPARE(MessageBox::shown().size(), 1);
@@ -141,8 +156,8 @@ void TestFullDisk::exitOntoFullDiskKeepsWindowCardsAndFile()
              qPrintable(error.text));
     QVERIFY2(window && window->isVisible(), "the card window went away although nothing was saved");
     QCOMPARE(store.cardCount(), 4);
-    QCOMPARE(store.fields(3)[CardField::Name], QStringLiteral("Hannah Cole"));
-    QCOMPARE(txtName->text(), QStringLiteral("Hannah Cole"));
+    QCOMPARE(store.fields(3)[CardField::Name], longName);
+    QCOMPARE(txtName->text(), longName);
     {
         QFile f(path);
         QVERIFY(f.open(QIODevice::ReadOnly));
@@ -151,7 +166,7 @@ void TestFullDisk::exitOntoFullDiskKeepsWindowCardsAndFile()
     // The failed save left nothing behind.
     QStringList files = dir.entryList(QDir::Files | QDir::Hidden | QDir::System);
     files.sort();
-    QCOMPARE(files, QStringList({"Kinfolio.dat", "Kinfolio.dat.lock", "filler"}));
+    QCOMPARE(files, QStringList({"Kinfolio.dat", "Kinfolio.dat.journal", "Kinfolio.dat.lock", "filler"}));
 
     // Space freed: the same Exit saves every card and unloads the window.
     QVERIFY(QFile::remove(filler));
@@ -162,10 +177,11 @@ void TestFullDisk::exitOntoFullDiskKeepsWindowCardsAndFile()
     QVERIFY2(!window, "the card window stayed after a successful save");
     QFile f(path);
     QVERIFY(f.open(QIODevice::ReadOnly));
-    QByteArray added = "\"Hannah Cole\"\r\n";
+    QByteArray added = "\"" + longName.toLatin1() + "\"\r\n";
     for (int i = 1; i < CardFieldCount; ++i)
         added += "\"\"\r\n";
     QCOMPARE(f.readAll(), oldFile + added);
+    QVERIFY(!QFile::exists(path + QStringLiteral(".journal")));
 }
 
 void TestFullDisk::siteListOntoFullDiskKeepsOldList()
@@ -210,7 +226,7 @@ void TestFullDisk::exportOntoFullDiskFailsAndKeepsTheEarlierExport()
     const QString out = dir.filePath(QStringLiteral("family.ged"));
     {
         QFile f(out);
-        QVERIFY(f.open(QIODevice::WriteOnly) && f.write("earlier export") > 0);
+        QVERIFY(f.open(QIODevice::WriteOnly) && f.write("0 HEAD\r\nearlier export") > 0);
     }
     QVERIFY2(fillDisk(dir.filePath(QStringLiteral("filler"))), "the tmpfs did not fill up");
 
@@ -222,7 +238,7 @@ void TestFullDisk::exportOntoFullDiskFailsAndKeepsTheEarlierExport()
     QVERIFY(exporter.readAllStandardError().contains("No space left on device"));
     QFile f(out);
     QVERIFY(f.open(QIODevice::ReadOnly));
-    QCOMPARE(f.readAll(), QByteArray("earlier export"));
+    QCOMPARE(f.readAll(), QByteArray("0 HEAD\r\nearlier export"));
 }
 
 KINFOLIO_TEST_MAIN(TestFullDisk)

@@ -39,6 +39,7 @@ private slots:
     void initTestCase();
     void killedCardSaves();
     void killedSiteListSaves();
+    void killedSessionsLoseNoAcknowledgedChange();
 
 private:
     // Kills a child started with `args` Kills times; `fileOf` gives the bytes
@@ -200,6 +201,75 @@ void TestKilledSaves::killedSiteListSaves()
     QString error;
     QVERIFY2(writeFileSafely(path, "\"http://\"\r\n", &error), qPrintable(error));
     QCOMPARE(readBytes(path), QByteArray("\"http://\"\r\n"));
+}
+
+// A session of card commands killed at a random moment: the next start must
+// bring back every acknowledged command (and perhaps the one under way), and
+// the card file must hold the cards as they were or as Exit saved them.
+void TestKilledSaves::killedSessionsLoseNoAcknowledgedChange()
+{
+    constexpr int Sessions = 150, Commands = 25, Cards = 100;
+    const QByteArray initial = crashCardFile(0, Cards);
+    QRandomGenerator dice(m_seed);
+    qint64 sessionUs = 0;
+    int duringCommands = 0;
+    for (int run = 0; run < Sessions; ++run) {
+        const quint32 seed = dice.generate();
+        // The cards after each command, worked out here on a copy.
+        QList<QByteArray> states;
+        {
+            QTemporaryDir model;
+            writeBytes(model.filePath("Kinfolio.dat"), initial);
+            CardEditor editor(model.filePath("Kinfolio.dat"));
+            editor.open();
+            QRandomGenerator script(seed);
+            states << editor.store().cardFileBytes();
+            for (int step = 0; step < Commands; ++step) {
+                runSessionCommand(editor, script, step);
+                states << editor.store().cardFileBytes();
+            }
+        }
+
+        QTemporaryDir dir;
+        const QString path = dir.filePath("Kinfolio.dat");
+        writeBytes(path, initial);
+        QProcess child;
+        child.start(QStringLiteral(CRASH_SAVER), {"session", path, QString::number(seed), QString::number(Commands)});
+        QByteArray out;
+        while (!out.contains('r') && child.waitForReadyRead(30000))
+            out += child.readAllStandardOutput();
+        QVERIFY2(out.contains('r'), child.readAllStandardError().constData());
+        if (run == 0) {
+            // The first session runs whole and times itself; later kills fall within that time.
+            QElapsedTimer timer;
+            timer.start();
+            QVERIFY(child.waitForFinished(30000));
+            sessionUs = qMax<qint64>(timer.nsecsElapsed() / 1000, 1000);
+            out += child.readAllStandardOutput();
+            QVERIFY(out.endsWith('e'));
+        } else {
+            QThread::usleep(dice.bounded(quint32(sessionUs)));
+            child.kill();
+            QVERIFY(child.waitForFinished(30000));
+            out += child.readAllStandardOutput();
+        }
+        const int acknowledged = int(out.count('a'));
+        duringCommands += acknowledged < Commands ? 1 : 0;
+
+        const QByteArray file = readBytes(path);
+        QVERIFY2(file == initial || file == states.last(),
+                 qPrintable(QStringLiteral("seed %1: the card file is neither as it was nor as Exit saves it").arg(seed)));
+        CardEditor next(path);
+        next.open();
+        const QByteArray recovered = next.store().cardFileBytes();
+        QVERIFY2(recovered == states[acknowledged] || (acknowledged < Commands && recovered == states[acknowledged + 1]),
+                 qPrintable(QStringLiteral("seed %1: after %2 acknowledged commands the next start holds other cards")
+                                .arg(seed)
+                                .arg(acknowledged)));
+    }
+    qInfo("%d sessions, %d killed among their commands; a whole session takes about %lld us", Sessions,
+          duringCommands, static_cast<long long>(sessionUs));
+    QVERIFY(duringCommands > 0);
 }
 
 QTEST_GUILESS_MAIN(TestKilledSaves)

@@ -2,6 +2,7 @@
 navigation, with the card file read back from disk afterwards."""
 
 import os
+import signal
 import time
 
 from kinfolio_e2e import CardWindow, Journey, main, wait_for
@@ -196,6 +197,35 @@ class CardJourneys(Journey):
         self.assertEqual(first.wait_ended(), 0)
         third, cards = self.start_card_program()
         cards.wait_showing("Samuel Whitcombe", "Hannah Cole", ("4", "4"))
+
+    def test_a_killed_session_comes_back_and_a_shutdown_saves_it(self):
+        self.write_sample_cards()
+        original = self.card_file()
+        journal = os.path.realpath(os.path.join(self.dist, "Kinfolio.dat")) + ".journal"
+        program, cards = self.start_card_program()
+        cards.wait_showing(*FAMILIES[3], banner=("4", "4"))
+        cards.press("New")
+        cards.box("Name").type("Edvin Söderby")
+        cards.box("WifeName").type("Elin Nyström")
+        cards.press("Add")
+        program.expect_message("Record has been added.", "Kinfolio")
+        program.process.send_signal(signal.SIGKILL)
+        program.wait_ended()
+        self.assertEqual(self.card_file(), original)
+
+        program = self.start(os.path.join(self.dist, "test.ttt"))
+        program.expect_message("Kinfolio did not end through Exit last time. 1 change made then (cards added, "
+                               "updated or deleted) was recovered from its journal\n" + journal
+                               + "\n\nThey reach the card file when you press Exit.", "Kinfolio", timeout=20)
+        cards = CardWindow(program.window("Kinfolio", timeout=20))
+        cards.wait_showing("Edvin Söderby", "Elin Nyström", ("5", "5"))
+
+        # A shutdown's SIGTERM saves as Exit does, and the journal goes.
+        program.process.send_signal(signal.SIGTERM)
+        self.assertEqual(program.wait_ended(), 0)
+        self.assertEqual(self.card_file(), original + quoted_lines(
+            "Edvin Söderby", "", "", "", "", "", "", "", "", "Elin Nyström", "", "", "", "", "", "", ""))
+        self.assertFalse(os.path.exists(journal))
 
     def test_named_pipes_in_place_of_the_data_files_open_as_missing_files(self):
         for name in ("Kinfolio.dat", "WebSites.dat"):

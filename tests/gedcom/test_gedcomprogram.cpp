@@ -5,6 +5,7 @@
 #include "programrun.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -33,8 +34,8 @@ private slots:
     void failuresExplainOnStderrAndLeaveOutputAlone_data();
     void failuresExplainOnStderrAndLeaveOutputAlone();
     void importWritesCardsAndSaysWhatTheyCannotHold();
-    void importRefusesAndWritesNothing_data();
-    void importRefusesAndWritesNothing();
+    void refusalsWriteNothing_data();
+    void refusalsWriteNothing();
 };
 
 namespace {
@@ -48,6 +49,9 @@ const QByteArray smallGedcom = "0 HEAD\r\n1 CHAR UTF-8\r\n"
                                "0 @F1@ FAM\r\n1 HUSB @I1@\r\n1 WIFE @I2@\r\n1 CHIL @I3@\r\n1 MARR\r\n2 DATE 1846\r\n"
                                "0 @S1@ SOUR\r\n1 TITL Parish register\r\n0 TRLR\r\n";
 
+// Seventeen lines: the card program's reader would take it for one card.
+const QByteArray cardSizedGedcom = "0 HEAD\r\n" + QByteArray("1 NOTE x\r\n").repeated(15) + "0 TRLR\r\n";
+
 } // namespace
 
 void TestGedcomProgram::exportsAndSaysWhatItWrote()
@@ -55,7 +59,7 @@ void TestGedcomProgram::exportsAndSaysWhatItWrote()
     QTemporaryDir dir;
     const QString in = dir.filePath("Kinfolio.dat"), out = dir.filePath("family.ged");
     QVERIFY(writeCardFile(in, threeGenerationCards()));
-    writeBytes(out, "an earlier export, replaced");
+    writeBytes(out, "0 HEAD\r\n1 NOTE an earlier export, replaced\r\n");
 
     const Run r = runProgram({in, out});
     QCOMPARE(r.exitCode, 0);
@@ -112,7 +116,7 @@ void TestGedcomProgram::failuresExplainOnStderrAndLeaveOutputAlone()
     QVERIFY(writeCardFile(dir.filePath("Kinfolio.dat"), threeGenerationCards()));
     const QByteArray cards = readBytes(dir.filePath("Kinfolio.dat"));
     writeBytes(dir.filePath("cut.dat"), cards.left(cards.size() / 10));
-    writeBytes(dir.filePath("family.ged"), "earlier export");
+    writeBytes(dir.filePath("family.ged"), "0 HEAD\r\nearlier export");
     // Opening a named pipe for reading waits for a writer that never comes.
     QCOMPARE(mkfifo(QFile::encodeName(dir.filePath("pipe.dat")).constData(), 0600), 0);
     arguments.replaceInStrings("DIR", dir.path());
@@ -122,7 +126,7 @@ void TestGedcomProgram::failuresExplainOnStderrAndLeaveOutputAlone()
     QCOMPARE(r.out, QString());
     QVERIFY2(r.err.startsWith("kinfolio-gedcom: ") && r.err.contains(message.replace("DIR", dir.path())),
              qPrintable(r.err));
-    QCOMPARE(readBytes(dir.filePath("family.ged")), QByteArray("earlier export"));
+    QCOMPARE(readBytes(dir.filePath("family.ged")), QByteArray("0 HEAD\r\nearlier export"));
     QCOMPARE(readBytes(dir.filePath("Kinfolio.dat")), cards);
     QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot),
              QStringList({"cut.dat", "family.ged", "Kinfolio.dat", "pipe.dat"}));
@@ -154,13 +158,16 @@ void TestGedcomProgram::importWritesCardsAndSaysWhatTheyCannotHold()
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList({"family.ged", "new.dat"})); // lock gone
 }
 
-void TestGedcomProgram::importRefusesAndWritesNothing_data()
+void TestGedcomProgram::refusalsWriteNothing_data()
 {
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<QString>("situation");
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QString>("message");
-    // DIR holds the card file Kinfolio.dat (6 cards), family.ged and cut.dat.
+    // DIR holds the card files Kinfolio.dat (6 cards) and other.dat,
+    // empty.dat, family.ged, hostile.ged, slip.ged of 17 lines, cut.dat and
+    // family.pdf.
+    // Rows whose situation is "sheets" run kinfolio-sheets.
     const QStringList into{"--import", "DIR/family.ged", "DIR/Kinfolio.dat"};
     QTest::newRow("card file holds cards") << into << "" << 1
                                            << "DIR/Kinfolio.dat already holds 6 cards, and the import never "
@@ -171,6 +178,9 @@ void TestGedcomProgram::importRefusesAndWritesNothing_data()
                                     << "full" << 1 << "more than the 32767 a card file holds; nothing was written";
     QTest::newRow("not GEDCOM") << QStringList{"--import", "DIR/cut.dat", "DIR/new.dat"} << "" << 1
                                 << "DIR/cut.dat: not a GEDCOM file";
+    QTest::newRow("control characters shown escaped")
+        << QStringList{"--import", "DIR/hostile.ged", "DIR/new.dat"} << "" << 1
+        << "its first line \"\\x1b]0;owned\\x07\\x9b2J\" is not the header";
     QTest::newRow("damaged card file") << QStringList{"--import", "--append", "DIR/family.ged", "DIR/cut.dat"} << ""
                                        << 1 << "the card file DIR/cut.dat is damaged";
     QTest::newRow("card file is the GEDCOM file") << QStringList{"--import", "DIR/family.ged", "DIR/family.ged"}
@@ -179,9 +189,25 @@ void TestGedcomProgram::importRefusesAndWritesNothing_data()
                                            << "--append goes with --import";
     QTest::newRow("import one file") << QStringList{"--import", "DIR/family.ged"} << "" << 2
                                      << "expected a GEDCOM file to read and a card file to write";
+    const QString intoCards = "DIR/slip.ged is a GEDCOM file, not a card file. To bring it into cards: "
+                              "kinfolio-gedcom --import DIR/slip.ged Kinfolio.dat";
+    QTest::newRow("export, the import's order") << QStringList{"DIR/slip.ged", "DIR/Kinfolio.dat"} << "" << 1
+                                                << intoCards;
+    QTest::newRow("sheets, the import's order") << QStringList{"DIR/slip.ged", "DIR/Kinfolio.dat"} << "sheets" << 1
+                                                << intoCards;
+    QTest::newRow("sheets onto cards") << QStringList{"DIR/other.dat", "DIR/Kinfolio.dat"} << "sheets" << 1
+                                       << "DIR/Kinfolio.dat is a card file, not a PDF file, and cards are never";
+    QTest::newRow("sheets onto an empty card file") << QStringList{"DIR/other.dat", "DIR/empty.dat"} << "sheets" << 1
+                                                    << "DIR/empty.dat is an empty card file";
+    QTest::newRow("sheets from a PDF") << QStringList{"DIR/family.pdf", "DIR/Kinfolio.dat"} << "sheets" << 1
+                                       << "DIR/family.pdf is a PDF file, not a card file. Name the card file first";
+    QTest::newRow("export onto a PDF") << QStringList{"DIR/Kinfolio.dat", "DIR/family.pdf"} << "" << 1
+                                       << "DIR/family.pdf is a PDF file, not a GEDCOM file, so it is left as it is";
+    QTest::newRow("import onto a PDF") << QStringList{"--import", "--append", "DIR/family.ged", "DIR/family.pdf"}
+                                       << "" << 1 << "DIR/family.pdf is a PDF file, not a card file";
 }
 
-void TestGedcomProgram::importRefusesAndWritesNothing()
+void TestGedcomProgram::refusalsWriteNothing()
 {
     QFETCH(QStringList, arguments);
     QFETCH(QString, situation);
@@ -195,18 +221,27 @@ void TestGedcomProgram::importRefusesAndWritesNothing()
     const QByteArray cardBytes = readBytes(dir.filePath("Kinfolio.dat"));
     writeBytes(dir.filePath("cut.dat"), cardBytes.left(100));
     writeBytes(dir.filePath("family.ged"), smallGedcom);
+    // A title for the terminal's window, and a C1 sequence that clears it.
+    writeBytes(dir.filePath("hostile.ged"), "\x1b]0;owned\x07\xc2\x9b" "2J\r\n0 HEAD\r\n");
+    QVERIFY(writeCardFile(dir.filePath("other.dat"), {makeCard({{CardField::Name, "Somebody"}})}));
+    writeBytes(dir.filePath("slip.ged"), cardSizedGedcom);
+    writeBytes(dir.filePath("family.pdf"), "%PDF-1.4\n");
+    writeBytes(dir.filePath("empty.dat"), QByteArray());
     CardFileLock lock(dir.filePath("Kinfolio.dat"));
     if (situation == "locked")
         QCOMPARE(lock.tryLock(), CardFileLock::Result::Locked);
     const QStringList before = QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
     arguments.replaceInStrings("DIR", dir.path());
 
-    const Run r = runProgram(arguments);
+    const QString program = situation == "sheets" ? KINFOLIO_SHEETS_PROGRAM : KINFOLIO_GEDCOM_PROGRAM;
+    const Run r = kinfolio::testing::runProgram(program, arguments);
     QCOMPARE(r.exitCode, exitCode);
     QCOMPARE(r.out, QString());
-    QVERIFY2(r.err.startsWith("kinfolio-gedcom: ") && r.err.contains(message.replace("DIR", dir.path())),
+    QVERIFY2(r.err.startsWith(QFileInfo(program).fileName() + ": ")
+                 && r.err.contains(message.replace("DIR", dir.path())),
              qPrintable(r.err));
     QCOMPARE(readBytes(dir.filePath("Kinfolio.dat")), cardBytes);
+    QCOMPARE(readBytes(dir.filePath("family.pdf")), QByteArray("%PDF-1.4\n"));
     QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), before);
 }
 

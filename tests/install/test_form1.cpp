@@ -18,6 +18,7 @@ class TestForm1 : public QObject
     // Presses Install on a fresh window; true when the window unloaded.
     static bool install(const std::shared_ptr<RecordingFileSystem> &fileSystem)
     {
+        fileSystem->existing.insert(QStringLiteral("test.ttt")); // the set is in the working directory
         QPointer<Form1> form = new Form1(fileSystem);
         form->show();
         QTest::mouseClick(form->findChild<QPushButton *>(QStringLiteral("cmdContinue")), Qt::LeftButton);

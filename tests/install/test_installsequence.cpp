@@ -39,13 +39,16 @@ class TestInstallSequence : public QObject
         return failures;
     }
 
-    // The new program under its final name, still executable, nothing stranded.
+    // The new programs: the card program under its final name, still
+    // executable, nothing stranded, and the one companion the set holds.
     void verifyProgram(const QString &directory)
     {
         QCOMPARE(read(directory + "/Kinfolio.exe"), QByteArray("new program"));
         QVERIFY(QFileInfo(directory + "/Kinfolio.exe").isExecutable());
         QVERIFY(!QFile::exists(directory + "/test.ttt"));
         QCOMPARE(read(directory + "/Readme.txt"), QByteArray("read me"));
+        QCOMPARE(read(directory + "/kinfolio-gedcom"), QByteArray("companion"));
+        QVERIFY(!QFile::exists(directory + "/kinfolio-sheets"));
     }
 
 private slots:
@@ -60,6 +63,7 @@ private slots:
         write(m_source + "/WebSites.dat", "\"http://\"\r\n");
         write(m_source + "/Readme.txt", "read me");
         write(m_source + "/test.ttt", "new program");
+        write(m_source + "/kinfolio-gedcom", "companion"); // kinfolio-sheets is left out
         QVERIFY(QFile::setPermissions(m_source + "/test.ttt", QFile::permissions(m_source + "/test.ttt")
                                                                   | QFile::ExeOwner | QFile::ExeGroup));
     }
@@ -145,7 +149,7 @@ private slots:
     void aMissingParentFailsEveryStepWithItsReason()
     {
         const QList<InstallFailure> failures = install(m_target + "/missing/");
-        QCOMPARE(failures.size(), 6);
+        QCOMPARE(failures.size(), 7);
         for (const InstallFailure &failure : failures)
             QVERIFY2(failure.reason.contains("No such file"), qPrintable(failure.reason));
         QVERIFY(!QFile::exists(m_target));

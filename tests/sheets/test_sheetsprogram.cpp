@@ -6,6 +6,7 @@
 #include "sheetfixtures.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QStandardPaths>
 #include <QTest>
 
@@ -39,6 +40,7 @@ private slots:
     void initTestCase();
     void printsEverySheetAndChartWithEmbeddedFonts();
     void oneCardOnLetterPaper();
+    void namesOfEveryScriptPrintInSubsetsOfTheirFonts();
     void failuresExplainOnStderrAndLeaveOutputAlone_data();
     void failuresExplainOnStderrAndLeaveOutputAlone();
 };
@@ -56,7 +58,7 @@ void TestSheetsProgram::printsEverySheetAndChartWithEmbeddedFonts()
     QTemporaryDir dir;
     const QString in = dir.filePath("Kinfolio.dat"), out = dir.filePath("family.pdf");
     QVERIFY(writeCardFile(in, familyCards()));
-    writeBytes(out, "an earlier print, replaced");
+    writeBytes(out, "%PDF-1.4 an earlier print, replaced");
 
     const Run r = sheets({in, out});
     QCOMPARE(r.err, QString());
@@ -107,6 +109,25 @@ void TestSheetsProgram::oneCardOnLetterPaper()
     QVERIFY(text.contains("Card 4 of 5") && text.contains("Edward Ashworth") && !text.contains("Card 3 of 5"));
 }
 
+void TestSheetsProgram::namesOfEveryScriptPrintInSubsetsOfTheirFonts()
+{
+    using F = CardField;
+    QTemporaryDir dir;
+    const QString in = dir.filePath("Kinfolio.dat"), out = dir.filePath("scripts.pdf");
+    const QString hebrew = "\u05de\u05e9\u05d4 \u05db\u05d4\u05df", polish = "\u0141ukasz Wr\u00f3bel";
+    QVERIFY(writeCardFile(in, {makeCard({{F::Name, polish}, {F::WifeName, hebrew}, {F::Father, "\u738b\u5efa\u56fd"},
+                                         {F::WifeFather, "\u0641\u0627\u0637\u0645\u0629"}})}));
+    QCOMPARE(sheets({in, out}).exitCode, 0);
+    const QString fonts = runProgram("pdffonts", {out}).out;
+    for (const char *font : {"NotoSerifHebrew-Regular", "NotoNaskhArabic-Regular", "NotoSerifCJKsc-Regular"})
+        QVERIFY2(fonts.contains(QRegularExpression(QStringLiteral("%1 .* yes ").arg(font))), qPrintable(fonts));
+    // Whole, the CJK font alone would take megabytes.
+    QVERIFY2(QFileInfo(out).size() < 300 * 1024, qPrintable(QString::number(QFileInfo(out).size())));
+    // Read back in the order written: the Hebrew was drawn right to left.
+    const QString text = pdfText(out);
+    QVERIFY2(text.contains(polish) && text.contains(hebrew), qPrintable(text));
+}
+
 void TestSheetsProgram::failuresExplainOnStderrAndLeaveOutputAlone_data()
 {
     QTest::addColumn<QStringList>("arguments");
@@ -150,7 +171,7 @@ void TestSheetsProgram::failuresExplainOnStderrAndLeaveOutputAlone()
     const QByteArray cards = readBytes(dir.filePath("Kinfolio.dat"));
     writeBytes(dir.filePath("cut.dat"), cards.left(cards.size() / 3));
     writeBytes(dir.filePath("empty.dat"), QByteArray());
-    writeBytes(dir.filePath("family.pdf"), "earlier print");
+    writeBytes(dir.filePath("family.pdf"), "%PDF-1.4 earlier print");
     arguments.replaceInStrings("DIR", dir.path());
 
     const Run r = sheets(arguments, fileSizeLimit);
@@ -158,7 +179,7 @@ void TestSheetsProgram::failuresExplainOnStderrAndLeaveOutputAlone()
     QCOMPARE(r.out, QString());
     QVERIFY2(r.err.startsWith("kinfolio-sheets: ") && r.err.contains(message.replace("DIR", dir.path())),
              qPrintable(r.err));
-    QCOMPARE(readBytes(dir.filePath("family.pdf")), QByteArray("earlier print"));
+    QCOMPARE(readBytes(dir.filePath("family.pdf")), QByteArray("%PDF-1.4 earlier print"));
     QCOMPARE(readBytes(dir.filePath("Kinfolio.dat")), cards);
     QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
              QStringList({"cut.dat", "empty.dat", "family.pdf", "Kinfolio.dat"}));

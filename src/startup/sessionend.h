@@ -1,0 +1,19 @@
+#pragma once
+
+class QGuiApplication;
+
+namespace kinfolio {
+
+class CardEditor;
+
+// Saves what the program holds when it is asked to end from outside its
+// windows, as Exit would, without asking: the cards, and the site list when
+// its window is loaded. A signal (SIGTERM at a shutdown, SIGHUP at a logout
+// or a closed terminal, SIGINT for Ctrl+C) saves and ends the program. The
+// session manager's end of session saves and lets the program be ended; when
+// the cards cannot be saved and the session allows it, the user is told and
+// the end of the session is cancelled. What cannot be saved stays in the
+// journal for the next start.
+void saveWhenTheSessionEnds(QGuiApplication &app, CardEditor &editor);
+
+} // namespace kinfolio
