@@ -5,25 +5,12 @@
 // as a crash with the input that caused it.
 #include "ansitext.h"
 #include "cardstore.h"
+#include "fuzzcheck.h"
 #include "itemfile.h"
 
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 
 using namespace kinfolio;
-
-namespace {
-
-void check(bool promise, const char *what)
-{
-    if (!promise) {
-        std::fprintf(stderr, "broken: %s\n", what);
-        std::abort();
-    }
-}
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {

@@ -1,5 +1,6 @@
 #include "find.h"
 
+#include "cardtext.h"
 #include "messagebox.h"
 #include "twips.h"
 #include "windowhelpers.h"
@@ -20,24 +21,7 @@ namespace {
 QPointer<kinfolio::find> openDialog;
 
 // Field list entries select CardField 0 to 15; Notes cannot be searched.
-const QStringList entries = {
-    QStringLiteral("Husband"),
-    QStringLiteral("Husband's BirthDate"),
-    QStringLiteral("Husband's Birth Place"),
-    QStringLiteral("Married Date"),
-    QStringLiteral("Married Place"),
-    QStringLiteral("Husband's Death Date"),
-    QStringLiteral("Husband's Death Place"),
-    QStringLiteral("Husband's Father"),
-    QStringLiteral("Husband's Mother"),
-    QStringLiteral("Wife's Name"),
-    QStringLiteral("Wife's BirthDate"),
-    QStringLiteral("Wife's Birth Place"),
-    QStringLiteral("Wife's Death Date"),
-    QStringLiteral("Wife's Death Place"),
-    QStringLiteral("Wife's Father"),
-    QStringLiteral("Wife's Mother"),
-};
+const QStringList &entries = CardText::fieldNames();
 
 // An editable combo box that keeps what is typed exactly as typed: no
 // completion (which would change letter case or finish a word) and no

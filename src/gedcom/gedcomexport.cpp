@@ -3,6 +3,7 @@
 #include "cardfileread.h"
 #include "cardlinks.h"
 #include "cardstore.h"
+#include "cardtext.h"
 #include "filekind.h"
 #include "gedcomlines.h"
 #include "gedcomvalues.h"
@@ -28,6 +29,7 @@ struct Individual
     Event death;
     int childOf = 0;
     std::vector<int> spouseOf;
+    QString notes; // the notes of a card that shows the person alone
 };
 
 struct Family
@@ -38,18 +40,6 @@ struct Family
     Event marriage;
     QString notes;
 };
-
-// A person is exported when the card names them or tells anything about them:
-// a husband whose name is unknown but whose birth or parents are known is
-// still somebody's child.
-bool hasPerson(const CardFields &card, const SpouseFields &s)
-{
-    for (CardField f : {s.name, s.bornDate, s.bornPlace, s.diedDate, s.diedPlace, s.father, s.mother}) {
-        if (!isBlank(card[f]))
-            return true;
-    }
-    return false;
-}
 
 char sexOf(Spouse spouse)
 {
@@ -78,29 +68,29 @@ const qsizetype nameRoom = LineWriter::valueRoom(1, QStringLiteral("NAME"));
 const qsizetype dateRoom = LineWriter::valueRoom(2, QStringLiteral("DATE"));
 const qsizetype placeRoom = LineWriter::valueRoom(2, QStringLiteral("PLAC"));
 
-// What the warnings call each field of a card.
-const char *const fieldLabels[CardFieldCount] = {
-    "husband's name",       "husband's birth date", "husband's birth place", "marriage date",
-    "marriage place",       "husband's death date", "husband's death place", "husband's father",
-    "husband's mother",     "wife's name",          "wife's birth date",     "wife's birth place",
-    "wife's death date",    "wife's death place",   "wife's father",         "wife's mother",
-    "notes",
-};
+constexpr Spouse bothSides[] = {Spouse::Husband, Spouse::Wife};
 
+// The records follow the people and couples of CardLinks: an individual for
+// each person, then a family for each card that is not empty and does not
+// show its person alone, then the families of parents whom no card holds.
 class Builder
 {
 public:
     explicit Builder(const std::vector<CardFields> &cards)
         : m_cards(cards)
         , m_links(cards)
-        , m_placed(cards.size())
+        , m_individualOf(size_t(m_links.personCount()))
+        , m_familyOf(cards.size())
+        , m_namedFamily(size_t(m_links.namedParentsCount()))
+        , m_onlyParents(cards.size())
     {
+        findOnlyParents();
+        for (int p = 0; p < m_links.personCount(); ++p)
+            placePerson(p);
         for (size_t i = 0; i < cards.size(); ++i)
-            placeCouple(i);
-        for (size_t i = 0; i < cards.size(); ++i) {
-            placeParents(i, Spouse::Husband, m_placed[i].husband);
-            placeParents(i, Spouse::Wife, m_placed[i].wife);
-        }
+            placeCard(i);
+        for (int p = 0; p < m_links.personCount(); ++p)
+            placeParents(p);
         for (const CardLinks::LeftOut &left : m_links.leftOut()) {
             m_warnings << QStringLiteral("card %1: the %2's parents are the couple of card %3, who are among his "
                                          "or her own descendants; that link is left out")
@@ -114,13 +104,6 @@ public:
     ExportCounts counts() const { return {int(m_families.size()), int(m_people.size()), m_warnings}; }
 
 private:
-    struct Placed
-    {
-        int family = 0;
-        int husband = 0;
-        int wife = 0;
-    };
-
     int addPerson(const QString &name, char sex)
     {
         Individual p;
@@ -136,11 +119,14 @@ private:
         return int(m_families.size());
     }
 
-    Individual &person(int id) { return m_people[size_t(id - 1)]; }
+    Individual &individual(int id) { return m_people[size_t(id - 1)]; }
     Family &family(int id) { return m_families[size_t(id - 1)]; }
 
-    void placeCouple(size_t i);
-    void placeParents(size_t i, Spouse spouse, int child);
+    void findOnlyParents();
+    void placePerson(int person);
+    void placeCard(size_t i);
+    void placeParents(int person);
+    int addParents(size_t i, const SpouseFields &side);
     Event eventOf(size_t i, CardField date, CardField place);
     void checkLength(size_t i, CardField field, Limited kind, const QString &value, qsizetype room);
     void warn(size_t i, CardField field, const QString &what);
@@ -153,83 +139,147 @@ private:
 
     const std::vector<CardFields> &m_cards;
     const CardLinks m_links;
-    std::vector<Placed> m_placed;
+    std::vector<int> m_individualOf; // per person of m_links
+    std::vector<int> m_familyOf;     // per card, 0 for none
+    std::vector<int> m_namedFamily;  // per named couple of parents, 0 until made
+    std::vector<bool> m_onlyParents; // per card: it names nothing but parents (see findOnlyParents)
     std::vector<Individual> m_people;
     std::vector<Family> m_families;
     QStringList m_warnings;
 };
 
-void Builder::placeCouple(size_t i)
+// A card that holds nothing but the names of a couple, who stand on no other
+// card, and that has children is what parents named on other cards become
+// on the way in from GEDCOM. It is written as such parents are (an individual
+// of each name and a family of them and the children, where the first child
+// is placed), so that the export reads back to the same bytes.
+void Builder::findOnlyParents()
 {
-    const CardFields &card = m_cards[i];
-    const bool husband = hasPerson(card, spouseFields(Spouse::Husband));
-    const bool wife = hasPerson(card, spouseFields(Spouse::Wife));
-    const bool marriage = !isBlank(card[CardField::MarriedDate]) || !isBlank(card[CardField::MarriedPlace]);
-    const bool notes = !isBlank(card[CardField::Notes]);
-    if (!husband && !wife && !marriage && !notes)
-        return; // an empty card has nothing to export
-
-    Placed &placed = m_placed[i];
-    placed.family = addFamily();
-    family(placed.family).marriage = eventOf(i, CardField::MarriedDate, CardField::MarriedPlace);
-    if (notes)
-        family(placed.family).notes = card[CardField::Notes];
-
-    for (Spouse spouse : {Spouse::Husband, Spouse::Wife}) {
-        const SpouseFields &side = spouseFields(spouse);
-        if (!hasPerson(card, side))
-            continue;
-        const int id = addPerson(card[side.name], sexOf(spouse));
-        checkLength(i, side.name, Limited::Name, personalName(card[side.name]), nameRoom);
-        person(id).birth = eventOf(i, side.bornDate, side.bornPlace);
-        person(id).death = eventOf(i, side.diedDate, side.diedPlace);
-        person(id).spouseOf.push_back(placed.family);
-        const bool isHusband = spouse == Spouse::Husband;
-        (isHusband ? placed.husband : placed.wife) = id;
-        (isHusband ? family(placed.family).husband : family(placed.family).wife) = id;
+    std::vector<int> places(size_t(m_links.personCount()));
+    for (size_t i = 0; i < m_cards.size(); ++i) {
+        for (Spouse spouse : bothSides) {
+            if (m_links.person(int(i), spouse) >= 0)
+                ++places[size_t(m_links.person(int(i), spouse))];
+        }
+    }
+    for (size_t i = 0; i < m_cards.size(); ++i) {
+        const CardFields &card = m_cards[i];
+        bool only = !m_links.children(int(i)).empty() && isBlank(card[CardField::MarriedDate])
+                    && isBlank(card[CardField::MarriedPlace]) && isBlank(card[CardField::Notes]);
+        for (Spouse spouse : bothSides) {
+            CardText::SpouseFacts facts = CardText::spouseFacts(card, spouse);
+            facts.name.clear();
+            const int person = m_links.person(int(i), spouse);
+            only = only && !facts.tellsAnything() && (person < 0 || places[size_t(person)] == 1);
+        }
+        m_onlyParents[i] = only;
     }
 }
 
-void Builder::placeParents(size_t i, Spouse spouse, int child)
+void Builder::placePerson(int person)
 {
-    if (child == 0)
-        return;
-    const SpouseFields &side = spouseFields(spouse);
-    const QString &father = m_cards[i][side.father];
-    const QString &mother = m_cards[i][side.mother];
-    if (isBlank(father) && isBlank(mother))
-        return;
+    const CardLinks::Child at = m_links.firstPlace(person);
+    const size_t i = size_t(at.card);
+    if (m_onlyParents[i])
+        return; // made with the parents' family
+    const SpouseFields &side = spouseFields(at.spouse);
+    const int id = addPerson(m_cards[i][side.name], sexOf(at.spouse));
+    checkLength(i, side.name, Limited::Name, personalName(m_cards[i][side.name]), nameRoom);
+    individual(id).birth = eventOf(i, side.bornDate, side.bornPlace);
+    individual(id).death = eventOf(i, side.diedDate, side.diedPlace);
+    m_individualOf[size_t(person)] = id;
+}
 
-    // The parents are the couple of another card: the child joins that card's family.
-    const int parentsCard = m_links.parentsCard(int(i), spouse);
-    if (parentsCard >= 0) {
-        const int parents = m_placed[size_t(parentsCard)].family;
-        family(parents).children.push_back(child);
-        person(child).childOf = parents;
+void Builder::placeCard(size_t i)
+{
+    const CardFields &card = m_cards[i];
+    const bool notes = !isBlank(card[CardField::Notes]);
+    if (m_onlyParents[i])
+        return; // made with the first child's parents
+    if (m_links.standsAlone(int(i))) {
+        for (Spouse spouse : bothSides) {
+            const int person = m_links.person(int(i), spouse);
+            if (person >= 0 && notes)
+                individual(m_individualOf[size_t(person)]).notes = card[CardField::Notes];
+        }
         return;
     }
+    const bool people = m_links.person(int(i), Spouse::Husband) >= 0 || m_links.person(int(i), Spouse::Wife) >= 0;
+    const bool marriage = !isBlank(card[CardField::MarriedDate]) || !isBlank(card[CardField::MarriedPlace]);
+    if (!people && !marriage && !notes)
+        return; // an empty card has nothing to export
 
+    const int id = addFamily();
+    m_familyOf[i] = id;
+    family(id).marriage = eventOf(i, CardField::MarriedDate, CardField::MarriedPlace);
+    if (notes)
+        family(id).notes = card[CardField::Notes];
+    for (Spouse spouse : bothSides) {
+        const int person = m_links.person(int(i), spouse);
+        if (person < 0)
+            continue;
+        const int spouseId = m_individualOf[size_t(person)];
+        individual(spouseId).spouseOf.push_back(id);
+        (spouse == Spouse::Husband ? family(id).husband : family(id).wife) = spouseId;
+    }
+}
+
+void Builder::placeParents(int person)
+{
+    const CardLinks::Child at = m_links.firstPlace(person);
+    const size_t i = size_t(at.card);
+    const SpouseFields &side = spouseFields(at.spouse);
+    if (isBlank(m_cards[i][side.father]) && isBlank(m_cards[i][side.mother]))
+        return;
+
+    // The parents are the couple of another card, or a couple named alike
+    // on several cards, or else (several cards hold a couple of those
+    // names, and none can be chosen) a family of this child alone.
+    int parents = 0;
+    const int parentsCard = m_links.parentsCard(at.card, at.spouse);
+    const int named = m_links.namedParents(at.card, at.spouse);
+    if (parentsCard >= 0) {
+        int &family = m_familyOf[size_t(parentsCard)];
+        if (!family)
+            family = addParents(i, side); // a card of nothing but the parents' names
+        parents = family;
+    } else if (named >= 0) {
+        int &shared = m_namedFamily[size_t(named)];
+        if (!shared)
+            shared = addParents(i, side);
+        parents = shared;
+    } else {
+        parents = addParents(i, side);
+    }
+    const int child = m_individualOf[size_t(person)];
+    family(parents).children.push_back(child);
+    individual(child).childOf = parents;
+}
+
+int Builder::addParents(size_t i, const SpouseFields &side)
+{
     const int parents = addFamily();
+    const QString &father = m_cards[i][side.father];
+    const QString &mother = m_cards[i][side.mother];
     checkLength(i, side.father, Limited::Name, personalName(father), nameRoom);
     checkLength(i, side.mother, Limited::Name, personalName(mother), nameRoom);
     if (!isBlank(father)) {
         const int id = addPerson(father, 'M');
-        person(id).spouseOf.push_back(parents);
+        individual(id).spouseOf.push_back(parents);
         family(parents).husband = id;
     }
     if (!isBlank(mother)) {
         const int id = addPerson(mother, 'F');
-        person(id).spouseOf.push_back(parents);
+        individual(id).spouseOf.push_back(parents);
         family(parents).wife = id;
     }
-    family(parents).children.push_back(child);
-    person(child).childOf = parents;
+    return parents;
 }
 
 Event Builder::eventOf(size_t i, CardField dateField, CardField placeField)
 {
     bool reversed = false;
-    const Event e{date(m_cards[i][dateField], &reversed), oneLine(m_cards[i][placeField])};
+    const Event e{date(m_cards[i][dateField], &reversed), CardText::oneLine(m_cards[i][placeField])};
     if (reversed)
         warn(i, dateField, QStringLiteral("is a range that ends before it begins; it is written as a date phrase"));
     checkLength(i, dateField, Limited::Date, e.date, dateRoom);
@@ -247,7 +297,7 @@ void Builder::checkLength(size_t i, CardField field, Limited kind, const QString
 
 void Builder::warn(size_t i, CardField field, const QString &what)
 {
-    m_warnings << QStringLiteral("card %1: the %2 %3").arg(i + 1).arg(QLatin1String(fieldLabels[int(field)]), what);
+    m_warnings << QStringLiteral("card %1: the %2 %3").arg(i + 1).arg(CardText::fieldInWords(field), what);
 }
 
 void Builder::writeNote(LineWriter &w, int level, const QString &text, NoteRecords &records) const
@@ -278,7 +328,7 @@ void Builder::writeEvent(LineWriter &w, const char *tag, const Event &e, NoteRec
     w.line(1, QLatin1String(tag));
     const QString d = shortened(Limited::Date, e.date, dateRoom);
     if (!d.isEmpty())
-        w.line(2, QStringLiteral("DATE"), d);
+        w.date(2, d);
     if (!e.place.isEmpty()) {
         const QString place = shortened(Limited::Place, e.place, placeRoom);
         w.line(2, QStringLiteral("PLAC"), place);
@@ -319,6 +369,8 @@ QByteArray Builder::write() const
             w.pointer(1, QStringLiteral("FAMC"), familyId(p.childOf));
         for (int f : p.spouseOf)
             w.pointer(1, QStringLiteral("FAMS"), familyId(f));
+        if (!p.notes.isEmpty())
+            writeNote(w, 1, CardText::multiLine(p.notes), notes);
     }
 
     for (size_t n = 0; n < m_families.size(); ++n) {
@@ -332,7 +384,7 @@ QByteArray Builder::write() const
             w.pointer(1, QStringLiteral("CHIL"), individualId(c));
         writeEvent(w, "MARR", f.marriage, notes);
         if (!f.notes.isEmpty())
-            writeNote(w, 1, multiLine(f.notes), notes);
+            writeNote(w, 1, CardText::multiLine(f.notes), notes);
     }
 
     for (size_t n = 0; n < notes.size(); ++n)
@@ -345,7 +397,15 @@ QByteArray Builder::write() const
 
 QByteArray fromCards(const std::vector<CardFields> &cards, ExportCounts *counts)
 {
-    const Builder builder(cards);
+    // Text goes out composed (NFC), as the card file stores it, and control
+    // characters as the spaces they are written as, so that what is blank is
+    // judged on what is written and what the import brings back is the same.
+    std::vector<CardFields> written = cards;
+    for (CardFields &card : written) {
+        for (QString &text : card.texts)
+            text = CardText::multiLine(text.normalized(QString::NormalizationForm_C));
+    }
+    const Builder builder(written);
     if (counts)
         *counts = builder.counts();
     return builder.write();

@@ -19,10 +19,10 @@ struct ExportCounts
 };
 
 // The GEDCOM 5.5.1 file (lineage-linked, UTF-8, CR LF line ends) for a list of
-// cards. Each card is a family of the husband and the wife; their parents are
-// individuals in a parents' family, unless exactly one other card holds a
-// couple of the same two names, in which case the child joins that card's
-// family. The output depends on nothing but the cards.
+// cards. Each card is a family of the husband and the wife, or the one person
+// it shows alone; people and parents are linked and merged as CardLinks says.
+// The output depends on nothing but the cards, and importing it gives cards
+// that export to the same bytes.
 QByteArray fromCards(const std::vector<CardFields> &cards, ExportCounts *counts = nullptr);
 
 // Exports a card file to a GEDCOM file. The output is replaced whole or not at

@@ -4,7 +4,9 @@
 #include "ansitext.h"
 #include "cardfilelock.h"
 #include "cardfileread.h"
+#include "cardlinks.h"
 #include "cardstore.h"
+#include "cardtext.h"
 #include "filekind.h"
 #include "gedcomexport.h"
 #include "gedcomlines.h"
@@ -16,9 +18,43 @@
 #include <QFileInfo>
 #include <QSet>
 
+#include <algorithm>
+#include <map>
+#include <set>
+
 namespace kinfolio::Gedcom {
 
 namespace {
+
+// How a child stands to one parent of a family, as PEDI, ADOP, _FREL or _MREL
+// say: empty for birth, or else the word of the file ("adopted", "foster").
+QString relationOf(const QString &value)
+{
+    const QString v = value.trimmed();
+    static const QSet<QString> birth{"", "birth", "natural", "biological"};
+    return birth.contains(v.toLower()) ? QString() : v;
+}
+
+// A family a person is a child of, and how they stand to its two parents.
+struct ParentFamily
+{
+    int family = -1;
+    QString fatherRelation, motherRelation;
+    qsizetype famc = -1; // the person's FAMC line, or -1 where only the family lists them
+
+    bool isBirth() const { return fatherRelation.isEmpty() && motherRelation.isEmpty(); }
+};
+
+// The link to `family` among `links`, added as a link of birth when missing.
+ParentFamily &linkTo(std::vector<ParentFamily> &links, int family)
+{
+    const auto found =
+        std::find_if(links.begin(), links.end(), [family](const ParentFamily &l) { return l.family == family; });
+    if (found != links.end())
+        return *found;
+    links.push_back({family, {}, {}, -1});
+    return links.back();
+}
 
 struct Person
 {
@@ -27,7 +63,8 @@ struct Person
     bool female = false;
     QString bornDate, bornPlace, diedDate, diedPlace;
     QStringList notes;
-    int childOf = -1; // a family
+    std::vector<ParentFamily> parents; // as the file links them
+    int childOf = -1;                  // the family of birth
     std::vector<int> spouseIn;
     bool onlyName = true; // nothing a card holds but the name
     bool notesPlaced = false;
@@ -37,7 +74,14 @@ struct Family
 {
     qsizetype line = 0; // the FAM record
     int husband = -1, wife = -1;
-    std::vector<int> children;
+    struct Listed
+    {
+        int person;
+        QString fatherRelation, motherRelation; // _FREL and _MREL
+    };
+    std::vector<Listed> listed;  // CHIL
+    std::vector<int> children;   // born to it
+    bool othersChildren = false; // adopted, fostered or otherwise not born to it
     QString marriedDate, marriedPlace;
     QStringList notes;
 };
@@ -49,29 +93,6 @@ bool restates(const QString &tag)
     return tags.contains(tag);
 }
 
-// A GEDCOM value on one line of a card.
-QString oneLineValue(const QString &value)
-{
-    QString v = value;
-    v.replace(u'\n', u' ');
-    return v.trimmed();
-}
-
-// A NAME value as the card writes it: without the surname's slashes where the
-// export would put them back in the same place (the surname is the last word),
-// otherwise as written. A fraction slash is a slash of the card name.
-QString cardName(const QString &gedcomName)
-{
-    QString name = oneLineValue(gedcomName);
-    if (name.count(u'/') == 2) {
-        QString bare = name;
-        bare.remove(u'/');
-        if (personalName(bare) == name)
-            name = bare;
-    }
-    return name.replace(QChar(NameSlash), u'/');
-}
-
 class Mapper
 {
 public:
@@ -81,16 +102,20 @@ public:
 private:
     void readFamily(Family &f);
     void readPerson(Person &p);
+    void readAdoption(qsizetype event, Person &p);
     void readEvent(qsizetype event, QString &date, QString &place);
+    void settleParents(int person);
+    QString parentsInWords(const ParentFamily &link) const;
     QString noteText(qsizetype note);
     QString restored(qsizetype line, Limited kind, qsizetype noteOwner, qsizetype &fromNote);
     void leaveOutChildren(qsizetype line, qsizetype except);
     int pointee(qsizetype line, const QHash<qsizetype, int> &index, const char *what);
     void leaveOut(qsizetype line) { ++m_counts.leftOut[m_file.at(line).tag]; }
     bool isParentsOnly(int family) const;
-    void addNotes(QStringList &notes, int person, const QString &who);
+    void keepApart(const std::vector<CardFields> &familyCards, const std::vector<CardFields> &personCards,
+                   const std::vector<int> &personCardOwners, std::vector<bool> &dropped);
+    void addNotes(QStringList &notes, int person, const QString &heading);
     void warnOfLoops();
-    QString storable(const QString &text);
 
     const GedcomFile &m_file;
     ImportCounts &m_counts;
@@ -135,20 +160,78 @@ Mapper::Mapper(const GedcomFile &file, ImportCounts &counts)
             if (spouse >= 0)
                 m_people[size_t(spouse)].spouseIn.push_back(int(n));
         }
-        // Without a FAMC of their own, the first family that lists a child is theirs.
-        for (int child : f.children) {
-            Person &c = m_people[size_t(child)];
-            if (c.childOf < 0) {
-                c.childOf = int(n);
-                c.onlyName = false;
+        // The family's word on a child counts where the child's own FAMC
+        // says nothing; a child it alone lists is linked by it.
+        for (const Family::Listed &listed : f.listed) {
+            ParentFamily &link = linkTo(m_people[size_t(listed.person)].parents, int(n));
+            if (link.isBirth()) {
+                link.fatherRelation = listed.fatherRelation;
+                link.motherRelation = listed.motherRelation;
             }
         }
     }
+    for (size_t n = 0; n < m_people.size(); ++n)
+        settleParents(int(n));
     for (qsizetype note : m_noteRecords) {
         if (!m_notesUsed.contains(note))
             ++m_counts.recordsLeftOut[QStringLiteral("NOTE")];
     }
     warnOfLoops();
+}
+
+// The card's parents are the first family the person was born to; a family
+// that adopted or fostered them is told in their notes, in words.
+void Mapper::settleParents(int person)
+{
+    Person &p = m_people[size_t(person)];
+    for (const ParentFamily &link : p.parents) {
+        Family &f = m_families[size_t(link.family)];
+        p.onlyName = false;
+        if (!link.isBirth()) {
+            f.othersChildren = true;
+            p.notes << parentsInWords(link);
+        } else if (p.childOf < 0) {
+            p.childOf = link.family;
+            f.children.push_back(person);
+        } else if (link.famc >= 0) {
+            leaveOut(link.famc); // a second family of birth
+        }
+    }
+}
+
+QString Mapper::parentsInWords(const ParentFamily &link) const
+{
+    const Family &f = m_families[size_t(link.family)];
+    const auto nameOf = [this](int person) {
+        return person >= 0 && !isBlank(m_people[size_t(person)].name) ? m_people[size_t(person)].name : QString();
+    };
+    const QString father = nameOf(f.husband), mother = nameOf(f.wife);
+    struct Words
+    {
+        const char *relation, *verb, *adjective;
+    };
+    static const Words known[] = {{"adopted", "Adopted by", "adopted"},  {"foster", "Fostered by", "foster"},
+                                  {"sealing", "Sealed to", "sealed"},    {"step", "Stepchild of", "step"},
+                                  {"stepchild", "Stepchild of", "step"}, {"", "Child of", "by birth"}};
+    const auto wordsFor = [](const QString &relation) {
+        for (const Words &w : known) {
+            if (relation.toLower() == QLatin1String(w.relation))
+                return std::make_pair(QString::fromLatin1(w.verb), QString::fromLatin1(w.adjective));
+        }
+        return std::make_pair(QStringLiteral("Child (%1) of").arg(relation), relation);
+    };
+    if (father.isEmpty() && mother.isEmpty()) {
+        return QStringLiteral("%1 the family %2.")
+            .arg(wordsFor(link.fatherRelation.isEmpty() ? link.motherRelation : link.fatherRelation).first,
+                 m_file.at(f.line).xref);
+    }
+    if (father.isEmpty() || mother.isEmpty() || link.fatherRelation == link.motherRelation) {
+        const QString &relation = father.isEmpty() ? link.motherRelation : link.fatherRelation;
+        const QString names = father.isEmpty() ? mother : mother.isEmpty() ? father : father + " and " + mother;
+        return wordsFor(relation.isEmpty() ? link.motherRelation : relation).first + u' ' + names + u'.';
+    }
+    return QStringLiteral("Child of %1 (%2) and %3 (%4).")
+        .arg(father, wordsFor(link.fatherRelation).second, mother, wordsFor(link.motherRelation).second);
 }
 
 int Mapper::pointee(qsizetype line, const QHash<qsizetype, int> &index, const char *what)
@@ -213,10 +296,10 @@ void Mapper::readEvent(qsizetype event, QString &date, QString &place)
     for (qsizetype c : m_file.children(event)) {
         const QString &tag = m_file.at(c).tag;
         if (tag == QLatin1String("DATE")) {
-            date = oneLineValue(restored(c, Limited::Date, event, dateNote));
+            date = CardText::oneLine(restored(c, Limited::Date, event, dateNote));
             leaveOutChildren(c, -1);
         } else if (tag == QLatin1String("PLAC")) {
-            place = oneLineValue(restored(c, Limited::Place, c, placeNote));
+            place = CardText::oneLine(restored(c, Limited::Place, c, placeNote));
             leaveOutChildren(c, placeNote);
         }
     }
@@ -248,7 +331,8 @@ void Mapper::readFamily(Family &f)
         } else if (tag == QLatin1String("CHIL")) {
             const int p = pointee(c, m_personAt, "person");
             if (p >= 0)
-                f.children.push_back(p);
+                f.listed.push_back({p, relationOf(m_file.childValue(c, u"_FREL")),
+                                    relationOf(m_file.childValue(c, u"_MREL"))});
         } else if (tag == QLatin1String("MARR") && !marriage) {
             marriage = true;
             readEvent(c, f.marriedDate, f.marriedPlace);
@@ -285,46 +369,136 @@ void Mapper::readPerson(Person &p)
             p.onlyName = p.onlyName && p.diedDate.isEmpty() && p.diedPlace.isEmpty();
         } else if (l.tag == QLatin1String("FAMC")) {
             const int f = pointee(c, m_familyAt, "family");
-            if (f >= 0 && p.childOf < 0) {
-                p.childOf = f;
-                p.onlyName = false;
-            } else if (f >= 0) {
-                leaveOut(c); // a second family of parents
+            const QString pedigree = relationOf(m_file.childValue(c, u"PEDI"));
+            if (f >= 0) {
+                ParentFamily &link = linkTo(p.parents, f);
+                if (link.famc >= 0) {
+                    leaveOut(c); // the same family twice
+                    continue;
+                }
+                link.famc = c;
+                if (link.isBirth()) // an ADOP event before it says more
+                    link.fatherRelation = link.motherRelation = pedigree;
             }
         } else if (l.tag == QLatin1String("FAMS")) {
             pointee(c, m_familyAt, "family"); // the family's HUSB and WIFE say who is on its card
         } else if (l.tag == QLatin1String("NOTE")) {
             p.notes << noteText(c);
             p.onlyName = false;
+        } else if (l.tag == QLatin1String("ADOP")) {
+            readAdoption(c, p);
+            leaveOut(c); // its date and place have no field on a card
         } else if (!restates(l.tag)) {
             leaveOut(c);
         }
     }
 }
 
+// "1 ADOP / 2 FAMC @F1@ / 3 ADOP BOTH": the family adopted the person, both
+// parents, or only the husband (HUSB) or the wife (WIFE).
+void Mapper::readAdoption(qsizetype event, Person &p)
+{
+    const qsizetype famc = m_file.child(event, u"FAMC");
+    if (famc < 0 || !m_file.at(famc).pointer)
+        return;
+    const qsizetype record = m_file.record(m_file.at(famc).value);
+    if (!m_familyAt.contains(record))
+        return;
+    const QString by = m_file.childValue(famc, u"ADOP").trimmed().toUpper();
+    const QString adopted = QStringLiteral("adopted");
+    ParentFamily &link = linkTo(p.parents, m_familyAt.value(record));
+    link.fatherRelation = by == u"WIFE" ? QString() : adopted;
+    link.motherRelation = by == u"HUSB" ? QString() : adopted;
+}
+
 bool Mapper::isParentsOnly(int n) const
 {
     const Family &f = m_families[size_t(n)];
-    if (f.children.empty() || !f.marriedDate.isEmpty() || !f.marriedPlace.isEmpty() || !f.notes.isEmpty())
+    if (f.children.empty() || f.othersChildren || !f.marriedDate.isEmpty() || !f.marriedPlace.isEmpty()
+        || !f.notes.isEmpty())
         return false;
     for (int spouse : {f.husband, f.wife}) {
         if (spouse >= 0 && !(m_people[size_t(spouse)].onlyName && m_people[size_t(spouse)].spouseIn.size() == 1))
             return false;
     }
-    for (int child : f.children) {
-        if (m_people[size_t(child)].childOf != n)
-            return false;
-    }
     return true;
 }
 
-// A person's own notes go on the first card that shows them, under their name.
-void Mapper::addNotes(QStringList &notes, int person, const QString &who)
+// A family that only names parents keeps a card where its names alone, on
+// its children's cards, would be taken for another couple's (CardLinks links
+// them to the card of a couple of the same names) or would join the children
+// of another such family into one.
+void Mapper::keepApart(const std::vector<CardFields> &familyCards, const std::vector<CardFields> &personCards,
+                       const std::vector<int> &personCardOwners, std::vector<bool> &dropped)
+{
+    for (;;) {
+        std::vector<CardFields> cards;
+        std::vector<CardLinks::Child> firstPlace(m_people.size(), {-1, Spouse::Husband});
+        const auto stands = [&firstPlace, &cards](int person, Spouse spouse) {
+            if (person >= 0 && firstPlace[size_t(person)].card < 0)
+                firstPlace[size_t(person)] = {int(cards.size()) - 1, spouse};
+        };
+        for (size_t n = 0; n < m_families.size(); ++n) {
+            if (dropped[n] || familyCards[n] == CardFields{})
+                continue;
+            cards.push_back(familyCards[n]);
+            stands(m_families[n].husband, Spouse::Husband);
+            stands(m_families[n].wife, Spouse::Wife);
+        }
+        for (size_t k = 0; k < personCards.size(); ++k) {
+            cards.push_back(personCards[k]);
+            const int owner = personCardOwners[k];
+            stands(owner, m_people[size_t(owner)].female ? Spouse::Wife : Spouse::Husband);
+        }
+
+        const CardLinks links(cards);
+        std::set<size_t> apart;
+        std::map<int, size_t> namedBy; // named parents of CardLinks: the family whose children name them
+        for (size_t n = 0; n < m_families.size(); ++n) {
+            if (!dropped[n])
+                continue;
+            for (int child : m_families[n].children) {
+                const CardLinks::Child at = firstPlace[size_t(child)];
+                if (at.card < 0)
+                    continue;
+                const int named = links.namedParents(at.card, at.spouse);
+                if (links.parentsCard(at.card, at.spouse) >= 0) {
+                    apart.insert(n);
+                } else if (named >= 0) {
+                    const auto [other, added] = namedBy.emplace(named, n);
+                    if (!added && other->second != n) {
+                        apart.insert(n);
+                        apart.insert(other->second);
+                    }
+                }
+            }
+        }
+        if (apart.empty())
+            return;
+        for (size_t n : apart) {
+            dropped[n] = false;
+            QStringList names;
+            for (int spouse : {m_families[n].husband, m_families[n].wife}) {
+                if (spouse >= 0 && !isBlank(m_people[size_t(spouse)].name))
+                    names << m_people[size_t(spouse)].name;
+            }
+            m_counts.warnings << QStringLiteral("the family %1 (%2) has the names of another couple in the file; it "
+                                                "keeps a card of its own, so that its children are not taken for "
+                                                "theirs")
+                                     .arg(m_file.at(m_families[n].line).xref, names.join(QStringLiteral(" and ")));
+        }
+    }
+}
+
+// A person's own notes go on the first card that shows them, under a heading
+// where the card shows two people.
+void Mapper::addNotes(QStringList &notes, int person, const QString &heading)
 {
     Person &p = m_people[size_t(person)];
     if (p.notesPlaced || p.notes.isEmpty())
         return;
-    notes << (isBlank(p.name) ? who : p.name) + QStringLiteral(":\n") + p.notes.join(QStringLiteral("\n\n"));
+    const QString text = p.notes.join(QStringLiteral("\n\n"));
+    notes << (heading.isEmpty() ? text : (isBlank(p.name) ? heading : p.name) + QStringLiteral(":\n") + text);
     p.notesPlaced = true;
 }
 
@@ -346,51 +520,38 @@ void Mapper::warnOfLoops()
     });
 }
 
-// A text as the card file stores it: every letter stays (the card file keeps
-// those beyond its code page as character references).
-QString Mapper::storable(const QString &text)
-{
-    return AnsiText::makeStorable(text);
-}
-
 std::vector<CardFields> Mapper::cards()
 {
-    std::vector<CardFields> cards;
-    const auto add = [this, &cards](CardFields card, QStringList notes) {
+    const auto finish = [this](CardFields &card, const QStringList &notes) {
         // Notes keep the card file's CR LF line ends.
         card[CardField::Notes] = notes.join(QStringLiteral("\n\n")).replace(u'\n', QStringLiteral("\r\n"));
         bool blank = true;
         for (QString &text : card.texts) {
-            text = storable(text);
+            // As the card file keeps it: composed, and no double quote.
+            text = AnsiText::makeStorable(text).normalized(QString::NormalizationForm_C);
             blank = blank && isBlank(text);
         }
-        if (!blank)
-            cards.push_back(std::move(card));
-        return !blank;
+        if (blank)
+            card = {};
     };
     const auto fill = [this](CardFields &card, Spouse spouse, const Person &p) {
-        const SpouseFields &s = spouseFields(spouse);
-        card[s.name] = p.name;
-        card[s.bornDate] = p.bornDate;
-        card[s.bornPlace] = p.bornPlace;
-        card[s.diedDate] = p.diedDate;
-        card[s.diedPlace] = p.diedPlace;
+        CardText::SpouseFacts facts{p.name, p.bornDate, p.bornPlace, p.diedDate, p.diedPlace, {}, {}};
         if (p.childOf >= 0) {
             const Family &parents = m_families[size_t(p.childOf)];
             if (parents.husband >= 0)
-                card[s.father] = m_people[size_t(parents.husband)].name;
+                facts.father = m_people[size_t(parents.husband)].name;
             if (parents.wife >= 0)
-                card[s.mother] = m_people[size_t(parents.wife)].name;
+                facts.mother = m_people[size_t(parents.wife)].name;
         }
+        CardText::setSpouseFacts(card, spouse, facts);
     };
 
+    std::vector<CardFields> familyCards(m_families.size());
+    std::vector<bool> dropped(m_families.size());
     for (size_t n = 0; n < m_families.size(); ++n) {
-        if (isParentsOnly(int(n))) {
-            ++m_counts.parentsOnly;
-            continue;
-        }
         const Family &f = m_families[n];
-        CardFields card;
+        dropped[n] = isParentsOnly(int(n));
+        CardFields &card = familyCards[n];
         QStringList notes = f.notes;
         card[CardField::MarriedDate] = f.marriedDate;
         card[CardField::MarriedPlace] = f.marriedPlace;
@@ -402,8 +563,10 @@ std::vector<CardFields> Mapper::cards()
             fill(card, Spouse::Wife, m_people[size_t(f.wife)]);
             addNotes(notes, f.wife, QStringLiteral("The wife"));
         }
-        m_counts.familyCards += add(card, notes);
+        finish(card, notes);
     }
+    std::vector<CardFields> personCards;
+    std::vector<int> personCardOwners;
     for (size_t n = 0; n < m_people.size(); ++n) {
         const Person &p = m_people[n];
         if (!p.spouseIn.empty())
@@ -411,9 +574,26 @@ std::vector<CardFields> Mapper::cards()
         CardFields card;
         QStringList notes;
         fill(card, p.female ? Spouse::Wife : Spouse::Husband, p);
-        addNotes(notes, int(n), p.female ? QStringLiteral("The wife") : QStringLiteral("The husband"));
-        m_counts.personCards += add(card, notes);
+        addNotes(notes, int(n), QString());
+        finish(card, notes);
+        if (card != CardFields{}) {
+            personCards.push_back(std::move(card));
+            personCardOwners.push_back(int(n));
+        }
     }
+    keepApart(familyCards, personCards, personCardOwners, dropped);
+
+    std::vector<CardFields> cards;
+    for (size_t n = 0; n < m_families.size(); ++n) {
+        if (dropped[n])
+            ++m_counts.parentsOnly;
+        else if (familyCards[n] != CardFields{})
+            cards.push_back(std::move(familyCards[n]));
+    }
+    m_counts.familyCards = int(cards.size());
+    m_counts.personCards = int(personCards.size());
+    cards.insert(cards.end(), std::make_move_iterator(personCards.begin()),
+                 std::make_move_iterator(personCards.end()));
     return cards;
 }
 

@@ -20,7 +20,6 @@ struct ImportCounts
     int familyCards = 0; // cards made from families
     int personCards = 0; // cards of one person who is a spouse in no family
     int parentsOnly = 0; // families that only name the parents on other cards
-    int replaced = 0;    // characters the card file cannot hold, written as '?'
     int cardsBefore = 0; // the cards the card file held before (with --append)
     // What the cards cannot hold, by tag: structures of people and families,
     // and records of other kinds (sources, repositories, media).
@@ -34,7 +33,9 @@ struct ImportCounts
 // then one for each person who is a spouse in no family. A family whose card
 // would hold only the couple's names, and whose children are each on a card
 // naming them as parents, gets no card: it is how the export writes the
-// parents on a card. See the README for the mapping.
+// parents on a card; unless its children would then be taken for another
+// couple's of the same names. Card parents are the family of birth; others
+// are told in the notes. See the README for the mapping.
 std::vector<CardFields> toCards(const GedcomFile &file, ImportCounts *counts = nullptr);
 
 // Imports a GEDCOM file into a card file, through the card program's store,

@@ -17,11 +17,20 @@ struct Unit
     bool space = false;
 };
 
-std::vector<Unit> valueUnits(const QString &value)
+std::vector<Unit> valueUnits(const QString &value, bool escapes)
 {
     std::vector<Unit> units;
     units.reserve(size_t(value.size()));
+    const qsizetype phrase = escapes ? value.indexOf(u'(') : -1;
     for (qsizetype i = 0; i < value.size(); ++i) {
+        if (escapes && (phrase < 0 || i < phrase) && QStringView(value).mid(i).startsWith(u"@#")) {
+            const qsizetype end = value.indexOf(u'@', i + 2);
+            if (end > 0) {
+                units.push_back({value.mid(i, end + 1 - i).toUtf8(), false});
+                i = end;
+                continue;
+            }
+        }
         qsizetype length = 1;
         if (value.at(i).isHighSurrogate() && i + 1 < value.size() && value.at(i + 1).isLowSurrogate())
             length = 2;
@@ -52,6 +61,11 @@ void LineWriter::record(const QString &xref, const QString &tag)
     end();
 }
 
+void LineWriter::date(int level, const QString &value)
+{
+    this->value(QByteArray::number(level) + " DATE", level + 1, value, true);
+}
+
 void LineWriter::pointer(int level, const QString &tag, const QString &xref)
 {
     m_out += QByteArray::number(level) + ' ' + tag.toUtf8() + ' ' + xref.toUtf8();
@@ -80,9 +94,9 @@ qsizetype LineWriter::valueRoom(int level, const QString &tag)
     return MaxLineBytes - levelPrefix(level, tag.toUtf8().constData()).size() - 1 - 2;
 }
 
-void LineWriter::value(const QByteArray &head, int continuationLevel, const QString &value)
+void LineWriter::value(const QByteArray &head, int continuationLevel, const QString &value, bool escapes)
 {
-    const std::vector<Unit> units = valueUnits(value);
+    const std::vector<Unit> units = valueUnits(value, escapes);
     if (units.empty()) {
         m_out += head;
         end();

@@ -29,6 +29,10 @@ public:
     // level down. The value is one line: it must hold no line break.
     void line(int level, const QString &tag, const QString &value = QString());
 
+    // "level DATE value": as line(), but the calendar escapes of a date value
+    // ("@#DJULIAN@"), before any phrase in parentheses, keep their single '@'.
+    void date(int level, const QString &value);
+
     // "level TAG @xref@": a link to a record, never escaped or split.
     void pointer(int level, const QString &tag, const QString &xref);
 
@@ -40,7 +44,7 @@ public:
     const QByteArray &bytes() const { return m_out; }
 
 private:
-    void value(const QByteArray &head, int continuationLevel, const QString &value);
+    void value(const QByteArray &head, int continuationLevel, const QString &value, bool escapes = false);
     void end();
 
     QByteArray m_out;

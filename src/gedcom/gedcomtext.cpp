@@ -112,19 +112,27 @@ bool decodeGedcomText(const QByteArray &bytes, DecodedText &out, QString *error)
         const bool bom = bytes.startsWith("\xEF\xBB\xBF");
         QString utf8Text;
         const bool validUtf8 = decodeUtf8(bytes, utf8Text);
+        const bool ascii = std::all_of(bytes.begin(), bytes.end(), [](char c) { return uchar(c) < 0x80; });
+        const bool ansi = set == u"ANSI" || set == u"IBMWINDOWS" || set == u"WINDOWS1252" || set == u"CP1252"
+                          || set == u"ISO88591" || set == u"LATIN1";
         // Files that say UNICODE without a byte-order mark are UTF-8 in practice.
         if (bom || set == u"UTF8" || set == u"UNICODE") {
             out.text = utf8Text;
             if (!validUtf8)
                 out.warnings << QStringLiteral("the file is not valid UTF-8 throughout; the bytes that are not "
                                                "became '?'");
+        } else if ((ansi || set == u"ANSEL" || set == u"ASCII") && !ascii && validUtf8) {
+            // Programs that write UTF-8 and say otherwise are common; text in
+            // the declared set is seldom valid UTF-8 by chance.
+            out.text = utf8Text;
+            out.warnings << QStringLiteral("the header says %1, but the letters beyond ASCII are all UTF-8; the "
+                                           "file is read as UTF-8")
+                                .arg(out.characterSet);
         } else if (set == u"ANSEL") {
             out.text = decodeAnsel(bytes);
-        } else if (set == u"ANSI" || set == u"IBMWINDOWS" || set == u"WINDOWS1252" || set == u"CP1252"
-                   || set == u"ISO88591" || set == u"LATIN1") {
+        } else if (ansi) {
             out.text = AnsiText::decode(bytes);
         } else if (set == u"ASCII" || set.isEmpty()) {
-            const bool ascii = std::all_of(bytes.begin(), bytes.end(), [](char c) { return uchar(c) < 0x80; });
             out.text = validUtf8 ? utf8Text : AnsiText::decode(bytes);
             if (!ascii || set.isEmpty())
                 out.warnings << QStringLiteral("the header %1; the file is read as %2")
@@ -133,11 +141,21 @@ bool decodeGedcomText(const QByteArray &bytes, DecodedText &out, QString *error)
                                                                         "characters"),
                                          validUtf8 ? QStringLiteral("UTF-8") : QStringLiteral("ANSI (Windows-1252)"));
         } else {
-            if (error)
-                *error = QStringLiteral("its character set (CHAR %1) is not one the import reads (UTF-8, UNICODE, "
-                                        "ASCII, ANSI, ANSEL); save it from your genealogy program as UTF-8")
-                             .arg(out.characterSet);
-            return false;
+            // IBMPC is code page 437 (DOS); other sets by the names Qt knows.
+            const QString name = set == u"IBMPC" ? QStringLiteral("IBM437") : out.characterSet.trimmed();
+            QStringDecoder decoder(name.toLatin1().constData());
+            if (!decoder.isValid()) {
+                if (error)
+                    *error = QStringLiteral("its character set (CHAR %1) is not one the import knows; save it from "
+                                            "your genealogy program as UTF-8")
+                                 .arg(out.characterSet);
+                return false;
+            }
+            out.text = decoder.decode(bytes);
+            if (decoder.hasError())
+                out.warnings << QStringLiteral("the file is not valid %1 throughout; what could not be read "
+                                               "became '?'")
+                                    .arg(out.characterSet);
         }
     }
     if (out.text.startsWith(QChar(0xFEFF)))

@@ -17,8 +17,11 @@ struct DecodedText
 
 // Decodes a whole GEDCOM file: UTF-8 (with or without a byte-order mark),
 // UTF-16 with a byte-order mark (CHAR UNICODE), ASCII, ANSI (Windows-1252,
-// Latin-1 read as its superset) and ANSEL. Fails, with `error` saying why,
-// for a character set it does not know. Bytes that are not valid in the
+// Latin-1 read as its superset), ANSEL, IBMPC (code page 437) and the other
+// sets Qt's converters know by name (ISO-8859-2, windows-1250, MACINTOSH…).
+// A file that says ANSI, ANSEL or ASCII but whose bytes beyond ASCII are all
+// valid UTF-8 is read as UTF-8, with a warning. Fails, with `error` saying
+// why, for a character set it does not know. Bytes that are not valid in the
 // declared set become U+FFFD with a warning, so the text is never cut short.
 bool decodeGedcomText(const QByteArray &bytes, DecodedText &out, QString *error);
 

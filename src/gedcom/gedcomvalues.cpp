@@ -1,37 +1,43 @@
 #include "gedcomvalues.h"
 
+#include "cardtext.h"
+
+#include <QMap>
 #include <QRegularExpression>
 #include <QStringList>
 
+#include <algorithm>
+#include <array>
 #include <optional>
 #include <utility>
 
 namespace kinfolio::Gedcom {
 
+using CardText::oneLine;
+
 namespace {
 
-bool isLineBreak(QChar c)
-{
-    return c == u'\r' || c == u'\n' || c == QChar::LineSeparator || c == QChar::ParagraphSeparator;
-}
+// --- dates ---
 
-// Control characters have no place in a GEDCOM value; a tab or a stray control
-// code from a hand-edited file reads best as a space.
-QChar printable(QChar c)
-{
-    return c.category() == QChar::Other_Control ? QChar(u' ') : c;
-}
+enum class Calendar { Gregorian, Julian, Hebrew, French, Unknown };
 
-const char *const monthCodes[12] = {"JAN", "FEB", "MAR", "APR", "MAY", "JUN",
-                                    "JUL", "AUG", "SEP", "OCT", "NOV", "DEC"};
+using MonthCodes = std::array<const char *, 13>;
+constexpr MonthCodes monthCodes = {"JAN", "FEB", "MAR", "APR", "MAY", "JUN", "JUL",
+                                   "AUG", "SEP", "OCT", "NOV", "DEC", nullptr};
+constexpr MonthCodes hebrewMonths = {"TSH", "CSH", "KSL", "TVT", "SHV", "ADR", "ADS",
+                                     "NSN", "IYR", "SVN", "TMZ", "AAV", "ELL"};
+constexpr MonthCodes frenchMonths = {"VEND", "BRUM", "FRIM", "NIVO", "PLUV", "VENT", "GERM",
+                                     "FLOR", "PRAI", "MESS", "THER", "FRUC", "COMP"};
 
-// 1..12 for a GEDCOM month code, 0 otherwise. Case-sensitive: the standard
-// spells them in capitals.
-int monthFromCode(const QString &token)
+// 1..13 for a month code of the calendar, 0 otherwise. Case-sensitive: the
+// standard spells them in capitals.
+int monthFromCode(const QString &token, Calendar calendar)
 {
-    for (int m = 0; m < 12; ++m) {
-        if (token == QLatin1String(monthCodes[m]))
-            return m + 1;
+    const MonthCodes &codes =
+        calendar == Calendar::Hebrew ? hebrewMonths : calendar == Calendar::French ? frenchMonths : monthCodes;
+    for (size_t m = 0; m < codes.size() && codes[m]; ++m) {
+        if (token == QLatin1String(codes[m]))
+            return int(m + 1);
     }
     return 0;
 }
@@ -52,50 +58,163 @@ int monthFromWord(const QString &word)
     return 0;
 }
 
-// A year as GEDCOM writes it: three or four digits, optionally with the
-// second year of a dual date ("1699/00"). Returns the (first) year.
-std::optional<int> parseYear(const QString &token)
+int monthDays(int month, int year, Calendar calendar)
 {
-    static const QRegularExpression re(QStringLiteral("^(\\d{3,4})(/\\d{2})?$"));
-    const auto m = re.match(token);
-    if (!m.hasMatch())
-        return std::nullopt;
-    return m.captured(1).toInt();
+    if (calendar == Calendar::Hebrew)
+        return 30;
+    if (calendar == Calendar::French)
+        return month == 13 ? 6 : 30;
+    static const int lengths[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    const bool leap = calendar == Calendar::Julian ? year % 4 == 0
+                                                   : (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+    return lengths[month - 1] + (month == 2 && leap ? 1 : 0);
 }
 
-bool validDay(const QString &token, int month, int year)
+bool isDay(const QString &token, int month, int year, Calendar calendar)
 {
     static const QRegularExpression re(QStringLiteral("^\\d{1,2}$"));
-    if (!re.match(token).hasMatch())
-        return false;
-    static const int lengths[12] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    const int day = token.toInt();
-    if (day < 1 || day > lengths[month - 1])
-        return false;
-    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-    return !(month == 2 && day == 29 && !leap);
+    return re.match(token).hasMatch() && token.toInt() >= 1 && token.toInt() <= monthDays(month, year, calendar);
 }
 
-// One calendar date already in GEDCOM's shape: "1850", "MAR 1850" or
-// "12 MAR 1850".
-bool isPlainDate(const QStringList &t)
+// One <DATE> of GEDCOM: [calendar escape] [[day] month] year, the year
+// perhaps dual ("1699/00", Gregorian or Julian) and perhaps B.C.
+struct CalendarDate
 {
+    Calendar calendar = Calendar::Gregorian;
+    // The first and the last day it can mean, as year * 10000 + month * 100 +
+    // day; B.C. years count below zero.
+    int first = 0, last = 0;
+};
+
+std::optional<CalendarDate> calendarDate(QStringList t, bool gedcomYears)
+{
+    CalendarDate d;
+    if (!t.isEmpty() && t.first().startsWith(QLatin1String("@#D"))) {
+        static const std::pair<const char *, Calendar> escapes[] = {
+            {"@#DGREGORIAN@", Calendar::Gregorian}, {"@#DJULIAN@", Calendar::Julian},
+            {"@#DHEBREW@", Calendar::Hebrew},       {"@#DFRENCH R@", Calendar::French},
+            {"@#DROMAN@", Calendar::Unknown},       {"@#DUNKNOWN@", Calendar::Unknown},
+        };
+        const auto found = std::find_if(std::begin(escapes), std::end(escapes),
+                                        [&t](const auto &e) { return t.first() == QLatin1String(e.first); });
+        if (found == std::end(escapes))
+            return std::nullopt;
+        d.calendar = found->second;
+        t.removeFirst();
+    }
+    const bool bc = !t.isEmpty() && t.last() == QLatin1String("B.C.") && d.calendar != Calendar::Hebrew
+                    && d.calendar != Calendar::French;
+    if (bc)
+        t.removeLast();
     if (t.isEmpty() || t.size() > 3)
+        return std::nullopt;
+    // Readers take years of one or two digits too; a date typed on a card
+    // needs three or four, so that "12 March 50" is not taken for the year 50.
+    static const QRegularExpression gedcomYear(QStringLiteral("^(\\d{1,4})(/\\d{2})?$"));
+    static const QRegularExpression typedYear(QStringLiteral("^(\\d{3,4})(/\\d{2})?$"));
+    const auto year = (gedcomYears ? gedcomYear : typedYear).match(t.last());
+    const bool dual = year.hasMatch() && !year.captured(2).isEmpty();
+    if (!year.hasMatch() || (dual && d.calendar != Calendar::Gregorian && d.calendar != Calendar::Julian))
+        return std::nullopt;
+    const int y = year.captured(1).toInt();
+    const int month = t.size() >= 2 ? monthFromCode(t.at(t.size() - 2), d.calendar) : 0;
+    if (t.size() >= 2 && month == 0)
+        return std::nullopt;
+    if (t.size() == 3 && !isDay(t.first(), month, y, d.calendar))
+        return std::nullopt;
+    const int day = t.size() == 3 ? t.first().toInt() : 0;
+    const int signedYear = bc ? -y : y;
+    d.first = signedYear * 10000 + (month ? month : 1) * 100 + (day ? day : 1);
+    d.last = (signedYear + (dual ? 1 : 0)) * 10000 + (month ? month : 13) * 100 + (day ? day : 31);
+    return d;
+}
+
+// The words of a date, the French calendar's escape one word; none where
+// words are parted by more than one space.
+std::optional<QStringList> dateWords(const QString &value)
+{
+    QStringList t = value.split(u' ');
+    if (t.contains(QString()))
+        return std::nullopt;
+    const qsizetype french = t.indexOf(QStringLiteral("@#DFRENCH"));
+    if (french >= 0 && french + 1 < t.size() && t.at(french + 1) == QLatin1String("R@")) {
+        t[french] += QStringLiteral(" R@");
+        t.removeAt(french + 1);
+    }
+    return t;
+}
+
+// Splits `t` at the first `word`; false when it is missing or ends a side empty.
+bool splitAt(const QStringList &t, const QString &word, QStringList &before, QStringList &after)
+{
+    const qsizetype at = t.indexOf(word);
+    if (at <= 0 || at == t.size() - 1)
         return false;
-    const auto year = parseYear(t.last());
-    if (!year)
+    before = t.mid(0, at);
+    after = t.mid(at + 1);
+    return true;
+}
+
+bool isPhrase(const QString &value)
+{
+    return value.size() >= 2 && value.startsWith(u'(') && value.endsWith(u')');
+}
+
+// The two dates of a range or period ("BET a AND b", "FROM a TO b"), both
+// valid; none for a value of another shape.
+std::optional<std::pair<CalendarDate, CalendarDate>> twoDates(const QStringList &t)
+{
+    QStringList first, second;
+    if (!(t.first() == QLatin1String("BET") && splitAt(t.mid(1), QStringLiteral("AND"), first, second))
+        && !(t.first() == QLatin1String("FROM") && splitAt(t.mid(1), QStringLiteral("TO"), first, second)))
+        return std::nullopt;
+    const auto a = calendarDate(first, true), b = calendarDate(second, true);
+    if (!a || !b)
+        return std::nullopt;
+    return std::make_pair(*a, *b);
+}
+
+// True for a range or period whose second date is certainly before its first
+// (both in one calendar that the comparison knows).
+bool isReversedRange(const QString &value)
+{
+    const auto words = dateWords(value);
+    const auto dates = words ? twoDates(*words) : std::nullopt;
+    if (!dates || dates->first.calendar != dates->second.calendar
+        || (dates->first.calendar != Calendar::Gregorian && dates->first.calendar != Calendar::Julian))
         return false;
-    if (t.size() == 1)
+    return dates->first.first > dates->second.last;
+}
+
+bool isDateValue(const QString &value)
+{
+    if (isPhrase(value))
         return true;
-    const int month = monthFromCode(t.at(t.size() - 2));
-    if (month == 0)
+    // INT <DATE> (<DATE_PHRASE>): the phrase keeps its spaces.
+    if (value.startsWith(QLatin1String("INT "))) {
+        const qsizetype open = value.indexOf(QLatin1String(" ("));
+        const auto words = dateWords(value.mid(4, open - 4));
+        return open > 4 && isPhrase(value.mid(open + 1)) && words && calendarDate(*words, true);
+    }
+    const auto words = dateWords(value);
+    if (!words)
         return false;
-    return t.size() == 2 || validDay(t.first(), month, *year);
+    const QStringList &t = *words;
+    const QString &head = t.first();
+    for (const char *qualifier : {"ABT", "CAL", "EST", "BEF", "AFT", "TO"}) {
+        if (head == QLatin1String(qualifier))
+            return calendarDate(t.mid(1), true).has_value();
+    }
+    if (head == QLatin1String("FROM") && !t.contains(QStringLiteral("TO")))
+        return calendarDate(t.mid(1), true).has_value();
+    if (head == QLatin1String("BET") || head == QLatin1String("FROM"))
+        return twoDates(t).has_value();
+    return calendarDate(t, true).has_value();
 }
 
 QString monthCode(int month)
 {
-    return QLatin1String(monthCodes[month - 1]);
+    return QLatin1String(monthCodes[size_t(month - 1)]);
 }
 
 // One calendar date in a common form, converted to GEDCOM's; empty when not
@@ -104,6 +223,7 @@ QString convertPlainDate(const QStringList &t)
 {
     if (t.isEmpty())
         return {};
+    const auto isYear = [](const QString &word) { return calendarDate({word}, false).has_value(); };
     if (t.size() == 1) {
         static const QRegularExpression iso(QStringLiteral("^(\\d{4})-(\\d{2})(?:-(\\d{2}))?$"));
         const auto m = iso.match(t.first());
@@ -114,14 +234,13 @@ QString convertPlainDate(const QStringList &t)
             if (m.captured(3).isEmpty())
                 return monthCode(month) + u' ' + m.captured(1);
             const QString day = QString::number(m.captured(3).toInt());
-            if (!validDay(day, month, m.captured(1).toInt()))
+            if (!isDay(day, month, m.captured(1).toInt(), Calendar::Gregorian))
                 return {};
             return day + u' ' + monthCode(month) + u' ' + m.captured(1);
         }
-        return parseYear(t.first()) ? t.first() : QString();
+        return isYear(t.first()) ? t.first() : QString();
     }
-    const auto year = parseYear(t.last());
-    if (!year)
+    if (!isYear(t.last()))
         return {};
     if (t.size() == 2) {
         const int month = monthFromWord(t.first());
@@ -137,44 +256,9 @@ QString convertPlainDate(const QStringList &t)
         month = monthFromWord(t.at(0));
         day = t.at(1);
     }
-    if (month == 0 || !validDay(day, month, *year))
+    if (month == 0 || !isDay(day, month, t.last().left(4).toInt(), Calendar::Gregorian))
         return {};
     return QString::number(day.toInt()) + u' ' + monthCode(month) + u' ' + t.last();
-}
-
-// Splits `t` at the first `word`; false when it is missing or ends a side empty.
-bool splitAt(const QStringList &t, const QString &word, QStringList &before, QStringList &after)
-{
-    const qsizetype at = t.indexOf(word);
-    if (at <= 0 || at == t.size() - 1)
-        return false;
-    before = t.mid(0, at);
-    after = t.mid(at + 1);
-    return true;
-}
-
-// The first and the last day a date in GEDCOM's shape can mean, as
-// year * 10000 + month * 100 + day; a dual year ("1699/00") may be either.
-std::pair<int, int> dateSpan(const QStringList &t)
-{
-    const int year = *parseYear(t.last());
-    const int lastYear = t.last().contains(u'/') ? year + 1 : year;
-    const int month = t.size() >= 2 ? monthFromCode(t.at(t.size() - 2)) : 0;
-    const int day = t.size() == 3 ? t.first().toInt() : 0;
-    return {year * 10000 + (month ? month : 1) * 100 + (day ? day : 1),
-            lastYear * 10000 + (month ? month : 12) * 100 + (day ? day : 31)};
-}
-
-// True for "BET a AND b" or "FROM a TO b" in GEDCOM's shape where b is
-// certainly before a.
-bool isReversedRange(const QString &value)
-{
-    const QStringList t = value.split(u' ');
-    QStringList first, second;
-    if (!(t.first() == QLatin1String("BET") && splitAt(t.mid(1), QStringLiteral("AND"), first, second))
-        && !(t.first() == QLatin1String("FROM") && splitAt(t.mid(1), QStringLiteral("TO"), first, second)))
-        return false;
-    return dateSpan(first).first > dateSpan(second).second;
 }
 
 QString convertDate(const QString &simplified)
@@ -193,31 +277,18 @@ QString convertDate(const QString &simplified)
     if (t.isEmpty())
         return {};
 
-    struct Qualifier
-    {
-        const char *word;
-        const char *code;
-    };
-    static const Qualifier qualifiers[] = {
-        {"abt", "ABT"},     {"about", "ABT"},  {"circa", "ABT"},  {"ca", "ABT"},       {"c", "ABT"},
-        {"approx", "ABT"},  {"bef", "BEF"},    {"before", "BEF"}, {"aft", "AFT"},      {"after", "AFT"},
-        {"est", "EST"},     {"estimated", "EST"}, {"cal", "CAL"}, {"calculated", "CAL"},
-    };
-    for (const Qualifier &q : qualifiers) {
-        if (t.first() == QLatin1String(q.word)) {
-            const QString d = convertPlainDate(t.mid(1));
-            return d.isEmpty() ? QString() : QLatin1String(q.code) + u' ' + d;
-        }
-    }
-
+    using Q = CardText::DateQualifier;
     QStringList first, second;
-    if (t.first() == QLatin1String("bet") || t.first() == QLatin1String("between")) {
+    switch (CardText::dateQualifier(t.first())) {
+    case Q::None:
+        return convertPlainDate(t);
+    case Q::Between: {
         if (!splitAt(t.mid(1), QStringLiteral("and"), first, second))
             return {};
         const QString a = convertPlainDate(first), b = convertPlainDate(second);
         return a.isEmpty() || b.isEmpty() ? QString() : QStringLiteral("BET %1 AND %2").arg(a, b);
     }
-    if (t.first() == QLatin1String("from")) {
+    case Q::From: {
         if (!splitAt(t.mid(1), QStringLiteral("to"), first, second)) {
             const QString a = convertPlainDate(t.mid(1));
             return a.isEmpty() ? QString() : QStringLiteral("FROM ") + a;
@@ -225,58 +296,34 @@ QString convertDate(const QString &simplified)
         const QString a = convertPlainDate(first), b = convertPlainDate(second);
         return a.isEmpty() || b.isEmpty() ? QString() : QStringLiteral("FROM %1 TO %2").arg(a, b);
     }
-    return convertPlainDate(t);
+    default: {
+        static const QMap<Q, QString> codes = {{Q::About, QStringLiteral("ABT")},
+                                               {Q::Estimated, QStringLiteral("EST")},
+                                               {Q::Calculated, QStringLiteral("CAL")},
+                                               {Q::Before, QStringLiteral("BEF")},
+                                               {Q::After, QStringLiteral("AFT")}};
+        const QString d = convertPlainDate(t.mid(1));
+        return d.isEmpty() ? QString() : codes.value(CardText::dateQualifier(t.first())) + u' ' + d;
+    }
+    }
+}
+
+// A date with single spaces between its words, but a phrase in parentheses
+// as written.
+QString simplifiedDate(const QString &line)
+{
+    const qsizetype open = line.indexOf(u'(');
+    if (open < 0)
+        return line.simplified();
+    const QString before = line.left(open).simplified();
+    return before.isEmpty() ? line.mid(open) : before + u' ' + line.mid(open);
 }
 
 } // namespace
 
-QString oneLine(const QString &text)
-{
-    QString out;
-    out.reserve(text.size());
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text.at(i);
-        if (isLineBreak(c)) {
-            if (c == u'\r' && i + 1 < text.size() && text.at(i + 1) == u'\n')
-                ++i;
-            out.append(u' ');
-        } else {
-            out.append(printable(c));
-        }
-    }
-    return out.trimmed();
-}
-
-QString multiLine(const QString &text)
-{
-    QString out = text;
-    for (QChar &c : out) {
-        if (c != u'\r' && c != u'\n')
-            c = printable(c);
-    }
-    return out;
-}
-
 bool isGedcomDate(const QString &value)
 {
-    if (value.size() >= 2 && value.startsWith(u'(') && value.endsWith(u')'))
-        return true;
-    const QStringList t = value.split(u' ');
-    if (t.contains(QString()))
-        return false; // doubled, leading or trailing spaces
-    const QString &head = t.first();
-    if (head == QLatin1String("ABT") || head == QLatin1String("CAL") || head == QLatin1String("EST")
-        || head == QLatin1String("BEF") || head == QLatin1String("AFT") || head == QLatin1String("TO"))
-        return isPlainDate(t.mid(1));
-    QStringList first, second;
-    if (head == QLatin1String("BET"))
-        return splitAt(t.mid(1), QStringLiteral("AND"), first, second) && isPlainDate(first) && isPlainDate(second);
-    if (head == QLatin1String("FROM")) {
-        if (!t.contains(QStringLiteral("TO")))
-            return isPlainDate(t.mid(1));
-        return splitAt(t.mid(1), QStringLiteral("TO"), first, second) && isPlainDate(first) && isPlainDate(second);
-    }
-    return isPlainDate(t);
+    return isDateValue(value);
 }
 
 QString date(const QString &cardText, bool *reversedRange)
@@ -286,9 +333,9 @@ QString date(const QString &cardText, bool *reversedRange)
     const QString line = oneLine(cardText);
     if (line.isEmpty())
         return {};
-    const QString simplified = line.simplified();
-    QString value = isGedcomDate(simplified) ? simplified : convertDate(simplified);
-    if (!value.isEmpty() && isGedcomDate(value)) {
+    const QString simplified = simplifiedDate(line);
+    const QString value = isDateValue(simplified) ? simplified : convertDate(line.simplified());
+    if (!value.isEmpty() && isDateValue(value)) {
         if (!isReversedRange(value))
             return value;
         if (reversedRange)
@@ -297,12 +344,21 @@ QString date(const QString &cardText, bool *reversedRange)
     return u'(' + line + u')';
 }
 
+// --- names ---
+
 QString personalName(const QString &cardText)
 {
     QString name = oneLine(cardText);
-    const qsizetype slashes = name.count(u'/');
-    if (name.isEmpty() || slashes == 2)
-        return name;
+    const qsizetype first = name.indexOf(u'/');
+    const qsizetype second = first < 0 ? -1 : name.indexOf(u'/', first + 1);
+    if (second >= 0) {
+        const QString given = name.left(first);
+        const QString surname = name.mid(first + 1, second - first - 1);
+        const QString rest = name.mid(second + 1).replace(u'/', QChar(NameSlash));
+        if (isBlank(surname) && isBlank(rest) && !isBlank(given))
+            return given.trimmed();
+        return given + u'/' + surname + u'/' + rest;
+    }
     name.replace(u'/', QChar(NameSlash));
     qsizetype lastStart = name.size();
     while (lastStart > 0 && !name.at(lastStart - 1).isSpace())
@@ -310,8 +366,45 @@ QString personalName(const QString &cardText)
     qsizetype givenEnd = lastStart;
     while (givenEnd > 0 && name.at(givenEnd - 1).isSpace())
         --givenEnd;
-    const QString surname = u'/' + name.mid(lastStart) + u'/';
-    return givenEnd == 0 ? surname : name.left(givenEnd) + u' ' + surname;
+    if (givenEnd == 0)
+        return name; // one word: a given name
+    return name.left(givenEnd) + QStringLiteral(" /") + name.mid(lastStart) + u'/';
+}
+
+NameParts nameParts(const QString &gedcomName)
+{
+    const QString name = QString(gedcomName).replace(QChar(NameSlash), u'/');
+    const qsizetype first = name.indexOf(u'/');
+    if (first < 0)
+        return {name.trimmed(), {}, {}};
+    const qsizetype second = name.indexOf(u'/', first + 1);
+    if (second < 0)
+        return {name.left(first).trimmed(), name.mid(first + 1).trimmed(), {}};
+    return {name.left(first).trimmed(), name.mid(first + 1, second - first - 1).trimmed(),
+            name.mid(second + 1).trimmed()};
+}
+
+QString cardName(const QString &gedcomName)
+{
+    const QString name = oneLine(gedcomName);
+    QStringList candidates;
+    const qsizetype first = name.indexOf(u'/');
+    const qsizetype second = first < 0 ? -1 : name.indexOf(u'/', first + 1);
+    if (second >= 0)
+        candidates << oneLine(QString(name).remove(second, 1).remove(first, 1));
+    candidates << QString(name).replace(QChar(NameSlash), u'/');
+    if (first < 0)
+        candidates << name + QStringLiteral(" //");
+    for (const QString &candidate : candidates) {
+        if (personalName(candidate) == name)
+            return candidate;
+    }
+    const NameParts parts = nameParts(name);
+    for (const QString &candidate : candidates) {
+        if (nameParts(personalName(candidate)) == parts)
+            return candidate;
+    }
+    return candidates.at(second >= 0 ? 1 : 0);
 }
 
 namespace {
@@ -349,9 +442,15 @@ QString shortened(Limited kind, const QString &value, qsizetype maxBytes)
     case Limited::Place:
         return value.left(fittingLength(value, maxChars - 1, maxBytes - 3)) + ellipsis;
     case Limited::Date: {
-        const bool phrase = value.startsWith(u'(') && value.endsWith(u')');
-        const QString text = phrase ? value.mid(1).chopped(1) : value;
-        return u'(' + text.left(fittingLength(text, maxChars - 3, maxBytes - 5)) + ellipsis + u')';
+        // The phrase of an INT date is cut, so that the date stays a date;
+        // any other date becomes a phrase.
+        const qsizetype open = value.startsWith(QLatin1String("INT ")) ? value.indexOf(QLatin1String(" (")) + 1 : -1;
+        const QString head = open > 0 && open + 8 < maxChars ? value.left(open + 1) : QStringLiteral("(");
+        const QString text = head.size() > 1 ? value.mid(head.size()).chopped(1)
+                             : isPhrase(value)  ? value.mid(1).chopped(1)
+                                                : value;
+        const qsizetype room = maxChars - head.size() - 2, bytes = maxBytes - head.toUtf8().size() - 4;
+        return head + text.left(fittingLength(text, room, bytes)) + ellipsis + u')';
     }
     case Limited::Name: {
         const QString start = value.left(fittingLength(value, maxChars - 2, maxBytes - 4));

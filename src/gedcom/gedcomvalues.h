@@ -6,32 +6,48 @@
 
 namespace kinfolio::Gedcom {
 
-// A card text made fit for a one-line value: line breaks and other control
-// characters become spaces, and the ends are trimmed.
-QString oneLine(const QString &text);
-
-// A card text made fit for a text of several lines: control characters other
-// than the line breaks become spaces.
-QString multiLine(const QString &text);
-
 // The DATE value for a free-text card date, or an empty text for a blank one.
-// A text already in GEDCOM's shape ("12 MAR 1850", "ABT 1850", "BET 1850 AND
-// 1860") stays as it is; a few common forms ("12 March 1850", "March 12, 1850",
-// "about 1850", "1850-03-12") are converted; anything else becomes a date
-// phrase in parentheses, so no text is lost and no invalid date is written.
-// A range that ends before it begins ("between 1860 and 1850") is a phrase
-// too, and sets `reversedRange`.
+// A date value of GEDCOM 5.5.1 ("12 MAR 1850", "ABT 1850", "BET 1850 AND
+// 1860", "@#DJULIAN@ 1 MAR 1699/00", "INT 1850 (in the census)", "(in the
+// war)") stays as it is, with single spaces between its words; a date phrase
+// keeps its spaces as written. A few common forms ("12 March 1850", "March 12,
+// 1850", "about 1850", "1850-03-12") are converted; anything else becomes a
+// date phrase in parentheses, so no text is lost and no invalid date is
+// written. A range that ends before it begins ("between 1860 and 1850") is a
+// phrase too, and sets `reversedRange`.
 QString date(const QString &cardText, bool *reversedRange = nullptr);
 
-// True when `value` is a date value in GEDCOM's shape, date phrases included.
+// True when `value` is a date value of GEDCOM 5.5.1, date phrases included.
+// Years may have one to four digits, as readers take them.
 bool isGedcomDate(const QString &value);
 
-// The NAME value for a card name: the last word is the surname, between
-// slashes, unless the name holds exactly two slashes, which mark its surname.
-// Any other number of slashes cannot mark a surname, and readers would split
-// the name at them: each is written as a fraction slash (U+2044), which looks
-// the same. Empty for a blank name.
+// The NAME value for a card name. Two slashes or more: the first two mark the
+// surname, as GEDCOM readers take them, and any further slash is written as
+// a fraction slash (U+2044), which looks the same; an empty surname with
+// nothing after it ("Mary //") marks no surname, and the name is written
+// without slashes ("Mary"). Fewer: one word is a given name, written as it
+// is ("Édouard"); of several words the last is the surname ("Mary Ann
+// /Holt/"), and a lone slash is a fraction slash. Empty for a blank name.
 QString personalName(const QString &cardText);
+
+// The parts GEDCOM readers take from a NAME value: the given names before the
+// first slash, the surname between the first two, and what follows, each
+// trimmed; a fraction slash counts as a slash of the text.
+struct NameParts
+{
+    QString given, surname, rest;
+    bool operator==(const NameParts &o) const
+    {
+        return given == o.given && surname == o.surname && rest == o.rest;
+    }
+};
+NameParts nameParts(const QString &gedcomName);
+
+// The card text for a NAME value: the text that the export writes back as
+// that value, the plainest first ("Mary Ann /Holt/" is "Mary Ann Holt",
+// "Mary Ann" is "Mary Ann //"); or else one it writes with the same parts
+// ("Mary //" is "Mary"); or else the value as it is.
+QString cardName(const QString &gedcomName);
 
 // The character that stands for a slash of a card name in a NAME value.
 constexpr char16_t NameSlash = 0x2044;

@@ -69,8 +69,6 @@ void printImportSummary(const QString &gedcomFile, const QString &cardFile, cons
             parts << QStringLiteral("records: ") + byTag(c.recordsLeftOut);
         say(QStringLiteral("Not on the cards, by tag: %1.").arg(parts.join(QStringLiteral("; "))));
     }
-    if (c.replaced > 0)
-        say(QStringLiteral("Characters the card file cannot hold, written as '?': %1.").arg(c.replaced));
 }
 
 } // namespace
@@ -88,21 +86,23 @@ int main(int argc, char *argv[])
         "can import.\n"
         "\n"
         "Each card becomes a family of the husband and the wife, with their births,\n"
-        "deaths, marriage and notes. The husband's and the wife's parents become\n"
-        "individuals in a parents' family; when their two names are exactly the\n"
-        "husband's and the wife's names of another card, the child is linked to\n"
-        "that card's family instead. Dates in a form GEDCOM does not know are kept\n"
-        "as date phrases in parentheses.\n"
+        "deaths, marriage and notes (a card of one person and no marriage, that\n"
+        "person alone). The husband's and the wife's parents become individuals in\n"
+        "a parents' family, one for all the cards that name them; when their names\n"
+        "are exactly the husband's and the wife's names of one other card, the\n"
+        "child is linked to that card's family instead. Dates in a form GEDCOM does\n"
+        "not know are kept as date phrases in parentheses.\n"
         "\n"
         "The export only reads the card file. The GEDCOM file is replaced whole or\n"
         "not at all.\n"
         "\n"
         "With --import, the other way: reads a GEDCOM 5.5 or 5.5.1 file (UTF-8,\n"
-        "UNICODE, ASCII, ANSI or ANSEL) and writes a card for each family, and one\n"
-        "for each person who is a spouse in no family, then says what the cards\n"
-        "cannot hold. A card file that holds cards is never overwritten: --append\n"
-        "adds the imported cards after its own. Nothing is written while Kinfolio\n"
-        "is open on the card file, or when anything is wrong.\n"
+        "UNICODE, ASCII, ANSI, ANSEL, IBMPC and other sets by name) and writes a\n"
+        "card for each family, and one for each person who is a spouse in no\n"
+        "family, then says what the cards cannot hold. A card file that holds\n"
+        "cards is never overwritten: --append adds the imported cards after its\n"
+        "own. Nothing is written while Kinfolio is open on the card file, or when\n"
+        "anything is wrong.\n"
         "\n"
         "Exit status: 0 when done, 1 on an error (a missing, unreadable or damaged\n"
         "file, output that cannot be written; nothing is written), 2 on wrong\n"

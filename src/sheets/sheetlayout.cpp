@@ -1,10 +1,10 @@
 #include "sheetlayout.h"
 
-#include <QRegularExpression>
-
 #include <algorithm>
 
 namespace kinfolio::Sheets {
+
+using CardText::printedLine;
 
 namespace {
 
@@ -14,31 +14,6 @@ constexpr double pointsPerMm = 72.0 / 25.4;
 constexpr double chartTitleHeight = 70; // the title, the couple's names, the column headings
 constexpr double chartColumnGap = 18;
 constexpr double chartBoxHeight = 38;
-
-// A field on one line: line breaks, tabs and other control characters (the
-// code page's unassigned bytes among them) print as spaces.
-QString oneLine(const QString &text)
-{
-    QString line = text;
-    for (QChar &c : line) {
-        if (c.category() == QChar::Other_Control)
-            c = u' ';
-    }
-    return line.simplified();
-}
-
-const QRegularExpression &yearPattern()
-{
-    static const QRegularExpression year(QStringLiteral("(?<![0-9])[0-9]{3,4}(?![0-9])"));
-    return year;
-}
-
-// The first year in a date, or a number past every year when it has none.
-int yearNumber(const QString &date)
-{
-    const QRegularExpressionMatch found = yearPattern().match(date);
-    return found.hasMatch() ? found.captured(0).toInt() : 100000;
-}
 
 } // namespace
 
@@ -65,71 +40,43 @@ FamilySheet familySheet(const std::vector<CardFields> &cards, const CardLinks &l
     const CardFields &c = cards[size_t(card)];
     FamilySheet sheet;
     sheet.card = card;
-    for (Spouse spouse : {Spouse::Husband, Spouse::Wife}) {
-        const SpouseFields &f = spouseFields(spouse);
-        Person &p = spouse == Spouse::Husband ? sheet.husband : sheet.wife;
-        p = {oneLine(c[f.name]),     oneLine(c[f.bornDate]), oneLine(c[f.bornPlace]), oneLine(c[f.diedDate]),
-             oneLine(c[f.diedPlace]), oneLine(c[f.father]),  oneLine(c[f.mother]),    links.parentsCard(card, spouse)};
-    }
-    sheet.marriedDate = oneLine(c[CardField::MarriedDate]);
-    sheet.marriedPlace = oneLine(c[CardField::MarriedPlace]);
+    for (Spouse spouse : {Spouse::Husband, Spouse::Wife})
+        (spouse == Spouse::Husband ? sheet.husband : sheet.wife) =
+            Person{CardText::printed(CardText::spouseFacts(c, spouse)), links.parentsCard(card, spouse)};
+    sheet.marriedDate = printedLine(c[CardField::MarriedDate]);
+    sheet.marriedPlace = printedLine(c[CardField::MarriedPlace]);
     sheet.notes = c[CardField::Notes];
 
     for (const CardLinks::Child &link : links.children(card)) {
         const CardFields &own = cards[size_t(link.card)];
-        const SpouseFields &f = spouseFields(link.spouse);
-        const SpouseFields &other =
-            spouseFields(link.spouse == Spouse::Husband ? Spouse::Wife : Spouse::Husband);
+        const CardText::SpouseFacts facts = CardText::printed(CardText::spouseFacts(own, link.spouse));
         Child child;
         child.card = link.card;
         child.side = link.spouse;
-        child.name = oneLine(own[f.name]);
-        child.bornDate = oneLine(own[f.bornDate]);
-        child.bornPlace = oneLine(own[f.bornPlace]);
-        child.diedDate = oneLine(own[f.diedDate]);
-        child.diedPlace = oneLine(own[f.diedPlace]);
-        child.spouse = oneLine(own[other.name]);
-        child.marriedDate = oneLine(own[CardField::MarriedDate]);
-        child.marriedPlace = oneLine(own[CardField::MarriedPlace]);
+        child.name = facts.name;
+        child.bornDate = facts.bornDate;
+        child.bornPlace = facts.bornPlace;
+        child.diedDate = facts.diedDate;
+        child.diedPlace = facts.diedPlace;
+        const Spouse other = link.spouse == Spouse::Husband ? Spouse::Wife : Spouse::Husband;
+        child.spouse = printedLine(own[spouseFields(other).name]);
+        child.marriedDate = printedLine(own[CardField::MarriedDate]);
+        child.marriedPlace = printedLine(own[CardField::MarriedPlace]);
         sheet.children.push_back(std::move(child));
     }
     // Eldest first, as on a paper form; those born in an unknown year after,
-    // in card order.
+    // in the order of the links.
     std::stable_sort(sheet.children.begin(), sheet.children.end(), [](const Child &a, const Child &b) {
-        return yearNumber(a.bornDate) < yearNumber(b.bornDate);
+        return CardText::yearNumber(a.bornDate) < CardText::yearNumber(b.bornDate);
     });
     return sheet;
 }
 
 // --- the pedigree chart ---
 
-QString yearOf(const QString &date)
-{
-    const QString text = oneLine(date);
-    const QRegularExpressionMatch found = yearPattern().match(text);
-    if (!found.hasMatch())
-        return text;
-    // A year alone would read as certain; a date that is not says so.
-    const QString first = text.section(u' ', 0, 0).toLower().remove(u'.');
-    static const QStringList roughly = {QStringLiteral("abt"),       QStringLiteral("about"),
-                                        QStringLiteral("c"),         QStringLiteral("ca"),
-                                        QStringLiteral("circa"),     QStringLiteral("est"),
-                                        QStringLiteral("estimated"), QStringLiteral("cal"),
-                                        QStringLiteral("calculated"), QStringLiteral("bet"),
-                                        QStringLiteral("between"),   QStringLiteral("from")};
-    QString prefix;
-    if (roughly.contains(first))
-        prefix = QStringLiteral("c. ");
-    else if (first == QLatin1String("bef") || first == QLatin1String("before"))
-        prefix = QStringLiteral("bef. ");
-    else if (first == QLatin1String("aft") || first == QLatin1String("after"))
-        prefix = QStringLiteral("aft. ");
-    return prefix + found.captured(0);
-}
-
 QString lifespan(const QString &bornDate, const QString &diedDate)
 {
-    const QString born = yearOf(bornDate), died = yearOf(diedDate);
+    const QString born = CardText::yearOf(bornDate), died = CardText::yearOf(diedDate);
     if (!born.isEmpty() && !died.isEmpty())
         return born + QStringLiteral(" \u2013 ") + died;
     if (!born.isEmpty())
@@ -159,7 +106,7 @@ public:
         const CardFields &c = m_cards[size_t(card)];
         const SpouseFields &f = spouseFields(spouse);
         Ancestor &a = m_line[size_t(n)];
-        a.name = oneLine(c[f.name]);
+        a.name = printedLine(c[f.name]);
         a.lifespan = lifespan(c[f.bornDate], c[f.diedDate]);
         a.card = card;
         if (2 * n >= ChartSlots) {
@@ -173,7 +120,7 @@ public:
             return;
         }
         for (int k : {0, 1}) {
-            const QString name = oneLine(c[k == 0 ? f.father : f.mother]);
+            const QString name = printedLine(c[k == 0 ? f.father : f.mother]);
             if (name.isEmpty())
                 continue;
             m_line[size_t(2 * n + k)].name = name;
@@ -195,8 +142,8 @@ PedigreeChart pedigreeChart(const std::vector<CardFields> &cards, const CardLink
     chart.card = card;
     ChartFiller(cards, links, chart.husband).place(1, card, Spouse::Husband);
     ChartFiller(cards, links, chart.wife).place(1, card, Spouse::Wife);
-    chart.marriedDate = oneLine(cards[size_t(card)][CardField::MarriedDate]);
-    chart.marriedPlace = oneLine(cards[size_t(card)][CardField::MarriedPlace]);
+    chart.marriedDate = printedLine(cards[size_t(card)][CardField::MarriedDate]);
+    chart.marriedPlace = printedLine(cards[size_t(card)][CardField::MarriedPlace]);
     return chart;
 }
 
@@ -263,12 +210,8 @@ QStringList wrapText(const QString &text, double width, const TextWidth &measure
     QStringList lines;
     if (all.isEmpty())
         return lines;
-    for (QString paragraph : all.split(u'\n')) {
-        for (QChar &c : paragraph) {
-            if (c.category() == QChar::Other_Control)
-                c = u' ';
-        }
-        const QStringList words = paragraph.split(u' ', Qt::SkipEmptyParts);
+    for (const QString &paragraph : all.split(u'\n')) {
+        const QStringList words = CardText::multiLine(paragraph).split(u' ', Qt::SkipEmptyParts);
         QString line;
         for (const QString &word : words) {
             const QString longer = line.isEmpty() ? word : line + u' ' + word;

@@ -2,6 +2,7 @@
 
 #include "cardlinks.h"
 #include "cardrecord.h"
+#include "cardtext.h"
 
 #include <QRectF>
 #include <QSizeF>
@@ -31,15 +32,15 @@ struct PageFrame
 
 // --- the family group sheet ---
 
-// A husband or a wife as their card gives them.
-struct Person
+// A husband or a wife as their card gives them, each fact on one line.
+struct Person : CardText::SpouseFacts
 {
-    QString name, bornDate, bornPlace, diedDate, diedPlace, father, mother;
     int parentsCard = -1; // the card of the couple who are their parents, or -1
 };
 
 // A child of the couple: the husband (a son) or the wife (a daughter) of a
-// card whose parents' card is this one.
+// card whose parents' card is this one; a child on several cards is shown
+// once, by the first of them.
 struct Child
 {
     int card = 0; // the child's own card
@@ -88,10 +89,8 @@ struct PedigreeChart
 
 PedigreeChart pedigreeChart(const std::vector<CardFields> &cards, const CardLinks &links, int card);
 
-// The year of a free-text date for a chart box: "3 MAR 1821" gives "1821",
-// "about 1878" gives "c. 1878", "bef. 1900" "bef. 1900"; a date without a year
-// ("in the war") is kept as written.
-QString yearOf(const QString &date);
+// The years for a chart box (CardText::yearOf): "1821 – 1890", "b. c. 1825",
+// "d. in the war".
 QString lifespan(const QString &bornDate, const QString &diedDate);
 
 // Where a chart puts the box of ancestor n (1 <= n < ChartSlots) of a side:

@@ -18,6 +18,8 @@ private slots:
     void dates();
     void names_data();
     void names();
+    void otherProgramsNamesKeepTheirParts_data();
+    void otherProgramsNamesKeepTheirParts();
     void longNotesSplitInsideWordsAndReadBack_data();
     void longNotesSplitInsideWordsAndReadBack();
     void notesKeepTheirLinesOnContLines();
@@ -33,7 +35,13 @@ void TestGedcomValues::dates_data()
                              "EST 1799", "CAL 1800", "BET 1850 AND 1860", "FROM 1850 TO MAY 1861", "FROM 1850",
                              "TO 1850", "29 FEB 1600", "11 FEB 1699/00", "(already a phrase)"})
         QTest::addRow("as is: %s", same) << same << same;
+    // Every other date value of GEDCOM 5.5.1, and years as short as readers take them.
+    for (const char *same : {"@#DJULIAN@ 29 FEB 1700", "@#DGREGORIAN@ 1 MAR 1699/00", "@#DHEBREW@ 30 ADS 5600",
+                             "@#DFRENCH R@ 6 COMP 0011", "BEF @#DJULIAN@ 1700", "44 B.C.", "FROM 50 B.C. TO 20",
+                             "INT 1850 (in the  census)", "20", "12 MAR 50", "(in  the   war)"})
+        QTest::addRow("as is: %s", same) << same << same;
     QTest::newRow("extra spaces") << "  12   MAR 1850 " << "12 MAR 1850";
+    QTest::newRow("extra spaces, phrase kept") << "INT  1850  (a  b)" << "INT 1850 (a  b)";
 
     // Common forms, converted.
     QTest::newRow("day month year") << "12 March 1850" << "12 MAR 1850";
@@ -55,7 +63,12 @@ void TestGedcomValues::dates_data()
     QTest::newRow("numeric, day or month first?") << "03/04/1850" << "(03/04/1850)";
     QTest::newRow("no such day") << "31 FEB 1850" << "(31 FEB 1850)";
     QTest::newRow("not a leap year") << "29 February 1900" << "(29 February 1900)";
-    QTest::newRow("two-digit year") << "12 MAR 50" << "(12 MAR 50)";
+    QTest::newRow("two-digit year, typed") << "12 March 50" << "(12 March 50)";
+    QTest::newRow("text keeps its spaces") << "in  the war" << "(in  the war)";
+    QTest::newRow("no such escape") << "@#DMARTIAN@ 1850" << "(@#DMARTIAN@ 1850)";
+    QTest::newRow("no such French day") << "@#DFRENCH R@ 7 COMP 0011" << "(@#DFRENCH R@ 7 COMP 0011)";
+    QTest::newRow("INT without phrase") << "INT 1850" << "(INT 1850)";
+    QTest::newRow("reversed B.C. range") << "BET 20 B.C. AND 50 B.C." << "(BET 20 B.C. AND 50 B.C.)";
     QTest::newRow("qualifier without date") << "about" << "(about)";
     QTest::newRow("between without and") << "between 1850 1860" << "(between 1850 1860)";
     QTest::newRow("bad iso month") << "1850-13-01" << "(1850-13-01)";
@@ -85,13 +98,17 @@ void TestGedcomValues::names_data()
     QTest::addColumn<QString>("gedcom");
     QTest::newRow("given and surname") << "Jonas Ashworth" << "Jonas /Ashworth/";
     QTest::newRow("several given names") << "Mary  Ann Holt" << "Mary  Ann /Holt/";
-    QTest::newRow("one word") << "Ashworth" << "/Ashworth/";
+    QTest::newRow("one word: a given name") << QStringLiteral("\u00c9douard") << QStringLiteral("\u00c9douard");
+    QTest::newRow("surname alone") << "/Ashworth/" << "/Ashworth/";
     QTest::newRow("slashes kept") << "Jan /van der Berg/ Jr." << "Jan /van der Berg/ Jr.";
-    QTest::newRow("unknown surname") << "Mary //" << "Mary //";
-    // Any other number of slashes marks no surname: fraction slashes, which look the same.
-    QTest::newRow("one slash") << "a/b" << QStringLiteral("/a\u2044b/");
-    QTest::newRow("only a slash") << "/" << QStringLiteral("/\u2044/");
-    QTest::newRow("three slashes") << "Name / with / slashes /" << QStringLiteral("Name \u2044 with \u2044 slashes /\u2044/");
+    QTest::newRow("unknown surname") << "Mary Ann //" << "Mary Ann";
+    QTest::newRow("nothing but slashes") << "//" << "//";
+    // The first two slashes mark the surname, as readers take them; any
+    // other slash is a fraction slash, which looks the same.
+    QTest::newRow("one slash") << "a/b" << QStringLiteral("a\u2044b");
+    QTest::newRow("only a slash") << "/" << QStringLiteral("\u2044");
+    QTest::newRow("three slashes") << "Name / with / slashes /" << QStringLiteral("Name / with / slashes \u2044");
+    QTest::newRow("two surnames") << "Maria /Cruz/ /Garcia/" << QStringLiteral("Maria /Cruz/ \u2044Garcia\u2044");
     QTest::newRow("outer spaces") << " Jonas Ashworth  " << "Jonas /Ashworth/";
     QTest::newRow("non-ASCII") << QStringLiteral("\u00c5sa L\u00f6fgren") << QStringLiteral("\u00c5sa /L\u00f6fgren/");
     QTest::newRow("line break") << "Jonas\r\nAshworth" << "Jonas /Ashworth/";
@@ -103,6 +120,28 @@ void TestGedcomValues::names()
     QFETCH(QString, card);
     QFETCH(QString, gedcom);
     QCOMPARE(Gedcom::personalName(card), gedcom);
+    // The way back in gives a card that goes out the same.
+    QCOMPARE(Gedcom::personalName(Gedcom::cardName(gedcom)), gedcom);
+}
+
+void TestGedcomValues::otherProgramsNamesKeepTheirParts_data()
+{
+    QTest::addColumn<QString>("gedcom");
+    QTest::addColumn<QString>("card");
+    QTest::newRow("no slashes, one word") << "LIVING" << "LIVING";
+    QTest::newRow("no slashes, several words") << "Mary Ann" << "Mary Ann //";
+    QTest::newRow("empty surname") << "Mary //" << "Mary";
+    QTest::newRow("surname last") << "Mary Ann /Holt/" << "Mary Ann Holt";
+    QTest::newRow("surname first") << "/Holt/ Mary" << "/Holt/ Mary";
+    QTest::newRow("a second pair") << "Maria /Cruz/ /Garcia/" << "Maria /Cruz/ /Garcia/";
+}
+
+void TestGedcomValues::otherProgramsNamesKeepTheirParts()
+{
+    QFETCH(QString, gedcom);
+    QFETCH(QString, card);
+    QCOMPARE(Gedcom::cardName(gedcom), card);
+    QVERIFY(Gedcom::nameParts(Gedcom::personalName(card)) == Gedcom::nameParts(gedcom));
 }
 
 void TestGedcomValues::longNotesSplitInsideWordsAndReadBack_data()

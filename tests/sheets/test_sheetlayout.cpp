@@ -49,6 +49,16 @@ void TestSheetLayout::childrenAreOnTheirParentsSheetAndNowhereElse()
     QCOMPARE(familySheet(cards, links, 1).husband.parentsCard, 0);
     QCOMPARE(jonas.husband.parentsCard, -1);
     QCOMPARE(jonas.husband.father, QStringLiteral("William Ashworth"));
+
+    // Thomas married again: one son on his parents' sheet, shown by his first
+    // card; and a second card of Jonas's couple leaves them no children.
+    std::vector<CardFields> more = cards;
+    CardFields again = cards[1];
+    again[CardField::WifeName] = QStringLiteral("Ann Kemp");
+    more.push_back(again);
+    QCOMPARE(familySheet(more, CardLinks(more), 0).children.size(), size_t(2));
+    more.push_back(cards[0]);
+    QVERIFY(familySheet(more, CardLinks(more), 0).children.empty());
 }
 
 void TestSheetLayout::chartOfTheYoungestCoupleReachesTheirGreatGrandparents()
