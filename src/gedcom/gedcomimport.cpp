@@ -3,6 +3,7 @@
 #include "ancestorwalk.h"
 #include "ansitext.h"
 #include "cardfilelock.h"
+#include "cardjournal.h"
 #include "cardfileread.h"
 #include "cardlinks.h"
 #include "cardstore.h"
@@ -663,6 +664,18 @@ bool importGedcomFile(const QString &gedcomFile, const QString &cardFile, bool a
     CardStore store(cardFile);
     if (!store.loadCardFile() && store.loadResult() != CardStore::LoadResult::Missing)
         return fail(cardFileProblem(store));
+    // A card window that did not end through Exit left its changes in the
+    // journal; they belong to the cards the imported ones go after. A journal
+    // of other cards is moved aside, as the card program's next start would.
+    CardJournal journal(cardFile);
+    const CardJournal::Recovery recovery = journal.recover(store);
+    if (recovery.outcome == CardJournal::Recovery::Outcome::Replayed)
+        made.recoveredChanges = recovery.changes;
+    else if (recovery.outcome != CardJournal::Recovery::Outcome::Nothing)
+        made.warnings << QStringLiteral("the journal of a Kinfolio session that did not end through Exit holds "
+                                        "changes to other cards than %1 holds now; they were not applied, and are "
+                                        "kept in %2")
+                             .arg(cardFile, recovery.keptAs.isEmpty() ? journal.path() : recovery.keptAs);
     made.cardsBefore = store.cardCount();
     if (made.cardsBefore > 0 && !append)
         return fail(QStringLiteral("%1 already holds %2 cards, and the import never overwrites cards; add "
@@ -681,8 +694,11 @@ bool importGedcomFile(const QString &gedcomFile, const QString &cardFile, bool a
                         .arg(CardStore::MaxCards));
     for (const CardFields &card : cards)
         store.appendCard(card);
-    if (!cards.empty() && !store.saveCardFile())
-        return fail(store.errorString());
+    if (!cards.empty()) {
+        if (!store.saveCardFile([&](const QByteArray &identity) { journal.recordSaving(identity, store); }))
+            return fail(store.errorString());
+        journal.remove();
+    }
     if (counts)
         *counts = made;
     return true;

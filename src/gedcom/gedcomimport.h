@@ -21,6 +21,9 @@ struct ImportCounts
     int personCards = 0; // cards of one person who is a spouse in no family
     int parentsOnly = 0; // families that only name the parents on other cards
     int cardsBefore = 0; // the cards the card file held before (with --append)
+    // Changes of a card window session that did not end through Exit, found
+    // in the card file's journal: replayed and saved with the imported cards.
+    int recoveredChanges = 0;
     // What the cards cannot hold, by tag: structures of people and families,
     // and records of other kinds (sources, repositories, media).
     QMap<QString, int> leftOut;

@@ -56,6 +56,10 @@ void printImportSummary(const QString &gedcomFile, const QString &cardFile, cons
         say(QStringLiteral("Wrote %1: %2%3: %4 for families, %5 for people in no family.")
                 .arg(cardFile, counted(cards, "card", "cards"), after, QString::number(c.familyCards),
                      QString::number(c.personCards)));
+    if (c.recoveredChanges > 0 && cards > 0)
+        say(QStringLiteral("Its cards include %1 of a Kinfolio session that did not end through Exit, recovered "
+                           "from its journal.")
+                .arg(counted(c.recoveredChanges, "change", "changes")));
     if (c.parentsOnly == 1)
         say(QStringLiteral("1 family only names parents who are on other cards: it has no card of its own."));
     else if (c.parentsOnly > 1)

@@ -1,5 +1,6 @@
 // The kinfolio-gedcom program as a user runs it: arguments, help, messages on
 // stderr, exit status, and no half-written output.
+#include "cardeditor.h"
 #include "cardfilelock.h"
 #include "gedcomfixtures.h"
 #include "programrun.h"
@@ -150,12 +151,23 @@ void TestGedcomProgram::importWritesCardsAndSaysWhatTheyCannotHold()
     QCOMPARE(store.text(0, CardField::WifeName), QStringLiteral("\u03a9lla Pryce"));
     QCOMPARE(store.text(1, CardField::Father), "Jonas Ashworth");
 
+    // A card window that crashed after adding a card: the import takes its
+    // journal and the import's cards go after the recovered one.
+    {
+        CardEditor crashed(cards);
+        crashed.open();
+        CardFields card;
+        card[CardField::Name] = QStringLiteral("Recovered");
+        crashed.add(card);
+    }
     r = runProgram({"--import", "--append", ged, cards});
     QCOMPARE(r.exitCode, 0);
-    QVERIFY2(r.out.contains(QStringLiteral("Wrote %1: 2 cards after its 2 (4 in all)").arg(cards)), qPrintable(r.out));
+    QVERIFY2(r.out.contains(QStringLiteral("Wrote %1: 2 cards after its 3 (5 in all)").arg(cards)), qPrintable(r.out));
+    QVERIFY(r.out.contains(QStringLiteral("Its cards include 1 change of a Kinfolio session that did not end through Exit")));
     QVERIFY(store.loadCardFile());
-    QCOMPARE(store.cardCount(), 4);
-    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList({"family.ged", "new.dat"})); // lock gone
+    QCOMPARE(store.cardCount(), 5);
+    QCOMPARE(store.text(2, CardField::Name), QStringLiteral("Recovered"));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList({"family.ged", "new.dat"})); // lock and journal gone
 }
 
 void TestGedcomProgram::refusalsWriteNothing_data()
