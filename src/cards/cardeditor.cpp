@@ -325,7 +325,7 @@ std::optional<CardMessage> CardEditor::keptAsideReport() const
 
 bool CardEditor::saveCards()
 {
-    return m_store.saveCardFile([this](const QByteArray &identity) { m_journal.recordSaving(identity, m_store); });
+    return m_store.saveCardFile([this](const QByteArray &bytes) { m_journal.recordSaving(bytes, m_store); });
 }
 
 void CardEditor::close()

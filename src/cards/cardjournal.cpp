@@ -189,9 +189,9 @@ CardJournal::Recovery CardJournal::recover(CardStore &store)
     return recovery;
 }
 
-bool CardJournal::recordSaving(const QByteArray &identity, const CardStore &store)
+bool CardJournal::recordSaving(const QByteArray &fileBytes, const CardStore &store)
 {
-    return !m_started || record(Change::Saved, 0, identity, store);
+    return !m_started || record(Change::Saved, 0, CardStore::identityOf(fileBytes), store);
 }
 
 bool CardJournal::record(Change change, int position, const QByteArray &card, const CardStore &store)

@@ -58,9 +58,9 @@ public:
     // errorString() set, when the journal could not be written (a full disk).
     bool record(Change change, int position, const QByteArray &card, const CardStore &store);
 
-    // Notes that the card file is about to be given the contents named by
-    // `identity` (CardStore::identityOf). Nothing to note without a journal.
-    bool recordSaving(const QByteArray &identity, const CardStore &store);
+    // Notes that the card file is about to be given `fileBytes`. Nothing to
+    // note without a journal.
+    bool recordSaving(const QByteArray &fileBytes, const CardStore &store);
 
     // The card file holds every change: the journal goes.
     void remove();

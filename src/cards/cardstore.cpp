@@ -139,6 +139,7 @@ bool CardStore::loadCardFile()
     m_cards.clear();
     m_fileBytes.clear();
     m_fileRead = false;
+    m_identityBytes.clear();
     m_fileIdentity.clear();
     m_loadedCardCount = 0;
     m_loadedStamp = stampOf();
@@ -166,7 +167,7 @@ QByteArray CardStore::loadedFileIdentity() const
     if (!m_fileRead)
         return QByteArrayLiteral("missing");
     if (m_fileIdentity.isEmpty())
-        m_fileIdentity = identityOf(m_fileBytes);
+        m_fileIdentity = identityOf(m_identityBytes);
     return m_fileIdentity;
 }
 
@@ -179,6 +180,7 @@ bool CardStore::readCards(const QByteArray &bytes)
     // and loading is little more than finding where the cards are.
     m_fileBytes = bytes;
     m_fileRead = true;
+    m_identityBytes = bytes;
     m_fileIdentity.clear();
     ItemReader reader(bytes);
     CardItems items;
@@ -212,7 +214,7 @@ QByteArray CardStore::cardFileBytes() const
     return bytes;
 }
 
-bool CardStore::saveCardFile(const std::function<void(const QByteArray &identity)> &beforeReplacing)
+bool CardStore::saveCardFile(const std::function<void(const QByteArray &bytes)> &beforeReplacing)
 {
     m_error.clear();
     m_preservedCopy.clear();
@@ -233,9 +235,8 @@ bool CardStore::saveCardFile(const std::function<void(const QByteArray &identity
 
     QString reason;
     const QByteArray bytes = cardFileBytes();
-    const QByteArray identity = identityOf(bytes);
     if (beforeReplacing)
-        beforeReplacing(identity);
+        beforeReplacing(bytes);
     if (!writeFileSafely(m_filePath, bytes, &reason)) {
         m_error = QStringLiteral("The cards could not be saved to\n%1\n\n%2").arg(m_filePath, reason);
         return false;
@@ -243,7 +244,10 @@ bool CardStore::saveCardFile(const std::function<void(const QByteArray &identity
     m_fileNotFullyRead = false;
     m_loadedStamp = stampOf();
     m_fileRead = true;
-    m_fileIdentity = identity;
+    // Kept, not hashed: the identity is asked for only when a journal starts
+    // again after this save, which is rare.
+    m_identityBytes = bytes;
+    m_fileIdentity.clear();
     m_loadedCardCount = int(m_cards.size());
     return true;
 }

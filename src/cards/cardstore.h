@@ -84,9 +84,9 @@ public:
     // the file since), it is first copied, byte for byte, to a new name beside
     // it, so no card that this table never held is overwritten. On failure
     // nothing is lost: the old file and the table stay as they were, and
-    // errorString() says why. `beforeReplacing`, when given, is told the
-    // identity of the new contents just before they replace the file.
-    bool saveCardFile(const std::function<void(const QByteArray &identity)> &beforeReplacing = {});
+    // errorString() says why. `beforeReplacing`, when given, is shown the
+    // new contents just before they replace the file.
+    bool saveCardFile(const std::function<void(const QByteArray &bytes)> &beforeReplacing = {});
     // Writes the table to another file, for when the card file cannot be
     // written; the card file stays as it is.
     bool saveCopyTo(const QString &path);
@@ -120,6 +120,7 @@ private:
     // in refer to them instead of holding a copy.
     QByteArray m_fileBytes;
     bool m_fileRead = false; // the last load read the file's bytes
+    QByteArray m_identityBytes;        // the contents loadedFileIdentity() names
     mutable QByteArray m_fileIdentity; // worked out when first asked for
     int m_loadedCardCount = 0;
     std::vector<QByteArray> m_cards;

@@ -695,7 +695,7 @@ bool importGedcomFile(const QString &gedcomFile, const QString &cardFile, bool a
     for (const CardFields &card : cards)
         store.appendCard(card);
     if (!cards.empty()) {
-        if (!store.saveCardFile([&](const QByteArray &identity) { journal.recordSaving(identity, store); }))
+        if (!store.saveCardFile([&](const QByteArray &bytes) { journal.recordSaving(bytes, store); }))
             return fail(store.errorString());
         journal.remove();
     }
