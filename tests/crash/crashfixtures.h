@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cardeditor.h"
+#include "cardfiles.h"
 #include "cardrecord.h"
 
 #include <QByteArray>
@@ -43,16 +44,12 @@ inline CardFields crashCard(int generation, int index)
     return c;
 }
 
-// The card file of `count` cards of one generation, byte for byte as the
-// file format lays it down (written out here, not by the program's writer).
+// The card file of `count` cards of one generation.
 inline QByteArray crashCardFile(int generation, int count)
 {
     QByteArray out;
-    for (int i = 0; i < count; ++i) {
-        const CardFields card = crashCard(generation, i);
-        for (const QString &text : card.texts)
-            out += '"' + text.toLatin1() + "\"\r\n"; // the texts are all Latin-1
-    }
+    for (int i = 0; i < count; ++i)
+        out += cardBytes(crashCard(generation, i));
     return out;
 }
 

@@ -4,7 +4,6 @@
 // the one being saved, and the next child must load it and save again.
 #include "cardstore.h"
 #include "crashfixtures.h"
-#include "filebytes.h"
 #include "ansitext.h"
 #include "itemfile.h"
 #include "safefile.h"

@@ -133,7 +133,8 @@ class CardJourneys(Journey):
 
         cards.press("| <")
         cards.wait_showing(*FAMILIES[0], banner=("1", "4"))
-        self.assertEqual(cards.card()["Notes"], "Weaver at the Bank Mills.\nSeven children, five survived.")
+        self.assertEqual(cards.card()["Notes"], "Weaver at the Bank Mills.\nSeven children, five survived; "
+                                               "the two eldest sons are buried at St. Peter’s, Leeds.")
         for caption in ("< <", "| <"):
             cards.press(caption)
             program.expect_message("First record reached.", "Information")
