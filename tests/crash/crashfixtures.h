@@ -70,20 +70,13 @@ inline void runSessionCommand(CardEditor &editor, QRandomGenerator &dice, int st
         editor.removeCard();
 }
 
-// The 30 addresses of a site list of one generation.
-inline QString crashSiteAddress(int generation, int slot)
-{
-    return QStringLiteral("http://www.parish-registers-%1.example.org/search?county=%2&gen=%3")
-        .arg(slot)
-        .arg(slot * 7 % 40)
-        .arg(generation);
-}
-
+// The site list of one generation: 30 addresses.
 inline QByteArray crashSiteListFile(int generation)
 {
     QByteArray out;
     for (int slot = 1; slot <= 30; ++slot)
-        out += '"' + crashSiteAddress(generation, slot).toLatin1() + "\"\r\n";
+        out += "\"http://www.parish-registers-" + QByteArray::number(slot) + ".example.org/search?county="
+               + QByteArray::number(slot * 7 % 40) + "&gen=" + QByteArray::number(generation) + "\"\r\n";
     return out;
 }
 

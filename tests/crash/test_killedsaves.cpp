@@ -4,8 +4,6 @@
 // the one being saved, and the next child must load it and save again.
 #include "cardstore.h"
 #include "crashfixtures.h"
-#include "ansitext.h"
-#include "itemfile.h"
 #include "safefile.h"
 
 #include <QDir>

@@ -122,7 +122,7 @@ public:
         // The lines GEDCOM allows: CR LF at their end, 255 bytes at most with it.
         for (const QByteArray &line : bytes.chopped(bytes.endsWith('\n') ? 1 : 0).split('\n')) {
             if (line.indexOf('\r') != line.size() - 1 || line.size() + 1 > 255)
-                problem += QStringLiteral("bad line: ") + QString::fromUtf8(line);
+                problem += QStringLiteral("\nbad line: ") + QString::fromUtf8(line);
         }
     }
 
