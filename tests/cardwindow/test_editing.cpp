@@ -8,7 +8,6 @@ using namespace kinfolio::testing;
 
 namespace {
 
-const QString refusedUpdate = QStringLiteral("This button is for updating\r\na stored record only.");
 const QString deleteQuestion
     = QStringLiteral("Warning!\r\nThis will overwrite your current record\r\nDo you want to proceed?");
 
@@ -48,19 +47,6 @@ private slots:
         QVERIFY(MessageBox::shown().isEmpty());
     }
 
-    void newTwiceRefusesAndKeepsWhatWasTyped()
-    {
-        CardWindowRig rig(threeCards());
-        rig.click("cmdNew");
-        QTest::keyClicks(rig.box("txtBornDate"), QStringLiteral("1850"));
-        rig.click("cmdNew");
-        verifyOneMessage(QStringLiteral("New record already open"), QStringLiteral("Kinfolio"));
-        QCOMPARE(rig.box("txtBornDate")->text(), QStringLiteral("1850"));
-        QCOMPARE(rig.recordNumber(), QStringLiteral("4"));
-        QCOMPARE(rig.cards(), threeCards());
-        verifyNameBoxSelected(rig);
-    }
-
     // --- Add ---
 
     void addAfterNewAppendsTheTypedCard()
@@ -78,19 +64,6 @@ private slots:
         QCOMPARE(rig.recordTotal(), QStringLiteral("4"));
         verifyOneMessage(QStringLiteral("Record has been added."), QStringLiteral("Kinfolio"));
         QCOMPARE(rig.shown(), added);
-    }
-
-    void addWithBothNamesEmptyRefuses()
-    {
-        CardWindowRig rig(threeCards());
-        rig.click("cmdNew");
-        QTest::keyClicks(rig.box("txtFather"), QStringLiteral("Old Tom"));
-        rig.click("cmdAdd");
-        verifyOneMessage(QStringLiteral("Please enter a name."), QStringLiteral("Error!"), MessageBox::Exclamation);
-        QCOMPARE(rig.cards(), threeCards());
-        QCOMPARE(rig.box("txtFather")->text(), QStringLiteral("Old Tom"));
-        QCOMPARE(rig.recordTotal(), QStringLiteral("4"));
-        verifyNameBoxSelected(rig);
     }
 
     void addWithOnlySpacesInTheNameAppends()
@@ -159,34 +132,68 @@ private slots:
         verifyOneMessage(QStringLiteral("Record has been Updated."), QStringLiteral("Kinfolio"));
     }
 
-    void updateWithBothNamesEmptyRefuses()
+    // --- Refusals ---
+
+    // New, Add and Update refuse while the boxes show no card they could act
+    // on: the cards, what was typed and the banner stay, and the name box
+    // takes the caret with its whole text selected. Update after New would
+    // overwrite the card shown before New, which the user no longer sees.
+    void refusalsKeepTheCardsAndWhatWasTyped_data()
     {
-        CardWindowRig rig(threeCards());
-        rig.box("txtName")->clear();
-        rig.box("txtWifeName")->clear();
-        rig.click("cmdUpdate");
-        verifyOneMessage(refusedUpdate, QStringLiteral("Error!"), MessageBox::Exclamation);
-        QCOMPARE(rig.cards(), threeCards());
+        QTest::addColumn<bool>("noFile");
+        QTest::addColumn<QString>("first"); // a button clicked first, or clearing both names
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("message"); // title|text
+        QTest::addColumn<QString>("banner");  // record number/total
+        const QString refusedUpdate = QStringLiteral("Error!|This button is for updating\r\na stored record only.");
+        QTest::newRow("New twice") << false << "cmdNew" << "txtBornDate" << "1850" << "cmdNew"
+                                   << "Kinfolio|New record already open" << "4/4";
+        QTest::newRow("Add, both names empty") << false << "cmdNew" << "txtFather" << "Old Tom" << "cmdAdd"
+                                               << "Error!|Please enter a name." << "4/4";
+        QTest::newRow("Update, both names empty") << false << "clear names" << "txtFather" << "A-f8" << "cmdUpdate"
+                                                  << refusedUpdate << "3/3";
+        QTest::newRow("Update of a new card") << false << "cmdNew" << "txtName" << "Tom" << "cmdUpdate"
+                                              << refusedUpdate << "4/4";
+        QTest::newRow("Update, no card") << true << "" << "txtName" << "Tom" << "cmdUpdate" << refusedUpdate << "/";
+    }
+    void refusalsKeepTheCardsAndWhatWasTyped()
+    {
+        QFETCH(bool, noFile);
+        QFETCH(QString, first);
+        QFETCH(QString, box);
+        QFETCH(QString, typed);
+        QFETCH(QString, button);
+        QFETCH(QString, message);
+        QFETCH(QString, banner);
+        const std::vector<CardFields> cards = noFile ? std::vector<CardFields>{} : threeCards();
+        CardWindowRig rig(cards, noFile ? CardWindowRig::NoFile : CardWindowRig::WithCards);
+        if (first == "clear names") {
+            rig.box("txtName")->clear();
+            rig.box("txtWifeName")->clear();
+        } else if (!first.isEmpty()) {
+            rig.click(qPrintable(first));
+        }
+        QLineEdit *edit = rig.box(qPrintable(box));
+        edit->clear();
+        QTest::keyClicks(edit, typed);
+        rig.click(qPrintable(button));
+
+        QCOMPARE(messages(), QStringList{message});
+        QCOMPARE(MessageBox::shown().first().icon,
+                 message.startsWith("Error!") ? MessageBox::Exclamation : QMessageBox::NoIcon);
+        QCOMPARE(rig.cards(), cards);
+        QCOMPARE(edit->text(), typed);
+        QCOMPARE(rig.recordNumber() + '/' + rig.recordTotal(), banner);
         verifyNameBoxSelected(rig);
     }
 
-    // Update after New would overwrite the card shown before New, which the
-    // user no longer sees; it is refused until a stored card is shown again.
-    void updateOfANewCardRefusesAndKeepsTheStoredCard()
+    // Once a stored card is shown again after New, Update works on it.
+    void updateWorksAgainOnceAStoredCardIsShown()
     {
         CardWindowRig rig(threeCards());
         rig.click("cmdNew");
-        QTest::keyClicks(rig.box("txtName"), QStringLiteral("Tom"));
-        rig.click("cmdUpdate");
-        verifyOneMessage(refusedUpdate, QStringLiteral("Error!"), MessageBox::Exclamation);
-        QCOMPARE(rig.cards(), threeCards());
-        QCOMPARE(rig.box("txtName")->text(), QStringLiteral("Tom"));
-        QCOMPARE(rig.recordNumber(), QStringLiteral("4"));
-        QCOMPARE(rig.recordTotal(), QStringLiteral("4"));
-        verifyNameBoxSelected(rig);
-        QCOMPARE(rig.box("txtName")->selectedText(), QStringLiteral("Tom"));
-
-        // Once a stored card is shown again, Update works on it.
         rig.click("cmdBeginning");
         QTest::keyClicks(rig.box("txtMother"), QStringLiteral("!"));
         rig.click("cmdUpdate");
@@ -194,17 +201,6 @@ private slots:
         QCOMPARE(rig.store->fields(0)[CardField::Mother], QStringLiteral("A-f9!"));
         QCOMPARE(rig.recordNumber(), QStringLiteral("1"));
         QCOMPARE(rig.recordTotal(), QStringLiteral("3"));
-    }
-
-    void updateOfAnEmptyStoreRefuses()
-    {
-        CardWindowRig rig({}, CardWindowRig::NoFile);
-        QTest::keyClicks(rig.box("txtName"), QStringLiteral("Tom"));
-        rig.click("cmdUpdate");
-        verifyOneMessage(refusedUpdate, QStringLiteral("Error!"), MessageBox::Exclamation);
-        QCOMPARE(rig.store->cardCount(), qint16(0));
-        QCOMPARE(rig.recordNumber(), QString());
-        verifyNameBoxSelected(rig);
     }
 
     // --- Delete ---

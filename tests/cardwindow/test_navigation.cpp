@@ -138,8 +138,7 @@ private slots:
                 QVERIFY2(MessageBox::shown().isEmpty(), name);
         }
         QCOMPARE(rig.store->currentCard(), qint16(-1));
-        QCOMPARE(rig.window->findChild<QPlainTextEdit *>(QStringLiteral("txtNotes"))->toPlainText(),
-                 QStringLiteral("Text1"));
+        QCOMPARE(child<QPlainTextEdit>(rig.window, "txtNotes")->toPlainText(), QStringLiteral("Text1"));
     }
 
     void missingFileAndEmptiedTableDoNothing()

@@ -60,7 +60,7 @@ private slots:
         QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("cmdOK"));
         QWidget *target = about;
         if (fromText) {
-            target = about->findChild<QPlainTextEdit *>(QStringLiteral("Text1"));
+            target = child<QPlainTextEdit>(about, "Text1");
             target->setFocus();
         }
         if (key)
