@@ -5,15 +5,10 @@ import os
 import signal
 import time
 
-from kinfolio_e2e import CardWindow, Journey, main, wait_for
+from kinfolio_e2e import CardWindow, Journey, main, sample_couples, wait_for
 
 # The sample file's four families, in file order: (husband, wife).
-FAMILIES = [
-    ("Jonas Ashworth", "Ellen Pryce"),
-    ("Thomas Ashworth", "Sarah Whitfield"),
-    ("Henrik Dahlberg", "Karin Lindqvist"),
-    ("Samuel Whitcombe", "Hannah Cole"),
-]
+FAMILIES = sample_couples()
 
 
 def quoted_lines(*texts):
