@@ -192,7 +192,8 @@ void TestCardWindow::exitWithCardsSavesAndUnloads()
 
     rig.click("cmdExit");
     QTRY_VERIFY(rig.window.isNull());
-    QCOMPARE(readBytes(rig.dir.filePath("Kinfolio.dat")), cardFileBytes(std::vector{labelledCard("A"), labelledCard("B")}));
+    QCOMPARE(readBytes(rig.dir.filePath("Kinfolio.dat")),
+             cardFileBytes(std::vector{labelledCard("A"), labelledCard("B")}));
     QCOMPARE(ended.size(), 0); // the program ends when its last window is gone
     QVERIFY(MessageBox::shown().isEmpty());
 }

@@ -25,8 +25,9 @@ inline QStringList fieldWords(const QString &name)
     static const QStringList forms[] = {{"husband"}, {"wife"},   {"birth", "born"}, {"death", "died"}, {"marri"},
                                         {"father"},  {"mother"}, {"date"},          {"place"},         {"notes"}};
     QStringList words;
+    const auto spoken = [&name](const QString &form) { return name.contains(form, Qt::CaseInsensitive); };
     for (const QStringList &word : forms) {
-        if (std::any_of(word.begin(), word.end(), [&](const QString &f) { return name.contains(f, Qt::CaseInsensitive); }))
+        if (std::any_of(word.begin(), word.end(), spoken))
             words << word.first();
     }
     return words;

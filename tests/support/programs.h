@@ -69,8 +69,8 @@ public:
     {
         if (m_process.state() != QProcess::NotRunning && !m_process.waitForFinished(ms))
             return -1;
-        const bool ended = m_process.error() != QProcess::FailedToStart && m_process.exitStatus() == QProcess::NormalExit;
-        return ended ? m_process.exitCode() : -1;
+        const bool started = m_process.error() != QProcess::FailedToStart;
+        return started && m_process.exitStatus() == QProcess::NormalExit ? m_process.exitCode() : -1;
     }
 
     void stop()

@@ -103,7 +103,9 @@ inline QString caption(const QWidget *w)
 // row do), a caption its control cuts off. Empty when none does.
 inline QStringList layoutProblems(const QWidget *area)
 {
-    const auto inside = [](const QWidget *w) { return isLine(w) ? w->geometry() : w->geometry().adjusted(0, 0, -1, -1); };
+    const auto inside = [](const QWidget *w) {
+        return isLine(w) ? w->geometry() : w->geometry().adjusted(0, 0, -1, -1);
+    };
     QStringList problems;
     const QList<QWidget *> controls = area->findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
     for (qsizetype i = 0; i < controls.size(); ++i) {
