@@ -13,7 +13,7 @@ QT_QPA_PLATFORM=offscreen "$build/tools/screenshots/kinfolio-screenshots" "$root
 cmake --build "$build" --target kinfolio_sheets_cli -j2
 pages=$(mktemp -d)
 trap 'rm -rf "$pages"' EXIT
-"$root/tools/sample-tree.sh" "$pages/Kinfolio.dat"
+"$root/tools/sample-cards.sh" "$pages/Kinfolio.dat" tree
 "$build/dist/kinfolio-sheets" "$pages/Kinfolio.dat" "$pages/sheet.pdf" --card 1
 "$build/dist/kinfolio-sheets" "$pages/Kinfolio.dat" "$pages/chart.pdf" --card 7
 last=$(pdfinfo "$pages/chart.pdf" | awk '/^Pages:/ {print $2}')

@@ -2,7 +2,7 @@
 // for after each command, the refusals that keep a card from being lost, and
 // the ways out of a save that fails.
 #include "cardeditor.h"
-#include "cardfixtures.h"
+#include "cardfiles.h"
 
 #include <QDateTime>
 #include <QDir>

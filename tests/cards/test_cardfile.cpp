@@ -1,7 +1,7 @@
 // The card file's bytes, the item reader shared with the site list file, and
 // the one reader and writer of whole files.
 #include "ansitext.h"
-#include "cardfixtures.h"
+#include "cardfiles.h"
 #include "cardstore.h"
 #include "filekind.h"
 #include "itemfile.h"
@@ -61,7 +61,7 @@ void TestCardFile::writesSeventeenQuotedLinesPerCard()
     QVERIFY(store.appendCard(labelledCard("A")));
     const QByteArray bytes = store.cardFileBytes();
     QCOMPARE(bytes, cardBytes(labelledCard("A")));
-    QCOMPARE(bytes.count("\r\n"), 17);
+    QCOMPARE(bytes.count("\"\r\n"), 17);
     // Field order: the husband's parents (8, 9) come after his death place (7).
     QVERIFY(bytes.indexOf("A-f7") < bytes.indexOf("A-f8"));
 }

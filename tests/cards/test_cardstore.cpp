@@ -1,6 +1,6 @@
 // The card store: loading, saving and the three table operations, with the
 // counts and positions each leaves behind.
-#include "cardfixtures.h"
+#include "cardfiles.h"
 #include "cardstore.h"
 
 #include <QDir>

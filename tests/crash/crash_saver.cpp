@@ -11,8 +11,6 @@
 //   crash_saver session <card file> <seed> <commands>
 #include "cardstore.h"
 #include "crashfixtures.h"
-#include "ansitext.h"
-#include "itemfile.h"
 #include "safefile.h"
 
 #include <QCoreApplication>
@@ -88,15 +86,13 @@ int saveSites(const QString &path)
     if (start < 0)
         return fail("the site list holds no generation");
 
-    // Written as the site window writes its list: one item per slot.
-    std::array<QByteArray, CrashGenerations> texts;
+    std::array<QByteArray, CrashGenerations> lists;
     for (int g = 0; g < CrashGenerations; ++g)
-        for (int slot = 1; slot <= 30; ++slot)
-            appendItem(texts[size_t(g)], AnsiText::encode(crashSiteAddress(g, slot)));
+        lists[size_t(g)] = crashSiteListFile(g);
     report('r');
     for (int g = (start + 1) % CrashGenerations;; g = (g + 1) % CrashGenerations) {
         QString error;
-        if (!writeFileSafely(path, texts[size_t(g)], &error))
+        if (!writeFileSafely(path, lists[size_t(g)], &error))
             return fail(qPrintable(error));
         report('s');
     }

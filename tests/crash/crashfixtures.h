@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cardeditor.h"
+#include "cardfiles.h"
 #include "cardrecord.h"
 
 #include <QByteArray>
@@ -43,16 +44,12 @@ inline CardFields crashCard(int generation, int index)
     return c;
 }
 
-// The card file of `count` cards of one generation, byte for byte as the
-// file format lays it down (written out here, not by the program's writer).
+// The card file of `count` cards of one generation.
 inline QByteArray crashCardFile(int generation, int count)
 {
     QByteArray out;
-    for (int i = 0; i < count; ++i) {
-        const CardFields card = crashCard(generation, i);
-        for (const QString &text : card.texts)
-            out += '"' + text.toLatin1() + "\"\r\n"; // the texts are all Latin-1
-    }
+    for (int i = 0; i < count; ++i)
+        out += cardBytes(crashCard(generation, i));
     return out;
 }
 
@@ -73,20 +70,13 @@ inline void runSessionCommand(CardEditor &editor, QRandomGenerator &dice, int st
         editor.removeCard();
 }
 
-// The 30 addresses of a site list of one generation.
-inline QString crashSiteAddress(int generation, int slot)
-{
-    return QStringLiteral("http://www.parish-registers-%1.example.org/search?county=%2&gen=%3")
-        .arg(slot)
-        .arg(slot * 7 % 40)
-        .arg(generation);
-}
-
+// The site list of one generation: 30 addresses.
 inline QByteArray crashSiteListFile(int generation)
 {
     QByteArray out;
     for (int slot = 1; slot <= 30; ++slot)
-        out += '"' + crashSiteAddress(generation, slot).toLatin1() + "\"\r\n";
+        out += "\"http://www.parish-registers-" + QByteArray::number(slot) + ".example.org/search?county="
+               + QByteArray::number(slot * 7 % 40) + "&gen=" + QByteArray::number(generation) + "\"\r\n";
     return out;
 }
 

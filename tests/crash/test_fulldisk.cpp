@@ -1,23 +1,14 @@
 // Exit onto a full file system: the card window reports the error and stays
 // with every card, the old card file stays as it was, and Exit succeeds once
 // space is freed. The file system is a small tmpfs, which only root can mount.
-#include "cardeditor.h"
+#include "cardwindowrig.h"
 #include "crashfixtures.h"
-#include "filebytes.h"
-#include "frmkinfolio.h"
-#include "ansitext.h"
-#include "itemfile.h"
+#include "programs.h"
 #include "safefile.h"
-#include "messagebox.h"
 #include "testmain.h"
 
 #include <QDir>
 #include <QFile>
-#include <QLineEdit>
-#include <QPointer>
-#include <QProcess>
-#include <QPushButton>
-#include <QScopeGuard>
 #include <QTemporaryDir>
 
 #include <cerrno>
@@ -106,27 +97,15 @@ void TestFullDisk::exitOntoFullDiskKeepsWindowCardsAndFile()
     const QDir dir(m_mountPoint->path());
     const QString path = dir.filePath(QStringLiteral("Kinfolio.dat"));
     const QByteArray oldFile = crashCardFile(0, 3);
-    {
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::WriteOnly) && f.write(oldFile) == oldFile.size());
-    }
-
-    CardEditor editor(path);
-    const CardStore &store = editor.store();
-    QPointer<frmKinfolio> window = new frmKinfolio(editor, dir.path());
-    // The window refers to the editor: it must not outlive this function.
-    const auto closeWindow = qScopeGuard([&window] { delete window.data(); });
-    window->show();
-    QCOMPARE(store.cardCount(), 3);
+    writeBytes(path, oldFile);
+    CardWindowRig rig(path);
+    QCOMPARE(rig.store->cardCount(), 3);
 
     // A fourth card, added through the window.
-    auto *txtName = window->findChild<QLineEdit *>(QStringLiteral("txtName"));
-    auto *cmdExit = window->findChild<QPushButton *>(QStringLiteral("cmdExit"));
-    QVERIFY(txtName && cmdExit);
-    window->findChild<QPushButton *>(QStringLiteral("cmdNew"))->click();
-    txtName->setText(QStringLiteral("Hannah Cole"));
-    window->findChild<QPushButton *>(QStringLiteral("cmdAdd"))->click();
-    QCOMPARE(store.cardCount(), 4);
+    rig.click("cmdNew");
+    rig.box("txtName")->setText(QStringLiteral("Hannah Cole"));
+    rig.click("cmdAdd");
+    QCOMPARE(rig.store->cardCount(), 4);
     MessageBox::clearShown();
 
     const QString filler = dir.filePath(QStringLiteral("filler"));
@@ -135,18 +114,18 @@ void TestFullDisk::exitOntoFullDiskKeepsWindowCardsAndFile()
     // The journal cannot take a change (longer than the room left in its
     // last block): the change works in memory, and the user is told once.
     const QString longName = QStringLiteral("Hannah Coles ") + QString(6000, u'x');
-    txtName->setText(longName);
-    window->findChild<QPushButton *>(QStringLiteral("cmdUpdate"))->click();
-    window->findChild<QPushButton *>(QStringLiteral("cmdUpdate"))->click();
+    rig.box("txtName")->setText(longName);
+    rig.click("cmdUpdate");
+    rig.click("cmdUpdate");
     QCOMPARE(MessageBox::shown().size(), 3);
     QCOMPARE(MessageBox::shown().at(1).title, QStringLiteral("Warning!"));
     QVERIFY(MessageBox::shown().at(1).text.contains(QStringLiteral("No space left on device")));
     const QByteArray journal = readBytes(path + QStringLiteral(".journal"));
     QVERIFY(journal.contains("Hannah Cole") && !journal.contains("Hannah Coles"));
-    QCOMPARE(store.fields(3)[CardField::Name], longName);
+    QCOMPARE(rig.store->fields(3)[CardField::Name], longName);
     MessageBox::clearShown();
 
-    cmdExit->click();
+    rig.click("cmdExit");
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QCOMPARE(MessageBox::shown().size(), 1);
     const MessageBox::Shown error = MessageBox::shown().first();
@@ -154,15 +133,11 @@ void TestFullDisk::exitOntoFullDiskKeepsWindowCardsAndFile()
     QCOMPARE(error.icon, MessageBox::Exclamation);
     QVERIFY2(error.text.contains(path) && error.text.contains(QStringLiteral("No space left on device")),
              qPrintable(error.text));
-    QVERIFY2(window && window->isVisible(), "the card window went away although nothing was saved");
-    QCOMPARE(store.cardCount(), 4);
-    QCOMPARE(store.fields(3)[CardField::Name], longName);
-    QCOMPARE(txtName->text(), longName);
-    {
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::ReadOnly));
-        QCOMPARE(f.readAll(), oldFile);
-    }
+    QVERIFY2(rig.window && rig.window->isVisible(), "the card window went away although nothing was saved");
+    QCOMPARE(rig.store->cardCount(), 4);
+    QCOMPARE(rig.store->fields(3)[CardField::Name], longName);
+    QCOMPARE(rig.box("txtName")->text(), longName);
+    QCOMPARE(readBytes(path), oldFile);
     // The failed save left nothing behind.
     QStringList files = dir.entryList(QDir::Files | QDir::Hidden | QDir::System);
     files.sort();
@@ -171,16 +146,11 @@ void TestFullDisk::exitOntoFullDiskKeepsWindowCardsAndFile()
     // Space freed: the same Exit saves every card and unloads the window.
     QVERIFY(QFile::remove(filler));
     MessageBox::clearShown();
-    cmdExit->click();
+    rig.click("cmdExit");
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QVERIFY(MessageBox::shown().isEmpty());
-    QVERIFY2(!window, "the card window stayed after a successful save");
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::ReadOnly));
-    QByteArray added = "\"" + longName.toLatin1() + "\"\r\n";
-    for (int i = 1; i < CardFieldCount; ++i)
-        added += "\"\"\r\n";
-    QCOMPARE(f.readAll(), oldFile + added);
+    QVERIFY2(!rig.window, "the card window stayed after a successful save");
+    QCOMPARE(readBytes(path), oldFile + cardBytes(makeCard({{CardField::Name, longName}})));
     QVERIFY(!QFile::exists(path + QStringLiteral(".journal")));
 }
 
@@ -191,54 +161,36 @@ void TestFullDisk::siteListOntoFullDiskKeepsOldList()
     const QDir dir(m_mountPoint->path());
     const QString path = dir.filePath(QStringLiteral("WebSites.dat"));
     const QByteArray oldList = crashSiteListFile(0);
-    {
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::WriteOnly) && f.write(oldList) == oldList.size());
-    }
-    QByteArray newList;
-    for (int slot = 1; slot <= 30; ++slot)
-        appendItem(newList, AnsiText::encode(crashSiteAddress(1, slot)));
+    writeBytes(path, oldList);
+    const QByteArray newList = crashSiteListFile(1);
     const QString filler = dir.filePath(QStringLiteral("filler"));
     QVERIFY2(fillDisk(filler), "the tmpfs did not fill up");
 
     QString error;
     QVERIFY(!writeFileSafely(path, newList, &error));
     QCOMPARE(error, QStringLiteral("No space left on device"));
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::ReadOnly));
-    QCOMPARE(f.readAll(), oldList);
-    f.close();
+    QCOMPARE(readBytes(path), oldList);
 
     QVERIFY(QFile::remove(filler));
     QVERIFY2(writeFileSafely(path, newList, &error), qPrintable(error));
-    QVERIFY(f.open(QIODevice::ReadOnly));
-    QCOMPARE(f.readAll(), crashSiteListFile(1));
+    QCOMPARE(readBytes(path), newList);
 }
 
 void TestFullDisk::exportOntoFullDiskFailsAndKeepsTheEarlierExport()
 {
     QTemporaryDir cards;
     const QString cardFile = cards.filePath(QStringLiteral("Kinfolio.dat"));
-    QFile in(cardFile);
-    QVERIFY(in.open(QIODevice::WriteOnly) && in.write(crashCardFile(0, 20)) > 0);
-    in.close();
+    writeBytes(cardFile, crashCardFile(0, 20));
     const QDir dir(m_mountPoint->path());
     const QString out = dir.filePath(QStringLiteral("family.ged"));
-    {
-        QFile f(out);
-        QVERIFY(f.open(QIODevice::WriteOnly) && f.write("0 HEAD\r\nearlier export") > 0);
-    }
+    writeBytes(out, "0 HEAD\r\nearlier export");
     QVERIFY2(fillDisk(dir.filePath(QStringLiteral("filler"))), "the tmpfs did not fill up");
 
-    QProcess exporter;
-    exporter.start(QStringLiteral(KINFOLIO_GEDCOM_PROGRAM), {cardFile, out});
-    QVERIFY(exporter.waitForFinished(30000));
-    QCOMPARE(exporter.exitCode(), 1);
-    QCOMPARE(exporter.readAllStandardOutput(), QByteArray());
-    QVERIFY(exporter.readAllStandardError().contains("No space left on device"));
-    QFile f(out);
-    QVERIFY(f.open(QIODevice::ReadOnly));
-    QCOMPARE(f.readAll(), QByteArray("0 HEAD\r\nearlier export"));
+    const ProgramRun r = runProgram(QStringLiteral(KINFOLIO_GEDCOM_PROGRAM), {cardFile, out});
+    QCOMPARE(r.exitCode, 1);
+    QCOMPARE(r.out, QString());
+    QVERIFY(r.err.contains("No space left on device"));
+    QCOMPARE(readBytes(out), QByteArray("0 HEAD\r\nearlier export"));
 }
 
 KINFOLIO_TEST_MAIN(TestFullDisk)

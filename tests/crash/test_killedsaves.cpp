@@ -4,9 +4,7 @@
 // the one being saved, and the next child must load it and save again.
 #include "cardstore.h"
 #include "crashfixtures.h"
-#include "filebytes.h"
-#include "ansitext.h"
-#include "itemfile.h"
+#include "programs.h"
 #include "safefile.h"
 
 #include <QDir>
@@ -74,14 +72,12 @@ void TestKilledSaves::killRepeatedly(const QStringList &args, const QString &pat
     QStringList leftovers;
 
     for (int kill = 0; kill < Kills; ++kill) {
-        QProcess child;
-        child.start(QStringLiteral(CRASH_SAVER), args);
-        QVERIFY2(child.waitForStarted(), qPrintable(child.errorString()));
+        StartedProgram started(QStringLiteral(CRASH_SAVER), args);
+        QProcess &child = started.process();
+        QVERIFY2(child.error() != QProcess::FailedToStart, qPrintable(child.errorString()));
         QByteArray out;
         while (!out.contains('r')) {
             if (!child.waitForReadyRead(30000)) {
-                child.kill();
-                child.waitForFinished();
                 QFAIL(qPrintable(QStringLiteral("kill %1: the child did not get ready: %2")
                                      .arg(kill)
                                      .arg(QString::fromLocal8Bit(child.readAllStandardError()))));
@@ -233,8 +229,9 @@ void TestKilledSaves::killedSessionsLoseNoAcknowledgedChange()
         QTemporaryDir dir;
         const QString path = dir.filePath("Kinfolio.dat");
         writeBytes(path, initial);
-        QProcess child;
-        child.start(QStringLiteral(CRASH_SAVER), {"session", path, QString::number(seed), QString::number(Commands)});
+        StartedProgram started(QStringLiteral(CRASH_SAVER),
+                               {"session", path, QString::number(seed), QString::number(Commands)});
+        QProcess &child = started.process();
         QByteArray out;
         while (!out.contains('r') && child.waitForReadyRead(30000))
             out += child.readAllStandardOutput();

@@ -574,6 +574,15 @@ class CardWindow:
         self.window.button(caption).press()
 
 
+def sample_couples():
+    """(husband, wife) of each card that write_sample_cards() writes, in file
+    order: the "start" set of the sample family the tools and tests share."""
+    family = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support", "sample-family.txt")
+    with open(family, encoding="utf-8") as f:
+        cards = [line.rstrip("\n").split("|") for line in f if not line.startswith("#") and "|" in line]
+    return [(card[1], card[10]) for card in cards if "start" in card[0].split()]
+
+
 # --- test cases ------------------------------------------------------------
 
 _desktop = None
@@ -661,6 +670,7 @@ class Journey(unittest.TestCase):
         return program, CardWindow(program.window("Kinfolio", timeout=20))
 
     def write_sample_cards(self, directory=None):
+        """Writes the four cards a new card folder starts with (sample_couples())."""
         script = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools", "sample-cards.sh")
         subprocess.run(["bash", script, os.path.join(directory or self.dist, "Kinfolio.dat")],
                        check=True, timeout=30)

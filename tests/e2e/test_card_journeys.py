@@ -5,15 +5,10 @@ import os
 import signal
 import time
 
-from kinfolio_e2e import CardWindow, Journey, main, wait_for
+from kinfolio_e2e import CardWindow, Journey, main, sample_couples, wait_for
 
 # The sample file's four families, in file order: (husband, wife).
-FAMILIES = [
-    ("Jonas Ashworth", "Ellen Pryce"),
-    ("Thomas Ashworth", "Sarah Whitfield"),
-    ("Henrik Dahlberg", "Karin Lindqvist"),
-    ("Samuel Whitcombe", "Hannah Cole"),
-]
+FAMILIES = sample_couples()
 
 
 def quoted_lines(*texts):
@@ -133,7 +128,8 @@ class CardJourneys(Journey):
 
         cards.press("| <")
         cards.wait_showing(*FAMILIES[0], banner=("1", "4"))
-        self.assertEqual(cards.card()["Notes"], "Weaver at the Bank Mills.\nSeven children, five survived.")
+        self.assertEqual(cards.card()["Notes"], "Weaver at the Bank Mills.\nSeven children, five survived; "
+                                               "the two eldest sons are buried at St. Peter’s, Leeds.")
         for caption in ("< <", "| <"):
             cards.press(caption)
             program.expect_message("First record reached.", "Information")

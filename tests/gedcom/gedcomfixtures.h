@@ -1,62 +1,21 @@
 #pragma once
 
-#include "cardrecord.h"
-#include "cards/cardfixtures.h"
-#include "cardstore.h"
+#include "cardfiles.h"
 #include "cardtext.h"
-#include "filebytes.h"
+#include "gedcomreader.h"
 
 #include <QByteArray>
-#include <QFile>
-#include <QList>
 #include <QRandomGenerator>
 #include <QString>
-#include <QStringDecoder>
 #include <QStringList>
 
-#include <initializer_list>
-#include <memory>
-#include <utility>
 #include <vector>
 
 namespace kinfolio::testing {
 
-// Writes cards the way the card program saves them (Windows-1252, quoted items).
-inline bool writeCardFile(const QString &path, const std::vector<CardFields> &cards)
-{
-    CardStore store(path);
-    for (const CardFields &card : cards)
-        store.appendCard(card);
-    return store.saveCardFile();
-}
-
-// Three generations of one family, a sibling on the wife's side, a card with
-// only a wife's name, a father without a mother and names outside ASCII.
-inline std::vector<CardFields> threeGenerationCards()
-{
-    using F = CardField;
-    return {
-        makeCard({{F::Name, "Jonas Ashworth"}, {F::BornDate, "3 MAR 1821"}, {F::BornPlace, "Leeds, Yorkshire"},
-                  {F::MarriedDate, "14 June 1846"}, {F::MarriedPlace, "Bradford"}, {F::DiedDate, "9 NOV 1890"},
-                  {F::Father, "William Ashworth"}, {F::Mother, "Mary Holt"}, {F::WifeName, "Ellen Pryce"},
-                  {F::WifeBornDate, "January 22, 1825"}, {F::WifeFather, "Owen Pryce"}, {F::WifeMother, "Ann Lloyd"},
-                  {F::Notes, "Weaver at the Bank Mills.\r\nSeven children, five survived."}}),
-        makeCard({{F::Name, "Thomas Ashworth"}, {F::BornDate, "8 AUG 1850"}, {F::MarriedDate, "1 MAY 1875"},
-                  {F::Father, "Jonas Ashworth"}, {F::Mother, "Ellen Pryce"}, {F::WifeName, "Sarah Whitfield"},
-                  {F::WifeFather, "John Whitfield"}, {F::WifeMother, "Martha Crabtree"}}),
-        makeCard({{F::Name, "Edward Ashworth"}, {F::BornDate, "about 1878"}, {F::MarriedDate, "June 1902"},
-                  {F::DiedDate, "in the war"}, {F::Father, "Thomas Ashworth"}, {F::Mother, "Sarah Whitfield"},
-                  {F::WifeName, "Alice Moorhouse"}}),
-        makeCard({{F::Name, "George Lister"}, {F::Father, "Robert Lister"}, {F::WifeName, "Margaret Ashworth"},
-                  {F::WifeFather, "Jonas Ashworth"}, {F::WifeMother, "Ellen Pryce"}}),
-        makeCard({{F::WifeName, "Hannah Cole"},
-                  {F::Notes, QStringLiteral("Parents unknown; searched the parish registers of ").repeated(8)}}),
-        makeCard({{F::Name, QStringLiteral("Henrik Dahlberg")}, {F::BornPlace, QStringLiteral("V\u00e4xj\u00f6, Sweden")},
-                  {F::WifeName, QStringLiteral("\u00c5sa Lindqvist")}}),
-    };
-}
-constexpr int threeGenerationIndividuals = 18;
-constexpr int threeGenerationFamilies = 9;
+// The people and families the whole sample family exports to.
+constexpr int sampleFamilyIndividuals = 27;
+constexpr int sampleFamilyFamilies = 14;
 
 // Cards that once gave invalid or lossy GEDCOM: slashes that mark no
 // surname, values longer than GEDCOM allows, notes of one-letter words or
@@ -120,133 +79,97 @@ inline std::vector<CardFields> generatedCards(quint32 seed, int count = 40)
     return cards;
 }
 
-// A GEDCOM file read back into records, with CONC and CONT lines joined into
-// the values they continue and '@@' turned back into '@'.
-struct GedNode
+// A GEDCOM file the export wrote, read back with the product's reader and
+// walked by tag and by link as a reader of the file walks it.
+class WrittenGedcom
 {
-    int level = 0;
-    QString xref;
-    QString tag;
-    QString value;
-    std::vector<GedNode> children;
+public:
+    // One line and the lines under it. A line that is not there reads as
+    // "<none>", and so does everything under it.
+    struct Line
+    {
+        const Gedcom::GedcomFile *file = nullptr;
+        qsizetype at = -1;
 
-    const GedNode *child(const QString &t) const
-    {
-        for (const GedNode &c : children) {
-            if (c.tag == t)
-                return &c;
-        }
-        return nullptr;
-    }
-    QString childValue(const QString &t) const
-    {
-        const GedNode *c = child(t);
-        return c ? c->value : QStringLiteral("<none>");
-    }
-    QString childValue(const QString &t, const QString &sub) const
-    {
-        const GedNode *c = child(t);
-        return c ? c->childValue(sub) : QStringLiteral("<none>");
-    }
-    QStringList childValues(const QString &t) const
-    {
-        QStringList out;
-        for (const GedNode &c : children) {
-            if (c.tag == t)
-                out.append(c.value);
-        }
-        return out;
-    }
-};
+        explicit operator bool() const { return at >= 0; }
+        QString tag() const { return at >= 0 ? file->at(at).tag : QStringLiteral("<none>"); }
+        QString xref() const { return at >= 0 ? file->at(at).xref : QStringLiteral("<none>"); }
+        QString value() const { return at >= 0 ? file->at(at).value : QStringLiteral("<none>"); }
+        Line child(QStringView tag) const { return {file, at >= 0 ? file->child(at, tag) : -1}; }
+        QString childValue(QStringView tag) const { return child(tag).value(); }
+        QString childValue(QStringView tag, QStringView sub) const { return child(tag).childValue(sub); }
+        // The tags of the lines directly under it, or their values for one tag.
+        QStringList childTags() const { return children({}); }
+        QStringList childValues(QStringView tag) const { return children(tag); }
 
-struct GedFile
-{
-    std::vector<GedNode> records;
-    QString problem; // empty when every line was well formed
+    private:
+        QStringList children(QStringView tag) const
+        {
+            QStringList out;
+            for (qsizetype c : at >= 0 ? file->children(at) : std::vector<qsizetype>()) {
+                if (tag.isEmpty() || file->at(c).tag == tag)
+                    out << (tag.isEmpty() ? file->at(c).tag : file->at(c).value);
+            }
+            return out;
+        }
+    };
 
-    std::vector<const GedNode *> all(const QString &tag) const
+    explicit WrittenGedcom(const QByteArray &bytes)
     {
-        std::vector<const GedNode *> out;
-        for (const GedNode &r : records) {
-            if (r.tag == tag)
-                out.push_back(&r);
+        if (!m_file.read(bytes, &problem))
+            return;
+        problem = m_file.warnings().join(u'\n');
+        // The lines GEDCOM allows: CR LF at their end, 255 bytes at most with it.
+        for (const QByteArray &line : bytes.chopped(bytes.endsWith('\n') ? 1 : 0).split('\n')) {
+            if (line.indexOf('\r') != line.size() - 1 || line.size() + 1 > 255)
+                problem += QStringLiteral("\nbad line: ") + QString::fromUtf8(line);
         }
-        return out;
     }
-    const GedNode *byId(const QString &xref) const
+
+    WrittenGedcom(const WrittenGedcom &) = delete;
+    WrittenGedcom &operator=(const WrittenGedcom &) = delete;
+
+    QString problem; // empty when the file reads without a warning
+
+    const Gedcom::GedcomFile &read() const { return m_file; }
+    Line header() const { return {&m_file, 0}; }
+    Line record(const QString &xref) const { return {&m_file, m_file.record(xref)}; }
+    QStringList recordTags() const { return records({}).tags; }
+    std::vector<Line> all(const QString &tag) const { return records(tag).lines; }
+
+    // The individual of this NAME; none when there is none or there are several.
+    Line person(const QString &gedcomName) const
     {
-        for (const GedNode &r : records) {
-            if (r.xref == xref)
-                return &r;
+        std::vector<Line> found;
+        for (const Line &p : all(QStringLiteral("INDI"))) {
+            if (p.childValue(u"NAME") == gedcomName)
+                found.push_back(p);
         }
-        return nullptr;
+        return found.size() == 1 ? found.front() : Line{};
     }
-    // The individual with this NAME value; null when none or several.
-    const GedNode *person(const QString &gedcomName) const
+    // The family a person is a child of, and a person's name by link.
+    Line parentsOf(const Line &person) const { return record(person.childValue(u"FAMC")); }
+    QString nameOf(const QString &xref) const { return record(xref).childValue(u"NAME"); }
+
+private:
+    struct Records
     {
-        const GedNode *found = nullptr;
-        for (const GedNode *r : all(QStringLiteral("INDI"))) {
-            if (r->childValue(QStringLiteral("NAME")) == gedcomName) {
-                if (found)
-                    return nullptr;
-                found = r;
+        std::vector<Line> lines;
+        QStringList tags;
+    };
+    Records records(const QString &tag) const
+    {
+        Records out;
+        for (qsizetype i = 0; i < qsizetype(m_file.lines().size()); i = m_file.at(i).end) {
+            if (tag.isEmpty() || m_file.at(i).tag == tag) {
+                out.lines.push_back({&m_file, i});
+                out.tags << m_file.at(i).tag;
             }
         }
-        return found;
+        return out;
     }
-};
 
-inline GedFile parseGedcom(const QByteArray &bytes)
-{
-    GedFile file;
-    QStringDecoder utf8(QStringDecoder::Utf8);
-    const QString text = utf8.decode(bytes);
-    if (utf8.hasError()) {
-        file.problem = QStringLiteral("not valid UTF-8");
-        return file;
-    }
-    if (!text.endsWith(QStringLiteral("\r\n"))) {
-        file.problem = QStringLiteral("does not end with CR LF");
-        return file;
-    }
-    QStringList lines = text.split(QStringLiteral("\r\n"));
-    lines.removeLast();
-    std::vector<GedNode *> stack;
-    for (const QString &line : lines) {
-        if (line.contains(u'\r') || line.contains(u'\n') || line.toUtf8().size() + 2 > 255) {
-            file.problem = QStringLiteral("bad line: ") + line;
-            return file;
-        }
-        GedNode node;
-        const qsizetype sp = line.indexOf(u' ');
-        node.level = line.left(sp).toInt();
-        QString rest = line.mid(sp + 1);
-        if (rest.startsWith(u'@')) {
-            const qsizetype end = rest.indexOf(u' ');
-            node.xref = rest.left(end);
-            rest = rest.mid(end + 1);
-        }
-        const qsizetype tagEnd = rest.indexOf(u' ');
-        node.tag = tagEnd < 0 ? rest : rest.left(tagEnd);
-        node.value = tagEnd < 0 ? QString() : rest.mid(tagEnd + 1);
-        if (!(node.value.startsWith(u'@') && node.value.endsWith(u'@') && !node.value.contains(QStringLiteral("@@"))))
-            node.value.replace(QStringLiteral("@@"), QStringLiteral("@"));
-        if (sp <= 0 || node.tag.isEmpty() || node.level > int(stack.size())) {
-            file.problem = QStringLiteral("bad line: ") + line;
-            return file;
-        }
-        stack.resize(size_t(node.level));
-        if (node.level > 0 && (node.tag == QLatin1String("CONC") || node.tag == QLatin1String("CONT"))) {
-            GedNode *owner = stack.back();
-            owner->value += (node.tag == QLatin1String("CONT") ? QStringLiteral("\n") : QString()) + node.value;
-            stack.push_back(owner); // keeps the level count; nothing nests under CONC/CONT
-            continue;
-        }
-        std::vector<GedNode> &siblings = node.level == 0 ? file.records : stack.back()->children;
-        siblings.push_back(std::move(node));
-        stack.push_back(&siblings.back());
-    }
-    return file;
-}
+    Gedcom::GedcomFile m_file;
+};
 
 } // namespace kinfolio::testing

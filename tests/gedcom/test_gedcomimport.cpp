@@ -60,7 +60,7 @@ void TestGedcomImport::exportedCardsComeBackAndExportTheSame_data()
 {
     QTest::addColumn<std::vector<CardFields>>("cards");
     QTest::addColumn<bool>("sameButDates"); // the cards come back with only the dates converted
-    QTest::newRow("three generations") << threeGenerationCards() << true;
+    QTest::newRow("sample family") << sampleFamily() << true;
     QTest::newRow("people known only in part")
         << std::vector<CardFields>{makeCard({{F::MarriedDate, "1900"}, {F::Notes, "\r\nfirst line empty"}}),
                                    makeCard({{F::BornDate, "1870"}, {F::Father, "Some Father"},

@@ -3,7 +3,7 @@
 #include "cardeditor.h"
 #include "cardfilelock.h"
 #include "gedcomfixtures.h"
-#include "programrun.h"
+#include "programs.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -17,11 +17,9 @@ using namespace kinfolio::testing;
 
 namespace {
 
-using Run = ProgramRun;
-
-Run runProgram(const QStringList &arguments)
+ProgramRun gedcom(const QStringList &arguments)
 {
-    return kinfolio::testing::runProgram(QStringLiteral(KINFOLIO_GEDCOM_PROGRAM), arguments);
+    return runProgram(QStringLiteral(KINFOLIO_GEDCOM_PROGRAM), arguments);
 }
 
 } // namespace
@@ -59,25 +57,25 @@ void TestGedcomProgram::exportsAndSaysWhatItWrote()
 {
     QTemporaryDir dir;
     const QString in = dir.filePath("Kinfolio.dat"), out = dir.filePath("family.ged");
-    QVERIFY(writeCardFile(in, threeGenerationCards()));
+    writeCardFile(in, sampleFamily());
     writeBytes(out, "0 HEAD\r\n1 NOTE an earlier export, replaced\r\n");
 
-    const Run r = runProgram({in, out});
+    const ProgramRun r = gedcom({in, out});
     QCOMPARE(r.exitCode, 0);
     QCOMPARE(r.err, QString());
     QCOMPARE(r.out, QStringLiteral("Wrote %1: %2 individuals, %3 families.\n")
                         .arg(out)
-                        .arg(threeGenerationIndividuals)
-                        .arg(threeGenerationFamilies));
-    const GedFile file = parseGedcom(readBytes(out));
+                        .arg(sampleFamilyIndividuals)
+                        .arg(sampleFamilyFamilies));
+    const WrittenGedcom file(readBytes(out));
     QVERIFY2(file.problem.isEmpty(), qPrintable(file.problem));
-    QCOMPARE(int(file.all("INDI").size()), threeGenerationIndividuals);
+    QCOMPARE(int(file.all("INDI").size()), sampleFamilyIndividuals);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList({"family.ged", "Kinfolio.dat"}));
 }
 
 void TestGedcomProgram::helpExplainsTheProgram()
 {
-    const Run r = runProgram({"--help"});
+    const ProgramRun r = gedcom({"--help"});
     QCOMPARE(r.exitCode, 0);
     for (const char *part : {"CARDFILE GEDCOMFILE", "GEDCOM 5.5.1", "Exit status"})
         QVERIFY2(r.out.contains(part), qPrintable(r.out));
@@ -114,7 +112,7 @@ void TestGedcomProgram::failuresExplainOnStderrAndLeaveOutputAlone()
     QFETCH(int, exitCode);
     QFETCH(QString, message);
     QTemporaryDir dir;
-    QVERIFY(writeCardFile(dir.filePath("Kinfolio.dat"), threeGenerationCards()));
+    writeCardFile(dir.filePath("Kinfolio.dat"), sampleFamily());
     const QByteArray cards = readBytes(dir.filePath("Kinfolio.dat"));
     writeBytes(dir.filePath("cut.dat"), cards.left(cards.size() / 10));
     writeBytes(dir.filePath("family.ged"), "0 HEAD\r\nearlier export");
@@ -122,7 +120,7 @@ void TestGedcomProgram::failuresExplainOnStderrAndLeaveOutputAlone()
     QCOMPARE(mkfifo(QFile::encodeName(dir.filePath("pipe.dat")).constData(), 0600), 0);
     arguments.replaceInStrings("DIR", dir.path());
 
-    const Run r = runProgram(arguments);
+    const ProgramRun r = gedcom(arguments);
     QCOMPARE(r.exitCode, exitCode);
     QCOMPARE(r.out, QString());
     QVERIFY2(r.err.startsWith("kinfolio-gedcom: ") && r.err.contains(message.replace("DIR", dir.path())),
@@ -138,7 +136,7 @@ void TestGedcomProgram::importWritesCardsAndSaysWhatTheyCannotHold()
     QTemporaryDir dir;
     const QString ged = dir.filePath("family.ged"), cards = dir.filePath("new.dat");
     writeBytes(ged, smallGedcom);
-    Run r = runProgram({"--import", ged, cards});
+    ProgramRun r = gedcom({"--import", ged, cards});
     QCOMPARE(r.err, QString());
     QCOMPARE(r.exitCode, 0);
     QCOMPARE(r.out, QStringLiteral("Read %1 (UTF-8): 3 people, 1 family.\n"
@@ -160,7 +158,7 @@ void TestGedcomProgram::importWritesCardsAndSaysWhatTheyCannotHold()
         card[CardField::Name] = QStringLiteral("Recovered");
         crashed.add(card);
     }
-    r = runProgram({"--import", "--append", ged, cards});
+    r = gedcom({"--import", "--append", ged, cards});
     QCOMPARE(r.exitCode, 0);
     QVERIFY2(r.out.contains(QStringLiteral("Wrote %1: 2 cards after its 3 (5 in all)").arg(cards)), qPrintable(r.out));
     QVERIFY(r.out.contains(QStringLiteral("Its cards include 1 change of a Kinfolio session that did not end through Exit")));
@@ -176,13 +174,13 @@ void TestGedcomProgram::refusalsWriteNothing_data()
     QTest::addColumn<QString>("situation");
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QString>("message");
-    // DIR holds the card files Kinfolio.dat (6 cards) and other.dat,
+    // DIR holds the card files Kinfolio.dat (8 cards) and other.dat,
     // empty.dat, family.ged, hostile.ged, slip.ged of 17 lines, cut.dat and
     // family.pdf.
     // Rows whose situation is "sheets" run kinfolio-sheets.
     const QStringList into{"--import", "DIR/family.ged", "DIR/Kinfolio.dat"};
     QTest::newRow("card file holds cards") << into << "" << 1
-                                           << "DIR/Kinfolio.dat already holds 6 cards, and the import never "
+                                           << "DIR/Kinfolio.dat already holds 8 cards, and the import never "
                                               "overwrites cards; add --append";
     QTest::newRow("card program open on it") << QStringList{"--import", "--append", "DIR/family.ged", "DIR/Kinfolio.dat"}
                                              << "locked" << 1 << "Kinfolio is open on the card file DIR/Kinfolio.dat";
@@ -226,16 +224,16 @@ void TestGedcomProgram::refusalsWriteNothing()
     QFETCH(int, exitCode);
     QFETCH(QString, message);
     QTemporaryDir dir;
-    std::vector<CardFields> cards = threeGenerationCards();
+    std::vector<CardFields> cards = sampleFamily();
     if (situation == "full")
         cards.resize(CardStore::MaxCards - 1, makeCard({{CardField::Name, "Somebody"}}));
-    QVERIFY(writeCardFile(dir.filePath("Kinfolio.dat"), cards));
+    writeCardFile(dir.filePath("Kinfolio.dat"), cards);
     const QByteArray cardBytes = readBytes(dir.filePath("Kinfolio.dat"));
     writeBytes(dir.filePath("cut.dat"), cardBytes.left(100));
     writeBytes(dir.filePath("family.ged"), smallGedcom);
     // A title for the terminal's window, and a C1 sequence that clears it.
     writeBytes(dir.filePath("hostile.ged"), "\x1b]0;owned\x07\xc2\x9b" "2J\r\n0 HEAD\r\n");
-    QVERIFY(writeCardFile(dir.filePath("other.dat"), {makeCard({{CardField::Name, "Somebody"}})}));
+    writeCardFile(dir.filePath("other.dat"), std::vector{makeCard({{CardField::Name, "Somebody"}})});
     writeBytes(dir.filePath("slip.ged"), cardSizedGedcom);
     writeBytes(dir.filePath("family.pdf"), "%PDF-1.4\n");
     writeBytes(dir.filePath("empty.dat"), QByteArray());
@@ -246,7 +244,7 @@ void TestGedcomProgram::refusalsWriteNothing()
     arguments.replaceInStrings("DIR", dir.path());
 
     const QString program = situation == "sheets" ? KINFOLIO_SHEETS_PROGRAM : KINFOLIO_GEDCOM_PROGRAM;
-    const Run r = kinfolio::testing::runProgram(program, arguments);
+    const ProgramRun r = runProgram(program, arguments);
     QCOMPARE(r.exitCode, exitCode);
     QCOMPARE(r.out, QString());
     QVERIFY2(r.err.startsWith(QFileInfo(program).fileName() + ": ")

@@ -4,12 +4,13 @@
 #include "messagebox.h"
 #include "recordingfilesystem.h"
 #include "testmain.h"
+#include "windowrig.h"
 
 #include <QLineEdit>
 #include <QPointer>
-#include <QPushButton>
 
 using namespace kinfolio;
+using namespace kinfolio::testing;
 
 class TestForm1 : public QObject
 {
@@ -21,7 +22,7 @@ class TestForm1 : public QObject
         fileSystem->existing.insert(QStringLiteral("test.ttt")); // the set is in the working directory
         QPointer<Form1> form = new Form1(fileSystem);
         form->show();
-        QTest::mouseClick(form->findChild<QPushButton *>(QStringLiteral("cmdContinue")), Qt::LeftButton);
+        click(form, "cmdContinue");
         return QTest::qWaitFor([&form] { return form.isNull(); }, 2000);
     }
 
@@ -42,7 +43,7 @@ private slots:
         QCOMPARE(form.size(), QSize(429, 226));
         QVERIFY(form.minimumSize() != form.maximumSize()); // resizable
 
-        auto *path = form.findChild<QLineEdit *>(QStringLiteral("txtPathDirectory"));
+        auto *path = child<QLineEdit>(&form, "txtPathDirectory");
 #ifndef Q_OS_WIN
         QCOMPARE(path->text(), QStringLiteral("/opt/Kinfolio/"));
 #endif

@@ -1,10 +1,14 @@
+#include "programs.h"
 #include "testmain.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+
+#include <memory>
+
+using namespace kinfolio::testing;
 
 // Runs the built Install program on a display of its own, installs into a
 // temporary directory by keyboard, and starts the installed program.
@@ -13,24 +17,18 @@ class TestInstallProgram : public QObject
     Q_OBJECT
 
 private:
-    QProcess m_display;
-    QProcessEnvironment m_onDisplay;
+    std::unique_ptr<StartedProgram> m_display;
+    RunSettings m_onDisplay;
 
     // Runs xdotool on the test's display; false when it fails or hangs.
     bool xdotool(const QStringList &arguments)
     {
-        QProcess process;
-        process.setProcessEnvironment(m_onDisplay);
-        process.start(QStringLiteral("xdotool"), arguments);
-        if (!process.waitForFinished(15000)) {
-            process.kill();
-            process.waitForFinished();
-            return false;
-        }
-        const bool ok = process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
-        if (!ok)
-            qWarning("xdotool %s: %s", qPrintable(arguments.join(u' ')), process.readAllStandardError().constData());
-        return ok;
+        RunSettings settings = m_onDisplay;
+        settings.timeoutMs = 15000;
+        const ProgramRun r = runProgram(QStringLiteral("xdotool"), arguments, settings);
+        if (r.exitCode != 0)
+            qWarning("xdotool %s: %s", qPrintable(arguments.join(u' ')), qPrintable(r.err));
+        return r.exitCode == 0;
     }
 
     // Waits for a window and gives it the keyboard. A search can trip over a
@@ -46,14 +44,6 @@ private:
         return false;
     }
 
-    static void stop(QProcess &process)
-    {
-        if (process.state() != QProcess::NotRunning) {
-            process.kill();
-            process.waitForFinished();
-        }
-    }
-
 private slots:
     void initTestCase()
     {
@@ -61,21 +51,17 @@ private slots:
             || QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty())
             QSKIP("needs Xvfb and xdotool");
         // Xvfb picks a free display itself and reports its number.
-        m_display.setStandardErrorFile(QProcess::nullDevice());
-        m_display.start(QStringLiteral("Xvfb"), {QStringLiteral("-displayfd"), QStringLiteral("1"),
-                                                 QStringLiteral("-screen"), QStringLiteral("0"),
-                                                 QStringLiteral("800x600x24"), QStringLiteral("-nolisten"),
-                                                 QStringLiteral("tcp")});
-        QVERIFY(m_display.waitForStarted());
-        QVERIFY(QTest::qWaitFor([this] { return m_display.canReadLine(); }, 15000));
-        const QByteArray number = m_display.readLine().trimmed();
+        m_display = std::make_unique<StartedProgram>(
+            QStringLiteral("Xvfb"), QStringList{"-displayfd", "1", "-screen", "0", "800x600x24", "-nolisten", "tcp"});
+        QProcess &display = m_display->process();
+        QVERIFY(QTest::qWaitFor([&display] { return display.canReadLine(); }, 15000));
+        const QByteArray number = display.readLine().trimmed();
         QVERIFY(!number.isEmpty());
-        m_onDisplay = QProcessEnvironment::systemEnvironment();
-        m_onDisplay.insert(QStringLiteral("DISPLAY"), QStringLiteral(":") + QString::fromLatin1(number));
-        m_onDisplay.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        m_onDisplay.environment.insert(QStringLiteral("DISPLAY"), QStringLiteral(":") + QString::fromLatin1(number));
+        m_onDisplay.environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
     }
 
-    void cleanupTestCase() { stop(m_display); }
+    void cleanupTestCase() { m_display.reset(); }
 
     void installsAProgramThatStarts()
     {
@@ -84,11 +70,9 @@ private slots:
         QTemporaryDir temp;
         const QString target = temp.filePath(QStringLiteral("Kinfolio"));
 
-        QProcess installer;
-        installer.setProcessEnvironment(m_onDisplay);
-        installer.setWorkingDirectory(temp.path()); // not the set's: a desktop launcher starts it elsewhere
-        installer.start(dist + "/Install", {});
-        QVERIFY(installer.waitForStarted());
+        RunSettings elsewhere = m_onDisplay;
+        elsewhere.workingDirectory = temp.path(); // not the set's: a desktop launcher starts it elsewhere
+        StartedProgram installer(dist + "/Install", {}, elsewhere);
 
         // The directory box has the focus: replace its text, then Tab to
         // Install and press it. Keys go through the display's keyboard, not
@@ -99,12 +83,9 @@ private slots:
                            && xdotool({"type", "--delay", "10", target}) && xdotool({"key", "Tab", "space"});
         // Closing the About window left behind ends the installer.
         const bool closed = typed && focusWindow(QStringLiteral("Kinfolio")) && xdotool({"key", "Escape"});
-        const bool ended = closed && installer.waitForFinished(10000);
-        stop(installer);
         QVERIFY(typed);
         QVERIFY(closed);
-        QVERIFY(ended);
-        QCOMPARE(installer.exitCode(), 0);
+        QCOMPARE(installer.endsWithin(10000), 0);
 
         QCOMPARE(QDir(target).entryList(QDir::Files, QDir::Name),
                  QStringList({"Kinfolio.dat", "Kinfolio.exe", "Readme.txt", "WebSites.dat", "kinfolio-gedcom",
@@ -112,14 +93,10 @@ private slots:
         QVERIFY(QFileInfo(target + "/Kinfolio.exe").isExecutable());
 
         // The installed program runs past its splash without falling over.
-        QProcess program;
-        program.setWorkingDirectory(target);
-        program.start(target + "/Kinfolio.exe", {});
-        QVERIFY(program.waitForStarted());
-        QTest::qWait(4000);
-        const bool running = program.state() == QProcess::Running;
-        stop(program);
-        QVERIFY2(running, program.readAllStandardError().constData());
+        RunSettings installed = m_onDisplay;
+        installed.workingDirectory = target;
+        StartedProgram program(target + "/Kinfolio.exe", {}, installed);
+        QVERIFY2(program.runsAfter(4000), program.process().readAllStandardError().constData());
     }
 };
 

@@ -1,3 +1,4 @@
+#include "cardfiles.h"
 #include "installfilesystem.h"
 #include "installsequence.h"
 #include "recordingfilesystem.h"
@@ -8,6 +9,7 @@
 #include <QTemporaryDir>
 
 using namespace kinfolio;
+using namespace kinfolio::testing;
 
 class TestInstallSequence : public QObject
 {
@@ -16,19 +18,6 @@ class TestInstallSequence : public QObject
     QTemporaryDir m_temp;
     QString m_source;
     QString m_target; // not there yet; its parent is
-
-    static void write(const QString &path, const QByteArray &content)
-    {
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(content);
-    }
-
-    static QByteArray read(const QString &path)
-    {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-    }
 
     QList<InstallFailure> install(const QString &text)
     {
@@ -43,11 +32,11 @@ class TestInstallSequence : public QObject
     // executable, nothing stranded, and the one companion the set holds.
     void verifyProgram(const QString &directory)
     {
-        QCOMPARE(read(directory + "/Kinfolio.exe"), QByteArray("new program"));
+        QCOMPARE(readBytes(directory + "/Kinfolio.exe"), QByteArray("new program"));
         QVERIFY(QFileInfo(directory + "/Kinfolio.exe").isExecutable());
         QVERIFY(!QFile::exists(directory + "/test.ttt"));
-        QCOMPARE(read(directory + "/Readme.txt"), QByteArray("read me"));
-        QCOMPARE(read(directory + "/kinfolio-gedcom"), QByteArray("companion"));
+        QCOMPARE(readBytes(directory + "/Readme.txt"), QByteArray("read me"));
+        QCOMPARE(readBytes(directory + "/kinfolio-gedcom"), QByteArray("companion"));
         QVERIFY(!QFile::exists(directory + "/kinfolio-sheets"));
     }
 
@@ -59,11 +48,11 @@ private slots:
         m_source = root + "/source";
         m_target = root + "/parent/Kinfolio";
         QVERIFY(QDir().mkpath(m_source) && QDir().mkpath(root + "/parent"));
-        write(m_source + "/Kinfolio.dat", "\"cards\"\r\n");
-        write(m_source + "/WebSites.dat", "\"http://\"\r\n");
-        write(m_source + "/Readme.txt", "read me");
-        write(m_source + "/test.ttt", "new program");
-        write(m_source + "/kinfolio-gedcom", "companion"); // kinfolio-sheets is left out
+        writeBytes(m_source + "/Kinfolio.dat", "\"cards\"\r\n");
+        writeBytes(m_source + "/WebSites.dat", "\"http://\"\r\n");
+        writeBytes(m_source + "/Readme.txt", "read me");
+        writeBytes(m_source + "/test.ttt", "new program");
+        writeBytes(m_source + "/kinfolio-gedcom", "companion"); // kinfolio-sheets is left out
         QVERIFY(QFile::setPermissions(m_source + "/test.ttt", QFile::permissions(m_source + "/test.ttt")
                                                                   | QFile::ExeOwner | QFile::ExeGroup));
     }
@@ -141,8 +130,8 @@ private slots:
         if (exists)
             QVERIFY(QDir().mkdir(directory));
         QVERIFY(install(m_target + suffix).isEmpty());
-        QCOMPARE(read(directory + "/Kinfolio.dat"), QByteArray("\"cards\"\r\n"));
-        QCOMPARE(read(directory + "/WebSites.dat"), QByteArray("\"http://\"\r\n"));
+        QCOMPARE(readBytes(directory + "/Kinfolio.dat"), QByteArray("\"cards\"\r\n"));
+        QCOMPARE(readBytes(directory + "/WebSites.dat"), QByteArray("\"http://\"\r\n"));
         verifyProgram(directory);
     }
 
@@ -177,14 +166,14 @@ private slots:
     void reinstallingKeepsTheDataAndReplacesTheProgram()
     {
         QVERIFY(QDir().mkdir(m_target));
-        write(m_target + "/Kinfolio.dat", "\"my cards\"\r\n");
-        write(m_target + "/WebSites.dat", "\"http://my.site\"\r\n");
-        write(m_target + "/Kinfolio.exe", "old program");
-        write(m_target + "/Readme.txt", "old read me");
+        writeBytes(m_target + "/Kinfolio.dat", "\"my cards\"\r\n");
+        writeBytes(m_target + "/WebSites.dat", "\"http://my.site\"\r\n");
+        writeBytes(m_target + "/Kinfolio.exe", "old program");
+        writeBytes(m_target + "/Readme.txt", "old read me");
 
         QVERIFY(install(m_target).isEmpty());
-        QCOMPARE(read(m_target + "/Kinfolio.dat"), QByteArray("\"my cards\"\r\n"));
-        QCOMPARE(read(m_target + "/WebSites.dat"), QByteArray("\"http://my.site\"\r\n"));
+        QCOMPARE(readBytes(m_target + "/Kinfolio.dat"), QByteArray("\"my cards\"\r\n"));
+        QCOMPARE(readBytes(m_target + "/WebSites.dat"), QByteArray("\"http://my.site\"\r\n"));
         verifyProgram(m_target);
     }
 

@@ -1,5 +1,6 @@
 #include "about.h"
 #include "testmain.h"
+#include "windowrig.h"
 
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -7,6 +8,7 @@
 #include <QPushButton>
 
 using namespace kinfolio;
+using namespace kinfolio::testing;
 
 class TestAbout : public QObject
 {
@@ -27,11 +29,13 @@ private slots:
                                                     "genealogist's friend. \r\n"));
         About *about = About::showAbout();
         QCOMPARE(about->windowTitle(), QStringLiteral("Kinfolio"));
-        QCOMPARE(about->findChild<QLabel *>(QStringLiteral("lblTitle"))->text(), QStringLiteral("Kinfolio"));
-        auto *text1 = about->findChild<QPlainTextEdit *>(QStringLiteral("Text1"));
+        QCOMPARE(child<QLabel>(about, "lblTitle")->text(), QStringLiteral("Kinfolio"));
+        auto *text1 = child<QPlainTextEdit>(about, "Text1");
         QVERIFY(text1->isReadOnly());
         QCOMPARE(text1->toPlainText().replace(u'\n', QStringLiteral("\r\n")), About::Description);
         QCOMPARE(about->size(), QSize(305, 250));
+        const QStringList problems = layoutProblems(about);
+        QVERIFY2(problems.isEmpty(), qPrintable(problems.join(u'\n')));
         QVERIFY(!about->isModal());
     }
 
@@ -56,7 +60,7 @@ private slots:
         QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("cmdOK"));
         QWidget *target = about;
         if (fromText) {
-            target = about->findChild<QPlainTextEdit *>(QStringLiteral("Text1"));
+            target = child<QPlainTextEdit>(about, "Text1");
             target->setFocus();
         }
         if (key)
@@ -79,7 +83,7 @@ private slots:
         QCOMPARE(windows, 1);
 
         // After an unload the next opening loads a fresh window, centred again.
-        first->findChild<QPushButton *>(QStringLiteral("cmdOK"))->click();
+        click(first, "cmdOK");
         QVERIFY(unloaded(first));
         QVERIFY(About::showAbout()->pos() != moved);
     }

@@ -1,7 +1,7 @@
 // What the printed pages hold, without painting: the children of each sheet,
 // the ancestors of a chart, the years in its boxes, and how a long sheet
 // goes on over pages.
-#include "sheetfixtures.h"
+#include "cardfiles.h"
 #include "sheetlayout.h"
 
 #include <QTest>
@@ -11,8 +11,20 @@ using namespace kinfolio::Sheets;
 using namespace kinfolio::testing;
 
 namespace {
+
 // Every character 6 points wide: pages and lines can be counted by hand.
 const TextWidth sixPoints = [](const QString &s) { return 6.0 * double(s.size()); };
+
+// The sample family, and a stranger whose parents' names differ from
+// Thomas's couple in case only.
+std::vector<CardFields> familyAndStranger()
+{
+    std::vector<CardFields> cards = sampleFamily();
+    cards.push_back(makeCard({{CardField::Name, "Nils Berg"}, {CardField::Father, "Thomas Ashworth"},
+                              {CardField::Mother, "sarah whitfield"}}));
+    return cards;
+}
+
 } // namespace
 
 class TestSheetLayout : public QObject
@@ -20,7 +32,7 @@ class TestSheetLayout : public QObject
     Q_OBJECT
 private slots:
     void childrenAreOnTheirParentsSheetAndNowhereElse();
-    void chartOfTheYoungestCoupleReachesTheirGreatGrandparents();
+    void chartReachesTheGreatGrandparentsAsFarAsTheCardsGo();
     void chartYears_data();
     void chartYears();
     void longSheetGoesOnOverPagesWithNothingLost();
@@ -28,11 +40,20 @@ private slots:
 
 void TestSheetLayout::childrenAreOnTheirParentsSheetAndNowhereElse()
 {
-    const std::vector<CardFields> cards = familyCards();
+    const std::vector<CardFields> cards = familyAndStranger();
     const CardLinks links(cards);
-    // Henrik's parents differ from Thomas's couple in case only: no link.
-    // Margaret, on a later card, was born first.
-    const QList<QStringList> expected = {{"Margaret Ashworth", "Thomas Ashworth"}, {"Edward Ashworth"}, {}, {}, {}};
+    // Margaret, on a later card, was born first. Children stand on the
+    // husband's side or on the wife's; the stranger is nobody's.
+    const QList<QStringList> expected = {{"Margaret Ashworth", "Thomas Ashworth"},
+                                         {"Sarah Whitfield"},
+                                         {"Edward Ashworth"},
+                                         {"Elsa Dahlberg"},
+                                         {},
+                                         {"Arthur Ashworth"},
+                                         {},
+                                         {},
+                                         {}};
+    QCOMPARE(int(cards.size()), int(expected.size()));
     for (int c = 0; c < int(cards.size()); ++c) {
         QStringList names;
         for (const Child &child : familySheet(cards, links, c).children)
@@ -41,19 +62,23 @@ void TestSheetLayout::childrenAreOnTheirParentsSheetAndNowhereElse()
     }
     const FamilySheet jonas = familySheet(cards, links, 0);
     const Child &margaret = jonas.children[0];
-    QCOMPARE(margaret.card, 2);
+    QCOMPARE(margaret.card, 4);
     QVERIFY(margaret.side == Spouse::Wife);
     QCOMPARE(margaret.spouse, QStringLiteral("George Lister"));
-    QCOMPARE(margaret.diedDate, QStringLiteral("in the war"));
+    QCOMPARE(margaret.bornDate, QStringLiteral("15 SEP 1848"));
     QCOMPARE(margaret.marriedDate, QStringLiteral("2 FEB 1870"));
-    QCOMPARE(familySheet(cards, links, 1).husband.parentsCard, 0);
+    const FamilySheet henrik = familySheet(cards, links, 3);
+    const Child &elsa = henrik.children[0];
+    QVERIFY(elsa.side == Spouse::Wife);
+    QCOMPARE(elsa.diedDate + ", " + elsa.diedPlace, QStringLiteral("1958, Leeds"));
+    QCOMPARE(familySheet(cards, links, 2).husband.parentsCard, 0);
     QCOMPARE(jonas.husband.parentsCard, -1);
     QCOMPARE(jonas.husband.father, QStringLiteral("William Ashworth"));
 
     // Thomas married again: one son on his parents' sheet, shown by his first
     // card; and a second card of Jonas's couple leaves them no children.
     std::vector<CardFields> more = cards;
-    CardFields again = cards[1];
+    CardFields again = cards[2];
     again[CardField::WifeName] = QStringLiteral("Ann Kemp");
     more.push_back(again);
     QCOMPARE(familySheet(more, CardLinks(more), 0).children.size(), size_t(2));
@@ -61,27 +86,30 @@ void TestSheetLayout::childrenAreOnTheirParentsSheetAndNowhereElse()
     QVERIFY(familySheet(more, CardLinks(more), 0).children.empty());
 }
 
-void TestSheetLayout::chartOfTheYoungestCoupleReachesTheirGreatGrandparents()
+void TestSheetLayout::chartReachesTheGreatGrandparentsAsFarAsTheCardsGo()
 {
-    const std::vector<CardFields> cards = familyCards();
-    const PedigreeChart chart = pedigreeChart(cards, CardLinks(cards), 3);
-    // Edward's line by the genealogists' numbers; Sarah's parents have no
-    // card, so her branch ends with their names and 12 to 15 stay empty.
-    const QStringList names = {"",           "Edward Ashworth",  "Thomas Ashworth", "Sarah Whitfield",
-                               "Jonas Ashworth", "Ellen Pryce",  "John Whitfield",  "Martha Crabtree",
-                               "William Ashworth", "Mary Holt",  "Owen Pryce",      "Ann Lloyd",
-                               "",           "",                 "",                ""};
-    for (int n = 1; n < ChartSlots; ++n)
-        QCOMPARE(chart.husband[size_t(n)].name, names[n]);
+    const std::vector<CardFields> cards = sampleFamily();
+    const PedigreeChart chart = pedigreeChart(cards, CardLinks(cards), 5);
+    // Edward's line by the genealogists' numbers; John Whitfield's card names
+    // no parents, so 12 to 15 stay empty. His wife Elsa's branch reaches her
+    // grandparents, whom no card links further.
+    const QStringList husband = {"",           "Edward Ashworth",  "Thomas Ashworth", "Sarah Whitfield",
+                                 "Jonas Ashworth", "Ellen Pryce",  "John Whitfield",  "Martha Crabtree",
+                                 "William Ashworth", "Mary Holt",  "Owen Pryce",      "Ann Lloyd",
+                                 "",           "",                 "",                ""};
+    const QStringList wife = {"",     "Elsa Dahlberg",   "Henrik Dahlberg", "Karin Lindqvist", "Anders Dahlberg",
+                              "Brita Nilsdotter", "Per Lindqvist", "Ingrid Olsdotter", "", "", "", "", "", "", "", ""};
+    for (int n = 1; n < ChartSlots; ++n) {
+        QCOMPARE(chart.husband[size_t(n)].name, husband[n]);
+        QCOMPARE(chart.wife[size_t(n)].name, wife[n]);
+    }
     QCOMPARE(chart.husband[4].card, 0);
     QCOMPARE(chart.husband[4].lifespan, QStringLiteral("1821 \u2013 1890"));
-    QCOMPARE(chart.husband[5].lifespan, QStringLiteral("b. c. 1825"));
+    QCOMPARE(chart.husband[3].lifespan, QStringLiteral("1853 \u2013 1934"));
+    QCOMPARE(chart.husband[6].card, 1);
     QCOMPARE(chart.husband[8].card, -1);
     QCOMPARE(chart.husband[8].namedOn, 0);
-    QCOMPARE(chart.husband[6].namedOn, 1);
-    QCOMPARE(chart.wife[1].name, QStringLiteral("Alice Moorhouse"));
-    for (int n = 2; n < ChartSlots; ++n)
-        QVERIFY(chart.wife[size_t(n)].name.isEmpty());
+    QCOMPARE(chart.wife[2].lifespan, QStringLiteral("c. 1848 \u2013 1915"));
 }
 
 void TestSheetLayout::chartYears_data()

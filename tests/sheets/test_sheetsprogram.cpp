@@ -1,9 +1,8 @@
 // The kinfolio-sheets program as a user runs it: the PDF it writes, read back
 // with poppler-utils (pages, paper, embedded fonts, text), its options, and
 // the failures that leave the output alone.
-#include "filebytes.h"
-#include "programrun.h"
-#include "sheetfixtures.h"
+#include "cardfiles.h"
+#include "programs.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -15,11 +14,11 @@ using namespace kinfolio::testing;
 
 namespace {
 
-using Run = ProgramRun;
-
-Run sheets(const QStringList &arguments, long fileSizeLimit = 0)
+ProgramRun sheets(const QStringList &arguments, long fileSizeLimit = 0)
 {
-    return runProgram(QStringLiteral(KINFOLIO_SHEETS_PROGRAM), arguments, fileSizeLimit);
+    RunSettings settings;
+    settings.fileSizeLimit = fileSizeLimit;
+    return runProgram(QStringLiteral(KINFOLIO_SHEETS_PROGRAM), arguments, settings);
 }
 
 // The text of one page, or of all pages when `page` is 0.
@@ -57,15 +56,15 @@ void TestSheetsProgram::printsEverySheetAndChartWithEmbeddedFonts()
 {
     QTemporaryDir dir;
     const QString in = dir.filePath("Kinfolio.dat"), out = dir.filePath("family.pdf");
-    QVERIFY(writeCardFile(in, familyCards()));
+    writeCardFile(in, sampleFamily());
     writeBytes(out, "%PDF-1.4 an earlier print, replaced");
 
-    const Run r = sheets({in, out});
+    const ProgramRun r = sheets({in, out});
     QCOMPARE(r.err, QString());
     QCOMPARE(r.exitCode, 0);
-    QCOMPARE(r.out, QStringLiteral("Wrote %1: 5 family group sheets and 5 pedigree charts, 10 pages.\n").arg(out));
+    QCOMPARE(r.out, QStringLiteral("Wrote %1: 8 family group sheets and 8 pedigree charts, 16 pages.\n").arg(out));
     const QString info = runProgram("pdfinfo", {out}).out;
-    QVERIFY2(info.contains(QRegularExpression("Pages: +10\n")) && info.contains("(A4)"), qPrintable(info));
+    QVERIFY2(info.contains(QRegularExpression("Pages: +16\n")) && info.contains("(A4)"), qPrintable(info));
 
     // Both families, embedded, and no other font.
     QStringList fonts = runProgram("pdffonts", {out}).out.split(u'\n', Qt::SkipEmptyParts).mid(2);
@@ -79,16 +78,19 @@ void TestSheetsProgram::printsEverySheetAndChartWithEmbeddedFonts()
     families.sort();
     QCOMPARE(families, QStringList({"LiberationSans", "LiberationSerif"}));
 
-    // Each card is a sheet, then a chart: Jonas's sheet holds his children
-    // and the Windows-1252 notes, Edward's chart his great-grandparents.
+    // Each card is a sheet, then a chart: Jonas's sheet holds his children,
+    // Edward's the Windows-1252 notes, and his chart his great-grandparents.
     const QString jonas = pdfText(out, 1).simplified();
-    for (const char *text : {"Family Group Sheet", "Card 1 of 5", "Thomas Ashworth", "Margaret Ashworth",
-                             "George Lister", "Caf\u00e9 on the Stra\u00dfe, called \u201dthe mill\u201d.",
-                             "Sold for \u20ac300, a \u00bd share.", "Page 1 of 10"})
+    for (const char *text : {"Family Group Sheet", "Card 1 of 8", "Thomas Ashworth", "Margaret Ashworth",
+                             "George Lister", "buried at St. Peter\u2019s, Leeds.", "Page 1 of 16"})
         QVERIFY2(jonas.contains(QString::fromUtf8(text)), qPrintable(text + (" in: " + jonas)));
     QVERIFY(!jonas.contains("Edward"));
-    const QString edwardChart = pdfText(out, 8).simplified();
-    for (const char *text : {"Pedigree Chart", "Card 4 of 5", "Thomas Ashworth", "Jonas Ashworth",
+    const QString edward = pdfText(out, 11).simplified();
+    for (const char *text : {"Card 6 of 8", "the K\u00f6nigstra\u00dfe; called \u201dElsie\u201d at home.",
+                             "a \u00bd share", "valued at \u20ac300"})
+        QVERIFY2(edward.contains(QString::fromUtf8(text)), qPrintable(text + (" in: " + edward)));
+    const QString edwardChart = pdfText(out, 12).simplified();
+    for (const char *text : {"Pedigree Chart", "Card 6 of 8", "Thomas Ashworth", "Jonas Ashworth",
                              "1821 \u2013 1890", "William Ashworth", "Mary Holt", "Owen Pryce", "Ann Lloyd"})
         QVERIFY2(edwardChart.contains(QString::fromUtf8(text)), qPrintable(text + (" in: " + edwardChart)));
     QVERIFY(pdfText(out, 9).contains("No other card names this couple as parents."));
@@ -99,14 +101,14 @@ void TestSheetsProgram::oneCardOnLetterPaper()
 {
     QTemporaryDir dir;
     const QString in = dir.filePath("Kinfolio.dat"), out = dir.filePath("edward.pdf");
-    QVERIFY(writeCardFile(in, familyCards()));
-    const Run r = sheets({in, out, "--card", "4", "--paper", "Letter"});
+    writeCardFile(in, sampleFamily());
+    const ProgramRun r = sheets({in, out, "--card", "6", "--paper", "Letter"});
     QCOMPARE(r.exitCode, 0);
     QCOMPARE(r.out, QStringLiteral("Wrote %1: 1 family group sheet and 1 pedigree chart, 2 pages.\n").arg(out));
     const QString info = runProgram("pdfinfo", {out}).out;
     QVERIFY2(info.contains(QRegularExpression("Pages: +2\n")) && info.contains("612 x 792"), qPrintable(info));
     const QString text = pdfText(out);
-    QVERIFY(text.contains("Card 4 of 5") && text.contains("Edward Ashworth") && !text.contains("Card 3 of 5"));
+    QVERIFY(text.contains("Card 6 of 8") && text.contains("Edward Ashworth") && !text.contains("Card 5 of 8"));
 }
 
 void TestSheetsProgram::namesOfEveryScriptPrintInSubsetsOfTheirFonts()
@@ -115,8 +117,8 @@ void TestSheetsProgram::namesOfEveryScriptPrintInSubsetsOfTheirFonts()
     QTemporaryDir dir;
     const QString in = dir.filePath("Kinfolio.dat"), out = dir.filePath("scripts.pdf");
     const QString hebrew = "\u05de\u05e9\u05d4 \u05db\u05d4\u05df", polish = "\u0141ukasz Wr\u00f3bel";
-    QVERIFY(writeCardFile(in, {makeCard({{F::Name, polish}, {F::WifeName, hebrew}, {F::Father, "\u738b\u5efa\u56fd"},
-                                         {F::WifeFather, "\u0641\u0627\u0637\u0645\u0629"}})}));
+    writeCardFile(in, std::vector{makeCard({{F::Name, polish}, {F::WifeName, hebrew}, {F::Father, "\u738b\u5efa\u56fd"},
+                                            {F::WifeFather, "\u0641\u0627\u0637\u0645\u0629"}})});
     QCOMPARE(sheets({in, out}).exitCode, 0);
     const QString fonts = runProgram("pdffonts", {out}).out;
     for (const char *font : {"NotoSerifHebrew-Regular", "NotoNaskhArabic-Regular", "NotoSerifCJKsc-Regular"})
@@ -145,12 +147,12 @@ void TestSheetsProgram::failuresExplainOnStderrAndLeaveOutputAlone_data()
                                    << "--paper must be a4 or letter, not 'a3'";
     QTest::newRow("card zero") << QStringList{in, out, "--card", "0"} << 0L << 2 << "--card needs a card number";
     QTest::newRow("card no number") << QStringList{in, out, "--card", "x"} << 0L << 2 << "not 'x'";
-    QTest::newRow("card not held") << QStringList{in, out, "--card", "6"} << 0L << 1
-                                   << "the card file DIR/Kinfolio.dat holds 5 cards: there is no card 6";
+    QTest::newRow("card not held") << QStringList{in, out, "--card", "9"} << 0L << 1
+                                   << "the card file DIR/Kinfolio.dat holds 8 cards: there is no card 9";
     QTest::newRow("missing card file") << QStringList{"DIR/absent.dat", out} << 0L << 1
                                        << "the card file DIR/absent.dat does not exist";
     QTest::newRow("damaged card file") << QStringList{"DIR/cut.dat", out} << 0L << 1
-                                       << "the card file DIR/cut.dat is damaged: card 2 is incomplete";
+                                       << "the card file DIR/cut.dat is damaged: card 3 is incomplete";
     QTest::newRow("empty card file") << QStringList{"DIR/empty.dat", out} << 0L << 1
                                      << "holds no cards: there is nothing to print";
     QTest::newRow("output folder missing") << QStringList{in, "DIR/nowhere/family.pdf"} << 0L << 1
@@ -167,14 +169,14 @@ void TestSheetsProgram::failuresExplainOnStderrAndLeaveOutputAlone()
     QFETCH(int, exitCode);
     QFETCH(QString, message);
     QTemporaryDir dir;
-    QVERIFY(writeCardFile(dir.filePath("Kinfolio.dat"), familyCards()));
+    writeCardFile(dir.filePath("Kinfolio.dat"), sampleFamily());
     const QByteArray cards = readBytes(dir.filePath("Kinfolio.dat"));
     writeBytes(dir.filePath("cut.dat"), cards.left(cards.size() / 3));
     writeBytes(dir.filePath("empty.dat"), QByteArray());
     writeBytes(dir.filePath("family.pdf"), "%PDF-1.4 earlier print");
     arguments.replaceInStrings("DIR", dir.path());
 
-    const Run r = sheets(arguments, fileSizeLimit);
+    const ProgramRun r = sheets(arguments, fileSizeLimit);
     QCOMPARE(r.exitCode, exitCode);
     QCOMPARE(r.out, QString());
     QVERIFY2(r.err.startsWith("kinfolio-sheets: ") && r.err.contains(message.replace("DIR", dir.path())),

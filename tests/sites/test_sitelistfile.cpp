@@ -1,5 +1,5 @@
 #include "sitelistfile.h"
-#include "filebytes.h"
+#include "cardfiles.h"
 #include "testmain.h"
 
 #include <QDir>

@@ -1,10 +1,14 @@
 // Starts the built card program from a copy of the installation set and
 // checks that it runs past the splash without touching the card file.
+#include "cardfiles.h"
+#include "programs.h"
+
 #include <QDir>
-#include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+
+using namespace kinfolio;
+using namespace kinfolio::testing;
 
 class TestProgram : public QObject
 {
@@ -19,29 +23,17 @@ void TestProgram::startsAndRunsPastTheSplash()
     QVERIFY2(QFile::exists(dist + "/test.ttt"), "the card program was not built");
     QTemporaryDir dir;
     QVERIFY(QFile::copy(dist + "/test.ttt", dir.filePath("test.ttt")));
-    const QByteArray card = QByteArray("\"Jonas Ashworth\"\r\n") + QByteArray("\"\"\r\n").repeated(16);
-    {
-        QFile f(dir.filePath("Kinfolio.dat"));
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(card);
-    }
+    const QByteArray card = cardBytes(makeCard({{CardField::Name, "Jonas Ashworth"}}));
+    writeBytes(dir.filePath("Kinfolio.dat"), card);
 
-    QProcess program;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    program.setProcessEnvironment(env);
-    program.setWorkingDirectory(QDir::tempPath()); // data files are found beside the program, not here
-    program.start(dir.filePath("test.ttt"), {});
-    QVERIFY(program.waitForStarted(5000));
+    RunSettings settings;
+    settings.environment.insert("QT_QPA_PLATFORM", "offscreen");
+    settings.workingDirectory = QDir::tempPath(); // data files are found beside the program, not here
+    StartedProgram program(dir.filePath("test.ttt"), {}, settings);
     // The splash hands over after three seconds; the program must still run then.
-    QVERIFY(!program.waitForFinished(4500));
-    QCOMPARE(program.state(), QProcess::Running);
-    program.kill();
-    program.waitForFinished(5000);
-
-    QFile f(dir.filePath("Kinfolio.dat"));
-    QVERIFY(f.open(QIODevice::ReadOnly));
-    QCOMPARE(f.readAll(), card);
+    QVERIFY(program.runsAfter(4500));
+    program.stop();
+    QCOMPARE(readBytes(dir.filePath("Kinfolio.dat")), card);
 }
 
 QTEST_GUILESS_MAIN(TestProgram)

@@ -3,12 +3,14 @@
 #include "frmsplash.h"
 #include "testmain.h"
 #include "twips.h"
+#include "windowrig.h"
 
 #include <QLabel>
 #include <QPointer>
 #include <QTimer>
 
 using namespace kinfolio;
+using namespace kinfolio::testing;
 
 class TestSplash : public QObject
 {
@@ -26,13 +28,15 @@ void TestSplash::windowAndTexts()
     QCOMPARE(splash->windowTitle(), QString());
     QCOMPARE(splash->palette().color(QPalette::Window), QColor(192, 255, 255));
 
-    auto *product = splash->findChild<QLabel *>("lblProductName");
+    auto *product = child<QLabel>(splash, "lblProductName");
     QCOMPARE(product->text(), QStringLiteral("Kinfolio"));
     QCOMPARE(product->font().pointSizeF(), 21.75);
     QVERIFY(product->font().bold());
-    QCOMPARE(splash->findChild<QLabel *>("lblVersion")->text(), QStringLiteral("Version 1.0"));
-    QCOMPARE(splash->findChild<QLabel *>("lblCompanyName")->text(), QStringLiteral("Company: Quillbrook"));
-    QCOMPARE(splash->findChild<QLabel *>("Image1")->pixmap().size(), QSize(168, 178));
+    QCOMPARE(child<QLabel>(splash, "lblVersion")->text(), QStringLiteral("Version " KINFOLIO_VERSION));
+    QCOMPARE(child<QLabel>(splash, "lblCompanyName")->text(), QStringLiteral("Company: Quillbrook"));
+    QCOMPARE(child<QLabel>(splash, "Image1")->pixmap().size(), QSize(168, 178));
+    const QStringList problems = layoutProblems(child<QWidget>(splash, "Frame1"));
+    QVERIFY2(problems.isEmpty(), qPrintable(problems.join(u'\n')));
     // Label positions are relative to the frame.
     QCOMPARE(product->pos(), QPoint(twips(3360), twips(360)));
     QCOMPARE(product->parentWidget()->pos(), QPoint(twips(120), twips(60)));
@@ -51,7 +55,7 @@ void TestSplash::handsOverOnceAfterThreeSeconds()
         cardWindow = new QWidget;
         return cardWindow;
     });
-    auto *timer = splash->findChild<QTimer *>("Timer1");
+    auto *timer = child<QTimer>(splash, "Timer1");
     QVERIFY(timer && timer->isActive());
     QCOMPARE(timer->interval(), 3000);
     QCOMPARE(timer->timerType(), Qt::PreciseTimer); // a coarse one may fire 150 ms early
