@@ -110,6 +110,22 @@ private slots:
         QCOMPARE(readBytes(path()), cardBytes(labelledCard("A")));
     }
 
+    // Exit keeps the cards another program wrote meanwhile, and says where.
+    void exitSaysWhereItKeptCardsItHadNotRead()
+    {
+        writeBytes(path(), cardBytes(labelledCard("A")));
+        CardEditor editor(path());
+        editor.open();
+        const QByteArray theirs = cardBytes(labelledCard("B")) + cardBytes(labelledCard("C"));
+        writeBytes(path(), theirs);
+        const CardView closed = editor.exit();
+        QCOMPARE(closed.then, CardView::Then::CloseWindow);
+        QVERIFY(closed.message->text.contains(QStringLiteral("What it held, 2 cards, is kept as\r\n")
+                                              + QDir::toNativeSeparators(path() + ".unread-1")));
+        QCOMPARE(readBytes(path() + ".unread-1"), theirs);
+        QCOMPARE(readBytes(path()), cardBytes(labelledCard("A")));
+    }
+
     void failedExitOffersWaysOutThatLoseNothing()
     {
         const QString unwritable = m_dir->filePath("gone/Kinfolio.dat");
