@@ -3,29 +3,14 @@
 #include "safefile.h"
 
 #include <QDir>
-#include <QFileInfo>
 
 namespace kinfolio {
 
 namespace {
 
-const QString programTitle = QStringLiteral("Kinfolio");
-const QString errorTitle = QStringLiteral("Error!");
-
-CardMessage report(const QString &text)
-{
-    return {text, programTitle};
-}
-
-CardMessage refusal(const QString &text)
-{
-    return {text, errorTitle, CardMessage::Icon::Exclamation};
-}
-
-CardMessage warning(const QString &text)
-{
-    return {text, QStringLiteral("Warning!"), CardMessage::Icon::Exclamation};
-}
+const auto report = CardMessage::report;
+const auto refusal = CardMessage::refusal;
+const auto warning = CardMessage::warning;
 
 QString number(int n)
 {
@@ -318,7 +303,7 @@ std::optional<CardMessage> CardEditor::keptAsideReport() const
         kept.readCards(bytes);
     return report(QStringLiteral("%1 held cards that Kinfolio had not read: another program wrote it while "
                                  "Kinfolio was open, or Kinfolio could not read it whole. What it held, %2, is "
-                                 "kept as\r\n%3\r\n\r\nThe %4 of this window were saved to %1.")
+                                 "kept as\r\n%3\r\n\r\nKinfolio saved this window's cards (%4) to %1.")
                       .arg(native(m_store.filePath()), counted(kept.cardCount(), "card", "cards"), native(copy),
                            counted(m_store.cardCount(), "card", "cards")));
 }

@@ -17,6 +17,18 @@ struct CardMessage
     int buttons = Ok;
     // The button that Enter presses; 0 leaves the choice to the message box.
     int defaultButton = 0;
+
+    // The recurring forms: a report under the program's title, a refusal
+    // ("Error!") and a warning ("Warning!"), both with the exclamation icon.
+    static CardMessage report(const QString &text) { return {text, QStringLiteral("Kinfolio")}; }
+    static CardMessage refusal(const QString &text)
+    {
+        return {text, QStringLiteral("Error!"), Icon::Exclamation};
+    }
+    static CardMessage warning(const QString &text)
+    {
+        return {text, QStringLiteral("Warning!"), Icon::Exclamation};
+    }
 };
 
 } // namespace kinfolio

@@ -7,10 +7,7 @@
 namespace kinfolio {
 
 namespace {
-CardMessage refusal(const QString &text)
-{
-    return {text, QStringLiteral("Error!"), CardMessage::Icon::Exclamation};
-}
+const auto refusal = CardMessage::refusal;
 } // namespace
 
 SiteListEditor::SiteListEditor(const QString &programDirectory)
@@ -36,7 +33,7 @@ CardMessage SiteListEditor::save(const QStringList &texts)
     QString error;
     if (!m_file.save(texts, &error))
         return refusal(error);
-    return {QStringLiteral("Entry has been added."), QStringLiteral("Kinfolio")};
+    return CardMessage::report(QStringLiteral("Entry has been added."));
 }
 
 std::optional<CardMessage> SiteListEditor::exit(const QStringList &texts)

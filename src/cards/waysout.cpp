@@ -10,10 +10,7 @@ namespace kinfolio::WaysOutRules {
 
 namespace {
 
-CardMessage refusal(const QString &text)
-{
-    return {text, QStringLiteral("Error!"), CardMessage::Icon::Exclamation};
-}
+const auto refusal = CardMessage::refusal;
 
 bool isSamePlace(const QString &a, const QString &b)
 {
@@ -73,9 +70,8 @@ std::optional<CardMessage> copyRefusal(const QString &path, const QString &dataF
 
 CardMessage savedCopy(const QString &saved, const QString &copyPath, const QString &dataFile)
 {
-    return {QStringLiteral("%1 saved to\r\n%2\r\n\r\n%3 was not written.")
-                .arg(saved, QDir::toNativeSeparators(copyPath), QDir::toNativeSeparators(dataFile)),
-            QStringLiteral("Kinfolio")};
+    return CardMessage::report(QStringLiteral("%1 saved to\r\n%2\r\n\r\n%3 was not written.")
+                                   .arg(saved, QDir::toNativeSeparators(copyPath), QDir::toNativeSeparators(dataFile)));
 }
 
 } // namespace kinfolio::WaysOutRules

@@ -38,12 +38,11 @@ void saveWhenTheSessionEnds(QGuiApplication &app, CardEditor &editor)
         const QString problems = saveEverything(editor);
         if (problems.isEmpty() || !manager.allowsInteraction())
             return;
-        MessageBox::show(nullptr,
-                         problems
-                             + QStringLiteral("\n\nThe end of the session was cancelled, so that nothing is lost. "
-                                              "Remove the cause, or leave Kinfolio through Exit, where it offers "
-                                              "other ways to keep the cards."),
-                         QStringLiteral("Error!"), MessageBox::Exclamation);
+        MessageBox::show(nullptr, CardMessage::refusal(
+                                      problems
+                                      + QStringLiteral("\n\nThe end of the session was cancelled, so that nothing is "
+                                                       "lost. Remove the cause, or leave Kinfolio through Exit, where "
+                                                       "it offers other ways to keep the cards.")));
         manager.release();
         manager.cancel();
     });
