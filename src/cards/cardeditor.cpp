@@ -107,18 +107,17 @@ CardView CardEditor::open()
 
     const bool whole = m_store.loadCardFile();
     const CardJournal::Recovery recovery = m_journal.recover(m_store);
-    view.message = recoveryReport(recovery, m_journal.path());
+    const std::optional<CardMessage> recovered = recoveryReport(recovery, m_journal.path());
     // A load that stopped early shows nothing, unless the journal brought
     // back cards to show.
-    if (!whole && recovery.outcome != CardJournal::Recovery::Outcome::Replayed)
-        return view; // nothing shown, banner empty, not centred
-    if (m_store.cardCount() > 0) {
-        const std::optional<CardMessage> recovered = view.message;
-        view = showStoredCard(m_store.currentCard());
-        view.recordTotal = number(m_store.cardCount());
-        view.message = recovered;
+    if (whole || recovery.outcome == CardJournal::Recovery::Outcome::Replayed) {
+        if (m_store.cardCount() > 0) {
+            view = showStoredCard(m_store.currentCard());
+            view.recordTotal = number(m_store.cardCount());
+        }
+        view.centre = true;
     }
-    view.centre = true;
+    view.message = recovered;
     return view;
 }
 

@@ -112,19 +112,6 @@ bool apply(const JournalEntry &change, CardStore &store)
     return false;
 }
 
-// Moves a file to the first free name `path`.unread-N: a rename, so it needs
-// no room on the disk.
-QString moveAside(const QString &path)
-{
-    for (int n = 1; n < 10000; ++n) {
-        const QString aside = QStringLiteral("%1.unread-%2").arg(path).arg(n);
-        if (QFileInfo::exists(aside) || QFileInfo(aside).isSymLink())
-            continue;
-        return QFile::rename(path, aside) ? aside : QString();
-    }
-    return {};
-}
-
 } // namespace
 
 CardJournal::CardJournal(const QString &cardFilePath)

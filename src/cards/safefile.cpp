@@ -201,19 +201,39 @@ bool isSameFile(const QString &a, const QString &b)
     return !canonical.isEmpty() && canonical == QFileInfo(b).canonicalFilePath();
 }
 
+namespace {
+// The first name `path`.unread-N that nothing stands at, not even a link.
+QString freeAsideName(const QString &path, QString *error)
+{
+    for (int n = 1; n < 10000; ++n) {
+        const QString aside = QStringLiteral("%1.unread-%2").arg(path).arg(n);
+        if (!QFileInfo::exists(aside) && !QFileInfo(aside).isSymLink())
+            return aside;
+    }
+    setError(error, QStringLiteral("No free name is left for a copy"));
+    return {};
+}
+} // namespace
+
 QString keepCopyAside(const QString &path, QString *error)
 {
     QByteArray bytes;
     if (!readRegularFile(path, bytes, error))
         return {};
-    for (int n = 1; n < 10000; ++n) {
-        const QString copyPath = QStringLiteral("%1.unread-%2").arg(path).arg(n);
-        if (QFileInfo::exists(copyPath) || QFileInfo(copyPath).isSymLink())
-            continue;
-        return writeFileSafely(copyPath, bytes, error) ? copyPath : QString();
+    const QString copyPath = freeAsideName(path, error);
+    return !copyPath.isEmpty() && writeFileSafely(copyPath, bytes, error) ? copyPath : QString();
+}
+
+QString moveAside(const QString &path, QString *error)
+{
+    const QString aside = freeAsideName(path, error);
+    if (aside.isEmpty())
+        return {};
+    if (!QFile::rename(path, aside)) {
+        setError(error, QStringLiteral("The file could not be renamed"));
+        return {};
     }
-    setError(error, QStringLiteral("No free name is left for a copy"));
-    return {};
+    return aside;
 }
 
 } // namespace kinfolio

@@ -72,4 +72,7 @@ bool isSameFile(const QString &a, const QString &b);
 // or an empty text with `error` set.
 QString keepCopyAside(const QString &path, QString *error = nullptr);
 
+// Moves a file to the same kind of name. A rename needs no room on the disk.
+QString moveAside(const QString &path, QString *error = nullptr);
+
 } // namespace kinfolio
