@@ -22,6 +22,11 @@ QString native(const QString &path)
     return QDir::toNativeSeparators(path);
 }
 
+QString crlf(QString text)
+{
+    return text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+}
+
 QString counted(int n, const char *one, const char *many)
 {
     return QStringLiteral("%1 %2").arg(n).arg(QLatin1String(n == 1 ? one : many));
@@ -30,9 +35,8 @@ QString counted(int n, const char *one, const char *many)
 } // namespace
 
 CardEditor::CardEditor(const QString &cardFilePath)
-    : m_store(cardFilePath)
-    , m_lock(cardFilePath)
-    , m_journal(cardFilePath)
+    : m_session(cardFilePath)
+    , m_store(m_session.store())
 {
 }
 
@@ -51,73 +55,34 @@ CardView CardEditor::showStoredCard(int position)
     return view;
 }
 
-std::optional<CardMessage> CardEditor::lockRefusal()
-{
-    // Two programs on one card file would each save only their own cards,
-    // and the last to leave would overwrite the other's.
-    switch (m_lock.tryLock()) {
-    case CardFileLock::Result::Locked:
-    case CardFileLock::Result::NotPossible:
-        return std::nullopt;
-    case CardFileLock::Result::HeldElsewhere:
-        return refusal(QStringLiteral("Kinfolio is already open on its card file in\r\n%1\r\n\r\n"
-                                      "Only one Kinfolio at a time can keep its cards there.")
-                           .arg(m_lock.folder()));
-    case CardFileLock::Result::HeldByAnotherComputer:
-        return refusal(QStringLiteral("Kinfolio is already open on its card file in\r\n%1\r\non the computer %2, "
-                                      "which holds the lock file\r\n%3\r\n\r\nOnly one Kinfolio at a time can "
-                                      "keep its cards there. If Kinfolio is not open on %2 (it ended there without "
-                                      "Exit, or that computer is gone), delete the lock file and start Kinfolio "
-                                      "again.")
-                           .arg(m_lock.folder(), m_lock.holderComputer(), native(m_lock.lockFilePath())));
-    }
-    return std::nullopt;
-}
-
-std::optional<CardMessage> CardEditor::recoveryReport(const CardJournal::Recovery &recovery, const QString &journal)
-{
-    using Outcome = CardJournal::Recovery::Outcome;
-    const QString lastTime = QStringLiteral("Kinfolio did not end through Exit last time.");
-    switch (recovery.outcome) {
-    case Outcome::Nothing:
-        return std::nullopt;
-    case Outcome::Replayed:
-        return report(QStringLiteral("%1 %2 made then (cards added, updated or deleted) %3 recovered from its "
-                                     "journal\r\n%4\r\n\r\nThey reach the card file when you press Exit.")
-                          .arg(lastTime, counted(recovery.changes, "change", "changes"),
-                               QLatin1String(recovery.changes == 1 ? "was" : "were"), native(journal)));
-    case Outcome::KeptAside:
-    case Outcome::NotKept:
-        return warning(QStringLiteral("%1 The changes made then are in its journal, but another program has "
-                                      "written the card file since, so they were not applied to its cards. "
-                                      "They are kept in\r\n%2")
-                           .arg(lastTime, native(recovery.outcome == Outcome::KeptAside ? recovery.keptAs : journal)));
-    }
-    return std::nullopt;
-}
-
 CardView CardEditor::open()
 {
     CardView view;
-    if (const std::optional<CardMessage> refused = lockRefusal()) {
-        view.message = refused;
+    // Two programs on one card file would each save only their own cards,
+    // and the last to leave would overwrite the other's.
+    const CardFileSession::Opening opening = m_session.open(CardFileSession::Access::Edit);
+    if (opening.refused) {
+        view.message = refusal(crlf(m_session.refusal()));
         view.then = CardView::Then::EndProgram;
         return view;
     }
-
-    const bool whole = m_store.loadCardFile();
-    const CardJournal::Recovery recovery = m_journal.recover(m_store);
-    const std::optional<CardMessage> recovered = recoveryReport(recovery, m_journal.path());
     // A load that stopped early shows nothing, unless the journal brought
     // back cards to show.
-    if (whole || recovery.outcome == CardJournal::Recovery::Outcome::Replayed) {
+    if (opening.loadedWhole || opening.recovery.replayed > 0) {
         if (m_store.cardCount() > 0) {
             view = showStoredCard(m_store.currentCard());
             view.recordTotal = number(m_store.cardCount());
         }
         view.centre = true;
     }
-    view.message = recovered;
+    const QString recovered = recoveryText(opening.recovery, m_session.journal().path(), QStringLiteral("\r\n"));
+    if (!recovered.isEmpty())
+        view.message = opening.recovery.complete() ? report(recovered) : warning(recovered);
+    if (opening.readOnly)
+        view.warning = warning(QStringLiteral("Kinfolio cannot keep changes to its cards in\r\n%1\r\n%2.\r\n\r\n"
+                                              "The cards are shown as they are. Changes you make reach no file "
+                                              "there; at Exit, Save As keeps them in another folder.")
+                                   .arg(m_session.lock().folder(), m_session.lock().reason()));
     return view;
 }
 
@@ -132,9 +97,10 @@ std::optional<CardView> CardEditor::refuseWhenFull()
     return view;
 }
 
-void CardEditor::journal(CardJournal::Change change, int position, const QByteArray &card, CardView &view)
+void CardEditor::journal(CardJournal::Change change, int position, const QByteArray &before,
+                         const QByteArray &after, CardView &view)
 {
-    if (m_journal.record(change, position, card, m_store) || m_journalWarned)
+    if (m_session.record(change, position, before, after) || m_journalWarned)
         return;
     // Once: the change itself has worked, and every later one would say the same.
     m_journalWarned = true;
@@ -142,7 +108,7 @@ void CardEditor::journal(CardJournal::Change change, int position, const QByteAr
                                           "The change is kept in memory and reaches the card file when you press "
                                           "Exit, but a crash before then would lose it. Until the journal can be "
                                           "written, the same holds for every change.")
-                               .arg(native(m_journal.path()), m_journal.errorString()));
+                               .arg(native(m_session.journal().path()), m_session.journalError()));
 }
 
 CardView CardEditor::newCard(const CardFields &boxes)
@@ -176,7 +142,7 @@ CardView CardEditor::add(const CardFields &boxes)
     if (auto full = refuseWhenFull())
         return *full;
     m_store.appendCard(boxes);
-    journal(CardJournal::Change::Add, m_store.currentCard(), m_store.cardBytes(m_store.currentCard()), view);
+    journal(CardJournal::Change::Add, m_store.currentCard(), {}, m_store.cardBytes(m_store.currentCard()), view);
     // The boxes stay as they are: they show the new last card.
     view.recordNumber = number(m_store.cardCount());
     view.recordTotal = view.recordNumber;
@@ -196,8 +162,10 @@ CardView CardEditor::update(const CardFields &boxes)
         view.selectNameBox = true;
         return view;
     }
+    const QByteArray before = m_store.cardBytes(m_store.currentCard());
     m_store.replaceCard(boxes);
-    journal(CardJournal::Change::Update, m_store.currentCard(), m_store.cardBytes(m_store.currentCard()), view);
+    journal(CardJournal::Change::Update, m_store.currentCard(), before, m_store.cardBytes(m_store.currentCard()),
+            view);
     view.recordNumber = number(m_store.currentCard() + 1);
     view.recordTotal = number(m_store.cardCount());
     view.message = report(QStringLiteral("Record has been Updated."));
@@ -230,7 +198,7 @@ CardView CardEditor::removeCard()
     const QByteArray removed = m_store.cardBytes(position);
     m_store.removeCard();
     CardView journalled;
-    journal(CardJournal::Change::Delete, position, removed, journalled);
+    journal(CardJournal::Change::Delete, position, removed, {}, journalled);
     if (m_store.cardCount() == 0) {
         // The banner keeps what it showed.
         view.boxes = CardFields{};
@@ -309,13 +277,13 @@ std::optional<CardMessage> CardEditor::keptAsideReport() const
 
 bool CardEditor::saveCards()
 {
-    return m_store.saveCardFile([this](const QByteArray &bytes) { m_journal.recordSaving(bytes, m_store); });
+    return m_session.save();
 }
 
 void CardEditor::close()
 {
     m_closed = true;
-    m_journal.remove();
+    m_session.end();
 }
 
 CardView CardEditor::exit()
@@ -345,7 +313,7 @@ bool CardEditor::saveForEnd()
         return m_closed;
     // The window may go on (the end of the session was cancelled): later
     // changes start a new journal from the cards just saved.
-    m_journal.remove();
+    m_session.end();
     return true;
 }
 
@@ -361,7 +329,7 @@ QString CardEditor::proposedCopyPath() const
 
 std::optional<CardMessage> CardEditor::copyRefusal(const QString &path) const
 {
-    return WaysOutRules::copyRefusal(path, m_store.filePath(), {m_journal.path(), m_lock.lockFilePath()});
+    return WaysOutRules::copyRefusal(path, m_store.filePath(), {m_session.journal().path(), m_session.lock().lockFilePath()});
 }
 
 bool CardEditor::saveCopy(const QString &path, CardMessage *said)

@@ -1,7 +1,6 @@
 #pragma once
 
-#include "cardfilelock.h"
-#include "cardjournal.h"
+#include "cardfilesession.h"
 #include "cardmessage.h"
 #include "cardrecord.h"
 #include "cardstore.h"
@@ -55,7 +54,8 @@ public:
 
     explicit CardEditor(const QString &cardFilePath);
 
-    const CardStore &store() const { return m_store; }
+    const CardStore &store() const { return m_session.store(); }
+    QString journalPath() const { return m_session.journal().path(); }
     Shown shown() const { return m_shown; }
     // Exit has saved the cards and the card window is gone.
     bool isClosed() const { return m_closed; }
@@ -104,19 +104,17 @@ private:
     static bool newCardOpen(const CardFields &boxes);
     CardView showStoredCard(int position);
     std::optional<CardView> refuseWhenFull();
-    std::optional<CardMessage> lockRefusal();
-    static std::optional<CardMessage> recoveryReport(const CardJournal::Recovery &recovery, const QString &journal);
     // Keeps a change in the journal; the view gets the warning when it could not.
-    void journal(CardJournal::Change change, int position, const QByteArray &card, CardView &view);
+    void journal(CardJournal::Change change, int position, const QByteArray &before, const QByteArray &after,
+                 CardView &view);
     // Where the saved cards' file was kept aside before it was replaced, if it was.
     std::optional<CardMessage> keptAsideReport() const;
     // Saves the card file, noting the save in the journal first.
     bool saveCards();
     void close();
 
-    CardStore m_store;
-    CardFileLock m_lock;
-    CardJournal m_journal;
+    CardFileSession m_session;
+    CardStore &m_store; // the session's
     Shown m_shown = Shown::Nothing;
     bool m_closed = false;
     bool m_journalWarned = false;

@@ -1,11 +1,18 @@
 #include "cardfileread.h"
 
-#include "cardstore.h"
+#include "cardfilesession.h"
 #include "filekind.h"
 
 #include <QFileInfo>
 
 namespace kinfolio {
+
+namespace {
+QString counted(int n, const char *one, const char *many)
+{
+    return QStringLiteral("%1 %2").arg(n).arg(QLatin1String(n == 1 ? one : many));
+}
+} // namespace
 
 QString cardFileProblem(const CardStore &store)
 {
@@ -28,7 +35,7 @@ QString cardFileProblem(const CardStore &store)
     return QStringLiteral("the card file %1 does not exist").arg(path);
 }
 
-bool readCardFile(const QString &path, std::vector<CardFields> &cards, QString *error)
+bool readCardFile(const QString &path, std::vector<CardFields> &cards, QString *error, QStringList *notes)
 {
     cards.clear();
     // The card program reads any text as items, so a GEDCOM file or a PDF
@@ -42,8 +49,19 @@ bool readCardFile(const QString &path, std::vector<CardFields> &cards, QString *
     }
     // The card program's own load, so a file it would not read whole (a card
     // cut short, more cards than it holds) is not read here either.
-    CardStore store(path);
-    if (store.loadCardFile()) {
+    CardFileSession session(path);
+    const CardFileSession::Opening opening = session.open(CardFileSession::Access::Read);
+    const CardStore &store = session.store();
+    if (opening.loadedWhole) {
+        const CardJournal::Recovery &r = opening.recovery;
+        if (notes && r.replayed > 0)
+            *notes << QStringLiteral("%1 holds %2 not yet saved to it (Kinfolio is open on it, or did not end "
+                                     "through Exit); they are read from its journal %3, which stays as it is")
+                          .arg(path, counted(r.replayed, "change", "changes"), session.journal().path());
+        if (notes && !r.complete())
+            *notes << QStringLiteral("the journal %1 holds changes that cannot be applied to %2; start Kinfolio on "
+                                     "the card file to keep them as a card file of their own")
+                          .arg(session.journal().path(), path);
         cards.reserve(size_t(store.cardCount()));
         for (int i = 0; i < store.cardCount(); ++i)
             cards.push_back(store.fields(i));

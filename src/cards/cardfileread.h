@@ -3,6 +3,7 @@
 #include "cardrecord.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <vector>
 
@@ -20,6 +21,12 @@ QString cardFileProblem(const CardStore &store);
 // likely slip), or damaged (a card cut short, more cards than the card
 // program holds): output made from part of the cards would look complete
 // when it is not.
-bool readCardFile(const QString &path, std::vector<CardFields> &cards, QString *error);
+//
+// The cards are those the user was last told of: the changes of a card
+// window still open, or of one that did not end through Exit, are read from
+// its journal too (the files stay as they are). `notes`, when given, gets a
+// line for each such thing found, ready to print.
+bool readCardFile(const QString &path, std::vector<CardFields> &cards, QString *error,
+                  QStringList *notes = nullptr);
 
 } // namespace kinfolio

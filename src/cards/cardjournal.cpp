@@ -7,32 +7,36 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <vector>
+
 namespace kinfolio {
 
 namespace {
 
 // The journal's first line names its format and the card file's contents
-// it starts from. Each change follows as a line "<A|U|D> <position> <length>
-// <checksum>", the card's bytes, and CR LF; the checksum over the line's
-// first three fields and the bytes tells a change written whole from one a
-// crash cut short.
-const QByteArray Header = "Kinfolio journal 1 ";
+// it starts from. Each change follows as a line "<kind> <position> <length>
+// <checksum>", its bytes, and CR LF; the checksum over the line's first
+// three fields and the bytes tells a change written whole from one a crash
+// cut short or the disk damaged. Format 1 differs only in that an Update
+// holds the new card alone, not the card it replaces before it.
+const QByteArray Header = "Kinfolio journal 2 ";
+const QByteArray HeaderOne = "Kinfolio journal 1 ";
 const QByteArray LineEnd = "\r\n";
 
-QByteArray checksum(char change, int position, const QByteArray &card)
+QByteArray checksum(char change, int position, const QByteArray &bytes)
 {
     QCryptographicHash hash(QCryptographicHash::Sha1);
-    hash.addData(QByteArray(1, change) + ' ' + QByteArray::number(position) + ' ' + QByteArray::number(card.size())
+    hash.addData(QByteArray(1, change) + ' ' + QByteArray::number(position) + ' ' + QByteArray::number(bytes.size())
                  + '\n');
-    hash.addData(card);
+    hash.addData(bytes);
     return hash.result().toHex();
 }
 
-QByteArray changeBytes(CardJournal::Change change, int position, const QByteArray &card)
+QByteArray changeBytes(CardJournal::Change change, int position, const QByteArray &bytes)
 {
     const char c = char(change);
-    return QByteArray(1, c) + ' ' + QByteArray::number(position) + ' ' + QByteArray::number(card.size()) + ' '
-           + checksum(c, position, card) + LineEnd + card + LineEnd;
+    return QByteArray(1, c) + ' ' + QByteArray::number(position) + ' ' + QByteArray::number(bytes.size()) + ' '
+           + checksum(c, position, bytes) + LineEnd + bytes + LineEnd;
 }
 
 // One change read back.
@@ -40,14 +44,15 @@ struct JournalEntry
 {
     char kind = 0;
     int position = -1;
-    QByteArray card;
+    QByteArray bytes;
 };
 
 // Reads the change at `pos`; false when what stands there is not a whole one.
 bool readChange(const QByteArray &bytes, qsizetype &pos, JournalEntry &out)
 {
     const qsizetype lineEnd = bytes.indexOf(LineEnd, pos);
-    if (lineEnd < 0)
+    // A change's line is short; a longer run is no change line at all.
+    if (lineEnd < 0 || lineEnd - pos > 80)
         return false;
     const QList<QByteArray> fields = bytes.mid(pos, lineEnd - pos).split(' ');
     if (fields.size() != 4 || fields[0].size() != 1)
@@ -56,60 +61,164 @@ bool readChange(const QByteArray &bytes, qsizetype &pos, JournalEntry &out)
     out.kind = fields[0].at(0);
     out.position = fields[1].toInt(&positionOk);
     const qsizetype length = fields[2].toLongLong(&lengthOk);
-    const qsizetype cardStart = lineEnd + LineEnd.size();
-    if (!positionOk || !lengthOk || length < 0 || length > bytes.size() - cardStart - LineEnd.size())
+    const qsizetype start = lineEnd + LineEnd.size();
+    if (!positionOk || !lengthOk || length < 0 || length > bytes.size() - start - LineEnd.size())
         return false;
-    out.card = bytes.mid(cardStart, length);
-    if (bytes.mid(cardStart + length, LineEnd.size()) != LineEnd || fields[3] != checksum(out.kind, out.position, out.card))
+    if (bytes.mid(start + length, LineEnd.size()) != LineEnd)
         return false;
-    pos = cardStart + length + LineEnd.size();
+    out.bytes = bytes.mid(start, length);
+    if (fields[3] != checksum(out.kind, out.position, out.bytes))
+        return false;
+    pos = start + length + LineEnd.size();
     return true;
 }
 
-// The contents a save was about to give the card file, named by the last
-// whole change from `pos` on when that is a save; empty otherwise.
-QByteArray lastSavedIdentity(const QByteArray &bytes, qsizetype pos)
+// Where the next whole change after `from` starts, or -1: tells a damaged
+// change amid whole ones from the torn end of the journal.
+qsizetype nextWholeChange(const QByteArray &bytes, qsizetype from)
 {
-    JournalEntry change, last;
-    while (readChange(bytes, pos, change))
-        last = change;
-    return last.kind == char(CardJournal::Change::Saved) ? last.card : QByteArray();
+    for (qsizetype at = bytes.indexOf(LineEnd, from); at >= 0; at = bytes.indexOf(LineEnd, at + 1)) {
+        qsizetype pos = at + LineEnd.size();
+        JournalEntry change;
+        if (readChange(bytes, pos, change))
+            return at + LineEnd.size();
+    }
+    return -1;
 }
 
-// The one card that `bytes` hold.
-bool cardOf(const QByteArray &bytes, CardFields &fields)
+// The cards that `bytes` hold, in the form the store keeps them; false when
+// they are not whole cards.
+bool cardsOf(const QByteArray &bytes, CardStore &cards)
 {
-    CardStore card;
-    if (!card.readCards(bytes) || card.cardCount() != 1)
-        return false;
-    fields = card.fields(0);
-    return true;
+    return cards.readCards(bytes);
 }
 
 // Applies one change as the session made it; false when it does not fit the
-// cards (so the journal belongs to other cards, or is damaged).
-bool apply(const JournalEntry &change, CardStore &store)
+// cards (so it belongs to other cards, or the journal is damaged).
+bool apply(const JournalEntry &change, int format, CardStore &store)
 {
-    CardFields fields;
+    CardStore cards;
+    if (change.kind != char(CardJournal::Change::Saved) && !cardsOf(change.bytes, cards))
+        return false;
+    const bool inTable = change.position >= 0 && change.position < store.cardCount();
     switch (CardJournal::Change(change.kind)) {
     case CardJournal::Change::Add:
-        return change.position == store.cardCount() && cardOf(change.card, fields) && store.appendCard(fields);
+        return change.position == store.cardCount() && cards.cardCount() == 1 && store.appendCardBytes(cards.cardBytes(0));
     case CardJournal::Change::Update:
-        if (change.position < 0 || change.position >= store.cardCount() || !cardOf(change.card, fields))
+        if (format == 1) {
+            if (!inTable || cards.cardCount() != 1)
+                return false;
+            store.replaceCardBytes(change.position, cards.cardBytes(0));
+            return true;
+        }
+        // The card replaced must be the one the session replaced.
+        if (!inTable || cards.cardCount() != 2 || store.cardBytes(change.position) != cards.cardBytes(0))
             return false;
-        store.setCurrentCard(qint16(change.position));
-        store.replaceCard(fields);
-        return true;
-    case CardJournal::Change::Saved:
+        store.replaceCardBytes(change.position, cards.cardBytes(1));
         return true;
     case CardJournal::Change::Delete:
-        if (change.position < 0 || change.position >= store.cardCount() || store.cardBytes(change.position) != change.card)
+        if (!inTable || cards.cardCount() != 1 || store.cardBytes(change.position) != cards.cardBytes(0))
             return false;
-        store.setCurrentCard(qint16(change.position));
-        store.removeCard();
+        store.removeCardAt(change.position);
+        return true;
+    case CardJournal::Change::Table:
+        return change.position == cards.cardCount() && store.restoreCards(cards);
+    case CardJournal::Change::Saved:
         return true;
     }
     return false;
+}
+
+// The cards a change not applied carries, for the user to take back: the
+// card added, the card as updated, or every card of a table.
+void collectCards(const JournalEntry &change, int format, QByteArray &kept)
+{
+    CardStore cards;
+    if (!cardsOf(change.bytes, cards) || cards.cardCount() == 0)
+        return;
+    switch (CardJournal::Change(change.kind)) {
+    case CardJournal::Change::Add:
+    case CardJournal::Change::Table:
+        kept += cards.cardFileBytes();
+        break;
+    case CardJournal::Change::Update:
+        kept += cards.cardBytes(format == 1 ? 0 : cards.cardCount() - 1);
+        break;
+    case CardJournal::Change::Delete:
+    case CardJournal::Change::Saved:
+        break;
+    }
+}
+
+// What a journal's bytes say against the cards just loaded.
+struct Reading
+{
+    CardJournal::Recovery recovery;
+    bool nothing = false;     // no change to replay: the journal can go
+    qsizetype wholeEnd = 0;   // the end of the last whole change
+    QByteArray keptCards;     // the cards of the changes not applied
+};
+
+Reading readJournal(const QByteArray &bytes, CardStore &store)
+{
+    Reading reading;
+    CardJournal::Recovery &r = reading.recovery;
+    const qsizetype headerEnd = bytes.indexOf(LineEnd);
+    if (headerEnd < 0 && (Header.startsWith(bytes) || bytes.startsWith(Header) || HeaderOne.startsWith(bytes))) {
+        reading.nothing = true; // cut short before its first change was whole
+        return reading;
+    }
+    const int format = bytes.startsWith(Header) ? 2 : bytes.startsWith(HeaderOne) ? 1 : 0;
+    if (format == 0 || headerEnd < 0) {
+        r.unknownJournal = true;
+        return reading;
+    }
+    const QByteArray identity = bytes.mid(Header.size(), headerEnd - Header.size());
+    qsizetype pos = headerEnd + LineEnd.size();
+    reading.wholeEnd = pos;
+
+    // Another program wrote the card file since, unless it was the save the
+    // journal announces last (Exit ended before it removed the journal).
+    r.cardFileChanged = identity != store.loadedFileIdentity();
+    bool applying = !r.cardFileChanged;
+    QByteArray lastSaved;
+    const qint16 loadedCurrent = store.currentCard();
+    while (pos < bytes.size()) {
+        JournalEntry change;
+        if (!readChange(bytes, pos, change)) {
+            const qsizetype next = nextWholeChange(bytes, pos);
+            if (next < 0) {
+                r.tornEnd = true;
+                break;
+            }
+            ++r.unreadable;
+            applying = false;
+            pos = next;
+            continue;
+        }
+        if (change.kind == char(CardJournal::Change::Saved)) {
+            lastSaved = change.bytes;
+        } else {
+            lastSaved.clear();
+            if (applying && apply(change, format, store)) {
+                ++r.replayed;
+            } else {
+                applying = false;
+                ++r.notApplied;
+                collectCards(change, format, reading.keptCards);
+            }
+        }
+        if (applying)
+            reading.wholeEnd = pos;
+    }
+    if (r.cardFileChanged && !lastSaved.isEmpty() && lastSaved == store.loadedFileIdentity() && r.unreadable == 0) {
+        reading.recovery = {};
+        reading.nothing = true;
+        return reading;
+    }
+    reading.nothing = !r.found();
+    store.setCurrentCard(r.replayed > 0 ? qint16(store.cardCount() - 1) : loadedCurrent);
+    return reading;
 }
 
 } // namespace
@@ -119,72 +228,74 @@ CardJournal::CardJournal(const QString &cardFilePath)
 {
 }
 
+CardJournal::Recovery CardJournal::replayToRead(CardStore &store) const
+{
+    QByteArray bytes;
+    if (!QFileInfo(m_path).isFile() || QFileInfo(m_path).isSymLink() || !readRegularFile(m_path, bytes))
+        return {};
+    return readJournal(bytes, store).recovery;
+}
+
 CardJournal::Recovery CardJournal::recover(CardStore &store)
 {
-    Recovery recovery;
     QByteArray bytes;
-    if (!QFileInfo(m_path).isFile() || !readRegularFile(m_path, bytes))
-        return recovery;
-    const qsizetype headerEnd = bytes.indexOf(LineEnd);
-    if (headerEnd < 0 && (bytes.startsWith(Header) || Header.startsWith(bytes))) {
-        // Cut short before its first change was whole: nothing to replay.
+    if (!QFileInfo(m_path).isFile() || QFileInfo(m_path).isSymLink() || !readRegularFile(m_path, bytes))
+        return {};
+    Reading reading = readJournal(bytes, store);
+    Recovery &r = reading.recovery;
+    if (reading.nothing) {
         QFile::remove(m_path);
-        return recovery;
+        return {};
     }
-    const QByteArray identity = bytes.mid(Header.size(), headerEnd - Header.size());
-    qsizetype pos = headerEnd + LineEnd.size();
-    if (headerEnd >= 0 && bytes.startsWith(Header) && identity != store.loadedFileIdentity()
-        && lastSavedIdentity(bytes, pos) == store.loadedFileIdentity()) {
-        // The session's Exit wrote the card file and ended before it could
-        // remove the journal: the card file holds every change.
-        QFile::remove(m_path);
-        return recovery;
-    }
-    // A journal of another format, or of other contents of the card file.
-    if (headerEnd < 0 || !bytes.startsWith(Header) || identity != store.loadedFileIdentity()) {
-        recovery.keptAs = moveAside(m_path);
-        recovery.outcome = recovery.keptAs.isEmpty() ? Recovery::Outcome::NotKept : Recovery::Outcome::KeptAside;
-        return recovery;
+    if (r.complete()) {
+        // Later changes go after the last whole one, not after a torn one;
+        // cutting the file needs no room on the disk.
+        m_owned = true;
+        m_state = reading.wholeEnd == bytes.size() || QFile::resize(m_path, reading.wholeEnd) ? State::Started
+                                                                                                : State::Gap;
+        return reading.recovery;
     }
 
-    const qint16 loadedCurrent = store.currentCard();
-    qsizetype whole = pos;
-    JournalEntry change;
-    while (readChange(bytes, pos, change)) {
-        if (change.kind != char(Change::Saved)) {
-            if (!apply(change, store)) {
-                // Whole but not of these cards: damaged. What follows cannot be
-                // applied either; the journal is kept for the user as it is.
-                keepCopyAside(m_path);
-                break;
-            }
-            ++recovery.changes;
-        }
-        whole = pos;
+    // What could not be applied goes aside where the user can take it back:
+    // its cards as a card file, and the journal itself as it was.
+    QString why;
+    if (!reading.keptCards.isEmpty()) {
+        const QString kept = unusedNameBeside(resolvedFilePath(store.filePath()), QStringLiteral("recovered"), 1);
+        if (writeFileSafely(kept, reading.keptCards, &why))
+            r.keptCards = kept;
+        else
+            r.keepFailure = why;
     }
-    store.setCurrentCard(recovery.changes > 0 ? qint16(store.cardCount() - 1) : loadedCurrent);
-    if (recovery.changes == 0) {
-        QFile::remove(m_path);
-        return recovery;
+    r.keptJournal = moveAside(m_path, &why);
+    if (r.keptJournal.isEmpty()) {
+        r.keepFailure = why;
+        return reading.recovery; // it stays where it is, and is never written over
     }
-    // Later changes go after the last whole one, not after a torn one;
-    // cutting the file needs no room on the disk.
-    m_started = whole == bytes.size() || QFile::resize(m_path, whole);
-    if (!m_started)
-        m_error = QStringLiteral("The end of the journal, cut short by the crash, could not be removed");
-    recovery.outcome = Recovery::Outcome::Replayed;
-    return recovery;
+    // The changes applied are in memory alone now: a new journal keeps them.
+    if (r.replayed > 0) {
+        m_owned = true;
+        m_state = State::Gap;
+        restartFromTable(store);
+    }
+    return reading.recovery;
 }
 
-bool CardJournal::recordSaving(const QByteArray &fileBytes, const CardStore &store)
+bool CardJournal::restartFromTable(const CardStore &store)
 {
-    return !m_started || record(Change::Saved, 0, CardStore::identityOf(fileBytes), store);
+    const QByteArray table = store.cardFileBytes();
+    const QByteArray bytes = Header + store.loadedFileIdentity() + LineEnd
+                             + changeBytes(Change::Table, store.cardCount(), table);
+    if (!writeFileSafely(m_path, bytes, &m_error))
+        return false;
+    m_owned = true;
+    m_state = State::Started;
+    return true;
 }
 
-bool CardJournal::record(Change change, int position, const QByteArray &card, const CardStore &store)
+bool CardJournal::record(Change change, int position, const QByteArray &before, const QByteArray &after,
+                         const CardStore &store)
 {
-    QByteArray bytes = changeBytes(change, position, card);
-    if (!m_started) {
+    if (!m_owned) {
         // A journal this session did not start (one kept from an earlier
         // session that could not be moved aside) is never written over.
         const QFileInfo existing(m_path);
@@ -192,24 +303,47 @@ bool CardJournal::record(Change change, int position, const QByteArray &card, co
             m_error = QStringLiteral("An earlier journal that Kinfolio could not use is in the way");
             return false;
         }
-        bytes.prepend(Header + store.loadedFileIdentity() + LineEnd);
     }
+    // After a change that could not be written, the next one would be
+    // replayed onto cards that lack it: the journal starts again from the
+    // whole table, which holds every change so far.
+    if (m_state == State::Gap)
+        return restartFromTable(store);
+
+    QByteArray bytes = changeBytes(change, position,
+                                   change == Change::Update ? before + after : change == Change::Add ? after : before);
+    if (m_state == State::None)
+        bytes.prepend(Header + store.loadedFileIdentity() + LineEnd);
     if (!appendFileDurably(m_path, bytes, &m_error)) {
-        if (!m_started)
+        if (m_state == State::None)
             QFile::remove(m_path); // what the failed first write left names nothing
+        else
+            m_owned = true;
+        m_state = State::Gap;
         return false;
     }
-    m_started = true;
+    m_owned = true;
+    m_state = State::Started;
     return true;
+}
+
+bool CardJournal::recordSaving(const QByteArray &fileBytes, const CardStore &store)
+{
+    // Appended after a gap too: it only names the contents to come.
+    if (!m_owned || m_state == State::None)
+        return true;
+    Q_UNUSED(store);
+    return appendFileDurably(m_path, changeBytes(Change::Saved, 0, CardStore::identityOf(fileBytes)), &m_error);
 }
 
 void CardJournal::remove()
 {
     // Only the journal of this session: one from an earlier session that
     // could not be replayed or moved aside stays for the user.
-    if (m_started)
+    if (m_owned)
         QFile::remove(m_path);
-    m_started = false;
+    m_owned = false;
+    m_state = State::None;
 }
 
 } // namespace kinfolio

@@ -14,16 +14,18 @@ class CardStore;
 // is told it is done, so that a crash, a kill or a power cut loses none. The
 // next start replays them onto the cards of the card file.
 //
-// The journal names the card file's contents it starts from. Replayed onto
-// other contents (another program wrote the card file meanwhile) its changes
-// would land on the wrong cards, so such a journal is kept aside instead.
+// The journal names the card file's contents it starts from, and each change
+// the card it replaces, so a change is never replayed onto cards it was not
+// made on. A change that could not be written leaves a gap: the next one
+// starts the journal again from a copy of the whole table instead.
 class CardJournal
 {
 public:
     // Saved marks a save of the card file about to happen, with the contents
     // it gives the file, so that a crash between the save and the removal of
     // the journal is not taken for a card file another program wrote.
-    enum class Change : char { Add = 'A', Update = 'U', Delete = 'D', Saved = 'S' };
+    // Table holds every card: the journal starts again from it.
+    enum class Change : char { Add = 'A', Update = 'U', Delete = 'D', Saved = 'S', Table = 'T' };
 
     explicit CardJournal(const QString &cardFilePath);
 
@@ -32,31 +34,42 @@ public:
     // What a start found of an earlier session that did not end through Exit.
     struct Recovery
     {
-        enum class Outcome {
-            Nothing,   // no journal, or one without a whole change
-            Replayed,  // `changes` changes were applied to the store
-            KeptAside, // the card file changed since; the journal is now at `keptAs`
-            NotKept,   // the card file changed since, and the journal could not be moved aside
-        };
-        Outcome outcome = Outcome::Nothing;
-        int changes = 0;
-        QString keptAs;
+        int replayed = 0;     // changes applied to the store
+        int notApplied = 0;   // whole changes that could not be applied
+        int unreadable = 0;   // damaged changes amid whole ones
+        bool tornEnd = false; // the last change was cut short by the crash
+        // Why changes were not applied: the card file was written by another
+        // program since, or the journal is not one this program can read.
+        bool cardFileChanged = false;
+        bool unknownJournal = false;
+        QString keptCards;   // the cards of the changes not applied, as a card file
+        QString keptJournal; // the journal itself, moved aside
+        QString keepFailure; // why nothing could be kept aside, when nothing could
+
+        bool found() const { return replayed + notApplied + unreadable > 0 || unknownJournal; }
+        bool complete() const { return notApplied == 0 && unreadable == 0 && !unknownJournal; }
     };
 
     // Applies the changes of a journal left behind to `store`, which has just
-    // loaded the card file. A change cut short by the end of the journal (a
-    // crash while it was written) and everything after it is dropped; the
-    // journal keeps the whole changes before it, and later changes go after
-    // them. Leaves the store's current card as the load left it.
+    // loaded the card file; see Recovery. A change cut short at the end of
+    // the journal is dropped. Changes that cannot be applied are kept as a
+    // card file of their cards beside the card file, with the journal moved
+    // aside; the changes that were applied go on in a new journal. Leaves the
+    // store's current card on the last card when anything was replayed.
     Recovery recover(CardStore &store);
+    // The same for a program that only reads the card file: the changes are
+    // applied to `store` alone, and no file is touched.
+    Recovery replayToRead(CardStore &store) const;
 
     // Appends one change, made to `store` just now, and puts it on the disk.
     // `position` is where the change happened: the new card's for Add, the
-    // current card's for Update and Delete; `card` is the card's bytes as the
-    // card file holds them: the new texts, or for Delete the card deleted, so
-    // that a replay can tell it removes the same card. False, with
-    // errorString() set, when the journal could not be written (a full disk).
-    bool record(Change change, int position, const QByteArray &card, const CardStore &store);
+    // current card's for Update and Delete. `before` is the card's bytes as
+    // the card file held them (Update, Delete), `after` its new bytes (Add,
+    // Update). After a change that could not be written, the journal starts
+    // again from the whole table. False, with errorString() set, when the
+    // journal could not be written (a full disk).
+    bool record(Change change, int position, const QByteArray &before, const QByteArray &after,
+                const CardStore &store);
 
     // Notes that the card file is about to be given `fileBytes`. Nothing to
     // note without a journal.
@@ -68,8 +81,16 @@ public:
     QString errorString() const { return m_error; }
 
 private:
+    enum class State {
+        None,    // no journal of this session yet
+        Started, // the journal holds every change since the card file was read
+        Gap,     // a change could not be written: the journal must start anew
+    };
+    bool restartFromTable(const CardStore &store);
+
     QString m_path;
-    bool m_started = false; // the journal exists and names the card file's contents
+    State m_state = State::None;
+    bool m_owned = false; // the file at m_path is this session's journal
     QString m_error;
 };
 

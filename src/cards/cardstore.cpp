@@ -222,7 +222,7 @@ bool CardStore::saveCardFile(const std::function<void(const QByteArray &bytes)> 
         return true;
 
     const FileStamp onDisk = stampOf();
-    if (onDisk.exists && (m_fileNotFullyRead || !(onDisk == m_loadedStamp))) {
+    if (onDisk.exists && fileChangedSinceRead(onDisk)) {
         QString reason;
         m_preservedCopy = keepCopyAside(m_filePath, &reason);
         if (m_preservedCopy.isEmpty()) {
@@ -252,6 +252,16 @@ bool CardStore::saveCardFile(const std::function<void(const QByteArray &bytes)> 
     return true;
 }
 
+bool CardStore::fileChangedSinceRead(const FileStamp &onDisk) const
+{
+    if (m_fileNotFullyRead || !m_fileRead)
+        return true;
+    if (onDisk == m_loadedStamp)
+        return false;
+    QByteArray bytes;
+    return !readRegularFile(m_filePath, bytes) || bytes != m_identityBytes;
+}
+
 bool CardStore::saveCopyTo(const QString &path)
 {
     QString reason;
@@ -276,6 +286,37 @@ void CardStore::replaceCard(const CardFields &fields)
     if (m_currentCard < 0 || size_t(m_currentCard) >= m_cards.size())
         return;
     m_cards[size_t(m_currentCard)] = packCard(fields);
+}
+
+bool CardStore::appendCardBytes(const QByteArray &card)
+{
+    if (isFull())
+        return false;
+    // A copy of its own: the bytes may be a view into another store's file.
+    m_cards.emplace_back(card.constData(), card.size());
+    return true;
+}
+
+void CardStore::replaceCardBytes(int position, const QByteArray &card)
+{
+    if (position >= 0 && size_t(position) < m_cards.size())
+        m_cards[size_t(position)] = QByteArray(card.constData(), card.size());
+}
+
+void CardStore::removeCardAt(int position)
+{
+    if (position >= 0 && size_t(position) < m_cards.size())
+        m_cards.erase(m_cards.begin() + position);
+}
+
+bool CardStore::restoreCards(const CardStore &cards)
+{
+    std::vector<QByteArray> copies;
+    copies.reserve(size_t(cards.cardCount()));
+    for (int p = 0; p < cards.cardCount(); ++p)
+        copies.emplace_back(cards.cardBytes(p).constData(), cards.cardBytes(p).size());
+    m_cards = std::move(copies);
+    return true;
 }
 
 void CardStore::removeCard()

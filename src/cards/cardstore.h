@@ -103,6 +103,14 @@ public:
     // Deletes the card at the current position and closes the gap; see the .cpp.
     void removeCard();
 
+    // The same by position and by the bytes of cards this class made (the
+    // journal's replay), leaving the current position alone.
+    bool appendCardBytes(const QByteArray &card);
+    void replaceCardBytes(int position, const QByteArray &card);
+    void removeCardAt(int position);
+    // Takes the cards of `cards` in place of the whole table.
+    bool restoreCards(const CardStore &cards);
+
 private:
     // What tells that another program wrote the card file since it was read.
     struct FileStamp
@@ -114,6 +122,10 @@ private:
         bool operator==(const FileStamp &o) const;
     };
     FileStamp stampOf() const;
+    // True when the file on disk holds other bytes than the last load read
+    // or the last save wrote. A change of its attributes alone (permissions,
+    // links, extended attributes) is no change.
+    bool fileChangedSinceRead(const FileStamp &onDisk) const;
 
     QString m_filePath;
     // The bytes of the last load: cards read in the shape they are written

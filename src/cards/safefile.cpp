@@ -6,6 +6,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <filesystem>
+
 namespace kinfolio {
 
 namespace {
@@ -14,6 +16,10 @@ void setError(QString *error, const QString &text)
     if (error)
         *error = text;
 }
+
+// What a save's temporary file is named after the file it replaces, so that
+// only this program's own are ever cleaned up.
+const QString TemporaryMark = QStringLiteral(".kinfolio-saving-");
 } // namespace
 
 bool readRegularFile(const QString &path, QByteArray &bytes, QString *error)
@@ -52,7 +58,7 @@ bool readRegularFile(const QString &path, QByteArray &bytes, QString *error)
 class SafeFileWriter::WholeWrites : public QIODevice
 {
 public:
-    explicit WholeWrites(QSaveFile *file)
+    explicit WholeWrites(QFileDevice *file)
         : m_file(file)
     {
         open(QIODevice::WriteOnly | QIODevice::Unbuffered);
@@ -78,7 +84,7 @@ protected:
     }
 
 private:
-    QSaveFile *m_file;
+    QFileDevice *m_file;
     bool m_failed = false;
 };
 
@@ -91,7 +97,7 @@ SafeFileWriter::~SafeFileWriter()
 {
     m_device.reset();
     if (m_file)
-        m_file->cancelWriting();
+        m_file->remove();
 }
 
 bool SafeFileWriter::open()
@@ -101,12 +107,11 @@ bool SafeFileWriter::open()
         m_error = QStringLiteral("Not a regular file, so it is not replaced");
         return false;
     }
-    m_file = std::make_unique<QSaveFile>(m_path);
-    // Unbuffered, so that a write the disk refuses fails at once. A buffered
-    // write of a small file fails only in the flush inside commit(), and
-    // commit() then still puts the short file in place of the old one and
-    // reports success: a full disk would empty the file.
-    if (!m_file->open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+    m_file = std::make_unique<QTemporaryFile>(m_path + TemporaryMark + QStringLiteral("XXXXXX"));
+    m_file->setAutoRemove(false);
+    // Unbuffered, so that a write the disk refuses fails at once, not in a
+    // flush after the last write where it could go unseen.
+    if (!static_cast<QFile *>(m_file.get())->open(QIODevice::ReadWrite | QIODevice::Unbuffered)) {
         m_error = m_file->errorString();
         m_file.reset();
         return false;
@@ -124,20 +129,50 @@ bool SafeFileWriter::commit()
 {
     if (!m_file)
         return false;
-    // A failed write leaves the device's error set, and commit() then
-    // refuses to replace the old file; its reason is the write's.
+    // A failed write leaves the device's error set; the old file then stays.
     const bool cut = m_device->failed();
-    const QString writeError = m_file->error() != QFileDevice::NoError ? m_file->errorString()
-                               : cut                                    ? m_device->errorString()
-                                                                        : QString();
+    QString error = m_file->error() != QFileDevice::NoError ? m_file->errorString()
+                    : cut                                    ? m_device->errorString()
+                                                             : QString();
     m_device.reset();
-    if (cut)
-        m_file->cancelWriting();
-    const bool committed = m_file->commit();
-    if (!committed)
-        m_error = writeError.isEmpty() ? m_file->errorString() : writeError;
+    if (error.isEmpty() && !m_file->flush())
+        error = m_file->errorString();
+    if (error.isEmpty() && !syncToDisk(*m_file))
+        error = QStringLiteral("The system could not put the file on the disk");
+    const QString temporary = m_file->fileName();
+    m_file->close();
+    if (error.isEmpty()) {
+        // The new file keeps the old one's permissions; a new one gets the
+        // usual ones rather than the temporary file's private ones.
+        const QFileInfo old(m_path);
+        m_file->setPermissions(old.exists() ? old.permissions()
+                                            : QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadUser
+                                                  | QFileDevice::WriteUser | QFileDevice::ReadGroup
+                                                  | QFileDevice::ReadOther);
+        std::error_code failure;
+        std::filesystem::rename(nativePath(temporary), nativePath(m_path), failure);
+        if (failure)
+            error = QString::fromStdString(failure.message());
+    }
+    if (!error.isEmpty()) {
+        QFile::remove(temporary);
+        m_error = error;
+    }
     m_file.reset();
-    return committed;
+    return error.isEmpty();
+}
+
+void removeLeftoverTemporaryFiles(const QString &path)
+{
+    const QFileInfo info(path);
+    const QDir folder = info.dir();
+    const QStringList names = folder.entryList({info.fileName() + TemporaryMark + QStringLiteral("??????")},
+                                               QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString &name : names) {
+        const QFileInfo left(folder.filePath(name));
+        if (left.isFile() && !left.isSymLink())
+            QFile::remove(left.filePath());
+    }
 }
 
 bool writeFileSafely(const QString &path, const QByteArray &bytes, QString *error)
@@ -234,6 +269,19 @@ QString moveAside(const QString &path, QString *error)
         return {};
     }
     return aside;
+}
+
+QString unusedNameBeside(const QString &dataFile, const QString &word, int firstNumber)
+{
+    const QFileInfo info(dataFile);
+    const QDir folder = info.dir();
+    for (int n = firstNumber - 1;; ++n) {
+        const QString numbered = n < firstNumber ? QString() : QStringLiteral("-%1").arg(n);
+        const QString path = folder.filePath(
+            QStringLiteral("%1-%2%3.%4").arg(info.completeBaseName(), word, numbered, info.suffix()));
+        if (n >= 1 && !QFileInfo::exists(path) && !QFileInfo(path).isSymLink())
+            return path;
+    }
 }
 
 } // namespace kinfolio

@@ -1,8 +1,8 @@
 #pragma once
 
 #include <QByteArray>
-#include <QSaveFile>
 #include <QString>
+#include <QTemporaryFile>
 
 #include <memory>
 
@@ -17,8 +17,9 @@ namespace kinfolio {
 bool readRegularFile(const QString &path, QByteArray &bytes, QString *error = nullptr);
 
 // Writes a whole file so that it is either replaced completely or left as it
-// was: the bytes go, unbuffered, to a temporary file in the same directory,
-// which is then renamed over the old one. A crash, power cut or full disk
+// was: the bytes go, unbuffered, to a temporary file in the same directory
+// (named after the file, see removeLeftoverTemporaryFiles), which is put on
+// the disk and then renamed over the old one. A crash, power cut or full disk
 // during the write leaves the previous file intact, and every failure is
 // reported. Anything at the path that is not a regular file is refused
 // rather than replaced. On failure `error` holds the reason.
@@ -46,10 +47,15 @@ private:
     class WholeWrites;
 
     QString m_path;
-    std::unique_ptr<QSaveFile> m_file;
+    std::unique_ptr<QTemporaryFile> m_file;
     std::unique_ptr<WholeWrites> m_device; // in front of m_file; see the .cpp
     QString m_error;
 };
+
+// Removes what saves of `path` that a crash or a kill cut short left beside
+// it: only this program's own temporary files of that one file. Call it only
+// while no other save of the file can run (the card file's lock held).
+void removeLeftoverTemporaryFiles(const QString &path);
 
 // Appends `bytes` to a regular file, creating it when missing, and has the
 // system put them on the disk before it returns, so that a crash or a power
@@ -74,5 +80,11 @@ QString keepCopyAside(const QString &path, QString *error = nullptr);
 
 // Moves a file to the same kind of name. A rename needs no room on the disk.
 QString moveAside(const QString &path, QString *error = nullptr);
+
+// A name beside `dataFile` that nothing stands at yet, the data file's name
+// with `word` and a number from `firstNumber` on: with "saved" and 2,
+// Kinfolio-saved.dat, then Kinfolio-saved-2.dat; with "recovered" and 1,
+// Kinfolio-recovered-1.dat.
+QString unusedNameBeside(const QString &dataFile, const QString &word, int firstNumber);
 
 } // namespace kinfolio

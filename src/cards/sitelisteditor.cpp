@@ -50,6 +50,12 @@ bool SiteListEditor::saveForEnd(const QStringList &texts)
     return m_file.save(texts, nullptr);
 }
 
+QString SiteListEditor::keepCopyForEnd(const QStringList &texts)
+{
+    const QString copy = proposedCopyPath();
+    return m_file.saveCopyTo(copy, texts, nullptr) ? copy : QString();
+}
+
 QString SiteListEditor::saveAsTitle() const
 {
     return QStringLiteral("Save the web sites as");

@@ -37,6 +37,10 @@ public:
     // The end of the session: writes the list without asking. False when it
     // could not be written.
     bool saveForEnd(const QStringList &texts);
+    // A shutdown, when the list itself could not be written: keeps the texts
+    // in a new file beside it, named as Save As would propose. The file's
+    // path, or empty when that could not be written either.
+    QString keepCopyForEnd(const QStringList &texts);
 
     // WaysOut, for the texts of the Exit that failed
     QString saveAsTitle() const override;

@@ -37,15 +37,7 @@ CardMessage failedExit(const QString &reason, const QString &things)
 
 QString proposedCopyPath(const QString &dataFile)
 {
-    const QFileInfo info(dataFile);
-    const QDir folder = info.dir();
-    for (int n = 1;; ++n) {
-        const QString name = n == 1 ? QStringLiteral("%1-saved.%2").arg(info.completeBaseName(), info.suffix())
-                                    : QStringLiteral("%1-saved-%2.%3").arg(info.completeBaseName()).arg(n).arg(info.suffix());
-        const QString path = folder.filePath(name);
-        if (!QFileInfo::exists(path) && !QFileInfo(path).isSymLink())
-            return path;
-    }
+    return unusedNameBeside(dataFile, QStringLiteral("saved"), 2);
 }
 
 std::optional<CardMessage> copyRefusal(const QString &path, const QString &dataFile, const QStringList &programFiles)

@@ -414,7 +414,8 @@ QByteArray fromCards(const std::vector<CardFields> &cards, ExportCounts *counts)
 bool exportCardFile(const QString &cardFile, const QString &gedcomFile, QString *error, ExportCounts *counts)
 {
     std::vector<CardFields> cards;
-    if (!readCardFile(cardFile, cards, error))
+    QStringList notes;
+    if (!readCardFile(cardFile, cards, error, &notes))
         return false;
 
     // Writing over the card file would replace the cards with their export.
@@ -433,6 +434,7 @@ bool exportCardFile(const QString &cardFile, const QString &gedcomFile, QString 
 
     ExportCounts made;
     const QByteArray bytes = fromCards(cards, &made);
+    made.warnings = notes + made.warnings;
     QString reason;
     if (!writeFileSafely(gedcomFile, bytes, &reason)) {
         if (error)

@@ -2,8 +2,7 @@
 
 #include "ancestorwalk.h"
 #include "ansitext.h"
-#include "cardfilelock.h"
-#include "cardjournal.h"
+#include "cardfilesession.h"
 #include "cardfileread.h"
 #include "cardlinks.h"
 #include "cardstore.h"
@@ -632,50 +631,48 @@ bool importGedcomFile(const QString &gedcomFile, const QString &cardFile, bool a
         return fail(QStringLiteral("%1 is a folder, not a GEDCOM file").arg(gedcomFile));
     if (!readRegularFile(gedcomFile, bytes, &reason))
         return fail(QStringLiteral("the GEDCOM file %1 could not be read: %2").arg(gedcomFile, reason));
-    GedcomFile file;
-    if (!file.read(bytes, &reason))
-        return fail(QStringLiteral("%1: %2").arg(gedcomFile, reason));
     ImportCounts made;
-    const std::vector<CardFields> cards = toCards(file, &made);
+    std::vector<CardFields> cards;
+    if (fileKindOf(bytes) == FileKind::Cards) {
+        // Cards that Kinfolio kept aside (the changes of a journal it could
+        // not apply) come back as they are.
+        QStringList notes;
+        if (!readCardFile(gedcomFile, cards, &reason, &notes))
+            return fail(reason);
+        made.warnings << notes;
+        made.cardFile = true;
+        made.familyCards = int(cards.size());
+    } else {
+        GedcomFile file;
+        if (!file.read(bytes, &reason))
+            return fail(QStringLiteral("%1: %2").arg(gedcomFile, reason));
+        cards = toCards(file, &made);
+    }
 
     // Nothing may change the card file between its load and the save.
     if (!out.absoluteDir().exists())
         return fail(QStringLiteral("the folder %1 does not exist").arg(QDir::toNativeSeparators(out.absolutePath())));
-    CardFileLock lock(cardFile);
-    switch (lock.tryLock()) {
-    case CardFileLock::Result::Locked:
-        break;
-    case CardFileLock::Result::HeldElsewhere:
-        return fail(QStringLiteral("Kinfolio is open on the card file %1; exit it there, then import again")
-                        .arg(cardFile));
-    case CardFileLock::Result::HeldByAnotherComputer:
-        return fail(QStringLiteral("Kinfolio is open on the card file %1 on the computer %2, which holds the lock "
-                                   "file %3; exit it there, then import again (if Kinfolio is not open there, "
-                                   "delete the lock file)")
-                        .arg(cardFile, lock.holderComputer(), lock.lockFilePath()));
-    case CardFileLock::Result::NotPossible:
-        return fail(QStringLiteral("the folder %1 takes no lock file, so the import cannot make sure that Kinfolio "
-                                   "is not open on %2; nothing was written")
-                        .arg(lock.folder(), cardFile));
-    }
+    CardFileSession session(cardFile);
+    const CardFileSession::Opening opening = session.open(CardFileSession::Access::Edit);
+    if (opening.refused)
+        return fail(session.refusal() + QStringLiteral("\nNothing was written."));
+    if (opening.readOnly)
+        return fail(QStringLiteral("the folder %1 cannot be written: %2; nothing was written")
+                        .arg(session.lock().folder(), session.lock().reason()));
     const QString refusal = outputRefusal(cardFile, FileKind::Cards);
     if (!refusal.isEmpty())
         return fail(refusal);
-    CardStore store(cardFile);
-    if (!store.loadCardFile() && store.loadResult() != CardStore::LoadResult::Missing)
+    CardStore &store = session.store();
+    if (!opening.loadedWhole && store.loadResult() != CardStore::LoadResult::Missing)
         return fail(cardFileProblem(store));
     // A card window that did not end through Exit left its changes in the
-    // journal; they belong to the cards the imported ones go after. A journal
-    // of other cards is moved aside, as the card program's next start would.
-    CardJournal journal(cardFile);
-    const CardJournal::Recovery recovery = journal.recover(store);
-    if (recovery.outcome == CardJournal::Recovery::Outcome::Replayed)
-        made.recoveredChanges = recovery.changes;
-    else if (recovery.outcome != CardJournal::Recovery::Outcome::Nothing)
-        made.warnings << QStringLiteral("the journal of a Kinfolio session that did not end through Exit holds "
-                                        "changes to other cards than %1 holds now; they were not applied, and are "
-                                        "kept in %2")
-                             .arg(cardFile, recovery.keptAs.isEmpty() ? journal.path() : recovery.keptAs);
+    // journal; they belong to the cards the imported ones go after.
+    const CardJournal::Recovery &recovery = opening.recovery;
+    made.recoveredChanges = recovery.replayed;
+    if (!recovery.complete())
+        made.warnings << recoveryText(recovery, session.journal().path(), QStringLiteral("\n"))
+                             .replace(QStringLiteral("\n\n"), QStringLiteral(" "))
+                             .replace(u'\n', u' ');
     made.cardsBefore = store.cardCount();
     if (made.cardsBefore > 0 && !append)
         return fail(QStringLiteral("%1 already holds %2 cards, and the import never overwrites cards; add "
@@ -695,9 +692,9 @@ bool importGedcomFile(const QString &gedcomFile, const QString &cardFile, bool a
     for (const CardFields &card : cards)
         store.appendCard(card);
     if (!cards.empty()) {
-        if (!store.saveCardFile([&](const QByteArray &bytes) { journal.recordSaving(bytes, store); }))
+        if (!session.save())
             return fail(store.errorString());
-        journal.remove();
+        session.end();
     }
     if (counts)
         *counts = made;

@@ -14,6 +14,7 @@ class GedcomFile;
 
 struct ImportCounts
 {
+    bool cardFile = false; // the file read was a card file, its cards taken as they are
     QString characterSet;
     int people = 0;      // INDI records read
     int families = 0;    // FAM records read

@@ -42,9 +42,12 @@ QString byTag(const QMap<QString, int> &counts)
 void printImportSummary(const QString &gedcomFile, const QString &cardFile, const kinfolio::Gedcom::ImportCounts &c)
 {
     const auto say = [](const QString &line) { kinfolio::printLine(stdout, line); };
-    say(QStringLiteral("Read %1 (%2): %3, %4.")
-            .arg(gedcomFile, c.characterSet.isEmpty() ? QStringLiteral("no CHAR") : c.characterSet,
-                 counted(c.people, "person", "people"), counted(c.families, "family", "families")));
+    if (c.cardFile)
+        say(QStringLiteral("Read %1: a card file of %2.").arg(gedcomFile, counted(c.familyCards, "card", "cards")));
+    else
+        say(QStringLiteral("Read %1 (%2): %3, %4.")
+                .arg(gedcomFile, c.characterSet.isEmpty() ? QStringLiteral("no CHAR") : c.characterSet,
+                     counted(c.people, "person", "people"), counted(c.families, "family", "families")));
     const int cards = c.familyCards + c.personCards;
     const QString after = c.cardsBefore > 0 ? QStringLiteral(" after its %1 (%2 in all)")
                                                   .arg(c.cardsBefore)
@@ -52,6 +55,8 @@ void printImportSummary(const QString &gedcomFile, const QString &cardFile, cons
                                             : QString();
     if (cards == 0)
         say(QStringLiteral("No cards written: the file holds nobody a card could show."));
+    else if (c.cardFile)
+        say(QStringLiteral("Wrote %1: %2%3.").arg(cardFile, counted(cards, "card", "cards"), after));
     else
         say(QStringLiteral("Wrote %1: %2%3: %4 for families, %5 for people in no family.")
                 .arg(cardFile, counted(cards, "card", "cards"), after, QString::number(c.familyCards),

@@ -8,7 +8,10 @@
 #include <io.h>
 #include <qt_windows.h>
 #else
+#include <QFileInfo>
+#include <cerrno>
 #include <csignal>
+#include <sys/file.h>
 #include <sys/socket.h>
 #include <unistd.h>
 #endif
@@ -51,21 +54,52 @@ bool syncToDisk(QFileDevice &file)
 #endif
 }
 
+bool holdFileLock(QFileDevice &file)
+{
+#ifdef Q_OS_WIN
+    // Files there are opened without sharing by default; the lock file's
+    // content decides.
+    Q_UNUSED(file);
+    return true;
+#else
+    return ::flock(file.handle(), LOCK_EX | LOCK_NB) == 0;
+#endif
+}
+
+bool isProcessRunning(qint64 pid, const QString &programFile)
+{
+#ifdef Q_OS_WIN
+    Q_UNUSED(pid);
+    Q_UNUSED(programFile);
+    return true; // the lock file's own lock tells
+#else
+    if (pid <= 0 || (::kill(pid_t(pid), 0) != 0 && errno != EPERM))
+        return false;
+    // The program a running process number belongs to, where the system
+    // tells it; a program file replaced since it started reads "(deleted)".
+    QString running = QFileInfo(QStringLiteral("/proc/%1/exe").arg(pid)).symLinkTarget();
+    if (running.isEmpty() || programFile.isEmpty())
+        return true;
+    running.remove(QStringLiteral(" (deleted)"));
+    return QFileInfo(running).fileName() == programFile;
+#endif
+}
+
 #ifndef Q_OS_WIN
 namespace {
-// A signal handler may do almost nothing; it writes one byte into a socket
-// pair, and the event loop reads it and runs the handler there.
+// A signal handler may do almost nothing; it writes the signal's number into
+// a socket pair, and the event loop reads it and runs the handler there.
 int endRequestSockets[2] = {-1, -1};
 
-void noteEndRequest(int)
+void noteEndRequest(int signal)
 {
-    const char byte = 1;
+    const char byte = char(signal);
     [[maybe_unused]] const ssize_t written = ::write(endRequestSockets[0], &byte, 1);
 }
 } // namespace
 #endif
 
-void onEndRequest(QObject *context, std::function<void()> handler)
+void onEndRequest(QObject *context, std::function<void(EndRequest)> handler)
 {
 #ifdef Q_OS_WIN
     // A windowed program there is ended through its windows and the session
@@ -77,10 +111,12 @@ void onEndRequest(QObject *context, std::function<void()> handler)
         return;
     auto *notifier = new QSocketNotifier(endRequestSockets[1], QSocketNotifier::Read, context);
     QObject::connect(notifier, &QSocketNotifier::activated, context, [notifier, handler = std::move(handler)] {
-        char byte;
+        char byte = 0;
         [[maybe_unused]] const ssize_t read = ::read(endRequestSockets[1], &byte, 1);
-        notifier->setEnabled(false); // once: a second signal while saving changes nothing
-        handler();
+        // A second signal while the first is handled (a message open) changes nothing.
+        notifier->setEnabled(false);
+        handler(byte == SIGTERM ? EndRequest::Shutdown : EndRequest::Hangup);
+        notifier->setEnabled(true);
     });
     struct sigaction action = {};
     action.sa_handler = noteEndRequest;

@@ -41,11 +41,27 @@ bool isOpenableAddress(const QString &url);
 // when it reports failure.
 bool syncToDisk(QFileDevice &file);
 
+// Takes the system's own lock on an open file without waiting, and keeps it
+// while the file stays open: a second program that asks for it on the same
+// file (on this computer or through the same file server) is refused. False
+// when another holds it, or the system takes no such lock.
+bool holdFileLock(QFileDevice &file);
+
+// True when process `pid` runs on this computer as the program file named
+// `programFile`. A process number the system has given to another program
+// since is not taken for it; one whose program cannot be told is.
+bool isProcessRunning(qint64 pid, const QString &programFile);
+
+// How the system asks a program to end.
+enum class EndRequest {
+    Shutdown, // SIGTERM: the system is going down, no one is there to answer
+    Hangup,   // SIGHUP or SIGINT: a closed terminal, a logout, Ctrl+C
+};
+
 // Calls `handler` on the thread of `context`, from its event loop, when the
-// program is asked to end by the system: SIGTERM (a shutdown), SIGHUP (a
-// closed terminal or a logout) or SIGINT (Ctrl+C). The program does not end
-// by itself then; the handler decides. Once per program.
-void onEndRequest(QObject *context, std::function<void()> handler);
+// program is asked to end by the system. The program does not end by itself
+// then; the handler decides, and a later request calls it again.
+void onEndRequest(QObject *context, std::function<void(EndRequest)> handler);
 
 // A path as the system's file functions take it.
 std::filesystem::path nativePath(const QString &path);

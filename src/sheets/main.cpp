@@ -105,6 +105,8 @@ int main(int argc, char *argv[])
         printError(error);
         return Failed;
     }
+    for (const QString &note : counts.notes)
+        printError(QStringLiteral("warning: ") + note);
     kinfolio::printLine(stdout, QStringLiteral("Wrote %1: %2 and %3, %4.")
                                     .arg(files.at(1),
                                          counted(counts.sheets, "family group sheet", "family group sheets"),

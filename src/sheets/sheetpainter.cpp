@@ -525,7 +525,8 @@ bool printCardFile(const QString &cardFile, const QString &pdfFile, const PrintO
         return false;
     };
     std::vector<CardFields> cards;
-    if (!readCardFile(cardFile, cards, error))
+    QStringList notes;
+    if (!readCardFile(cardFile, cards, error, &notes))
         return false;
     if (cards.empty())
         return fail(QStringLiteral("the card file %1 holds no cards: there is nothing to print").arg(cardFile));
@@ -557,6 +558,8 @@ bool printCardFile(const QString &cardFile, const QString &pdfFile, const PrintO
         return fail(QStringLiteral("%1 could not be written: %2").arg(pdfFile, reason));
     if (!writer.commit())
         return fail(QStringLiteral("%1 could not be written: %2").arg(pdfFile, writer.errorString()));
+    if (counts)
+        counts->notes = notes;
     return true;
 }
 

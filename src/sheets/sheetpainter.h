@@ -5,6 +5,7 @@
 
 #include <QIODevice>
 #include <QString>
+#include <QStringList>
 
 #include <vector>
 
@@ -22,6 +23,8 @@ struct PrintCounts
     int sheets = 0; // family group sheets (one per card, of one or more pages)
     int charts = 0; // pedigree charts (one page per card)
     int pages = 0;
+    // What the reading of the card file found to tell, one line each.
+    QStringList notes;
 };
 
 // The fonts the pages are set in, Liberation and Noto for the scripts it

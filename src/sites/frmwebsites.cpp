@@ -140,6 +140,11 @@ bool frmWebSites::saveForEnd()
     return m_editor.saveForEnd(slotTexts());
 }
 
+QString frmWebSites::keepCopyForEnd()
+{
+    return m_editor.keepCopyForEnd(slotTexts());
+}
+
 void frmWebSites::showStandardSites()
 {
     frmStandardSites::showStandard();

@@ -35,6 +35,8 @@ public:
 
     // The end of the session: writes the list as Exit does, without asking.
     bool saveForEnd();
+    // See SiteListEditor::keepCopyForEnd.
+    QString keepCopyForEnd();
 
 private:
     explicit frmWebSites(const QString &programDirectory);

@@ -2,13 +2,18 @@
 // for after each command, the refusals that keep a card from being lost, and
 // the ways out of a save that fails.
 #include "cardeditor.h"
+#include "cardfileread.h"
 #include "cardfiles.h"
 
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QSysInfo>
 #include <QTest>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace kinfolio;
 using namespace kinfolio::testing;
@@ -114,6 +119,15 @@ private slots:
     void exitSaysWhereItKeptCardsItHadNotRead()
     {
         writeBytes(path(), cardBytes(labelledCard("A")));
+        {
+            // A change of attributes alone is no other program's write.
+            CardEditor touched(path());
+            touched.open();
+            QVERIFY(QFile::setPermissions(path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+            QCOMPARE(::link(QFile::encodeName(path()).constData(), QFile::encodeName(path() + ".2").constData()), 0);
+            QVERIFY(!touched.exit().message);
+            QVERIFY(!QFile::exists(path() + ".unread-1"));
+        }
         CardEditor editor(path());
         editor.open();
         const QByteArray theirs = cardBytes(labelledCard("B")) + cardBytes(labelledCard("C"));
@@ -206,60 +220,108 @@ private slots:
         QCOMPARE(readBytes(path()), afterExit);
     }
 
-    // Every acknowledged change outlives a crash: the next start replays the
-    // journal, unless the card file changed meanwhile.
-    void journalBringsBackTheChangesOfASessionThatCrashed_data()
+    // Every acknowledged change outlives a crash, and none lands on cards it
+    // was not made on: what the next start cannot apply is kept as a card
+    // file, and a tool reading the card file meanwhile sees what the window
+    // would show, without touching a file.
+    void journalStatesAfterACrash_data()
     {
         QTest::addColumn<QString>("meanwhile");
         QTest::addColumn<QStringList>("names");   // the husbands after the next start
-        QTest::addColumn<QString>("message");     // how its message begins
+        QTest::addColumn<QString>("message");     // what its message says
+        QTest::addColumn<QStringList>("keptCards"); // the husbands of Kinfolio-recovered-1.dat
         QTest::newRow("crash") << "" << QStringList{"A-f1", "typed", "added 1", "added 2"}
-                               << "Kinfolio did not end through Exit last time. 4 changes";
-        QTest::newRow("last change torn") << "tear" << QStringList{"A-f1", "typed", "added 1"}
-                                          << "Kinfolio did not end through Exit last time. 3 changes";
-        QTest::newRow("card file rewritten") << "rewrite" << QStringList{"other-f1"}
-                                             << "Kinfolio did not end through Exit last time. The changes made then";
+                               << "4 changes made then (cards added, updated or deleted) were recovered"
+                               << QStringList{};
+        QTest::newRow("torn end") << "tear" << QStringList{"A-f1", "typed", "added 1"} << "3 changes"
+                                  << QStringList{};
+        QTest::newRow("damaged amid whole changes")
+            << "damage" << QStringList{"A-f1", "B-f1"} << "1 change could not be read, and the 2 changes after it"
+            << QStringList{"added 1", "added 2"};
+        QTest::newRow("card file written by another program")
+            << "rewrite" << QStringList{"other-f1"} << "another program has written the card file since"
+            << QStringList{"typed", "added 1", "added 2"};
+        QTest::newRow("not a journal") << "garbage" << QStringList{"A-f1", "B-f1", "C-f1"}
+                                       << "is not one this version of Kinfolio can read" << QStringList{};
+        QTest::newRow("a change the disk refused") << "gap" << QStringList{"B-f1", "typed"} << "1 change"
+                                                   << QStringList{};
     }
-    void journalBringsBackTheChangesOfASessionThatCrashed()
+    void journalStatesAfterACrash()
     {
         QFETCH(QString, meanwhile);
         QFETCH(QStringList, names);
         QFETCH(QString, message);
+        QFETCH(QStringList, keptCards);
         writeBytes(path(), cardBytes(labelledCard("A")) + cardBytes(labelledCard("B")) + cardBytes(labelledCard("C")));
+        const QString journal = path() + ".journal";
         {
             CardEditor crashed(path());
             crashed.open();
-            crashed.removeCard(); // C
-            crashed.navigate(NavButton::ForwardOne);
-            crashed.update(named(QStringLiteral("typed"))); // over B
-            crashed.add(named(QStringLiteral("added 1")));
-            crashed.add(named(QStringLiteral("added 2")));
+            if (meanwhile == "gap") {
+                // A, B, C: Delete A finds no room for the journal, Update C does.
+                crashed.navigate(NavButton::Beginning);
+                crashed.update(labelledCard("A"));
+                QVERIFY(QFile::rename(journal, journal + ".away") && QDir().mkdir(journal));
+                QVERIFY(crashed.removeCard().warning);
+                QVERIFY(QDir().rmdir(journal) && QFile::rename(journal + ".away", journal));
+                crashed.navigate(NavButton::End);
+                crashed.update(named(QStringLiteral("typed")));
+            } else {
+                crashed.removeCard(); // C
+                crashed.navigate(NavButton::ForwardOne);
+                crashed.update(named(QStringLiteral("typed"))); // over B
+                crashed.add(named(QStringLiteral("added 1")));
+                crashed.add(named(QStringLiteral("added 2")));
+            }
         } // no Exit: the lock goes, the journal stays
-        const QString journal = path() + ".journal";
+        QByteArray bytes = readBytes(journal);
         if (meanwhile == "tear")
-            writeBytes(journal, readBytes(journal).chopped(9));
+            bytes.chop(9);
+        if (meanwhile == "damage")
+            bytes[bytes.indexOf("\r\nU ") + 120] ^= 1; // inside the Update
+        if (meanwhile == "garbage")
+            bytes = "\x01\x02 not a journal\r\n";
+        writeBytes(journal, bytes);
         if (meanwhile == "rewrite")
             writeBytes(path(), cardBytes(labelledCard("other")));
 
+        const auto husbands = [](const auto &cards, int count) {
+            QStringList shown;
+            for (int p = 0; p < count; ++p)
+                shown << cards(p);
+            return shown;
+        };
+        std::vector<CardFields> read;
+        QStringList notes;
+        const QByteArray cardFile = readBytes(path());
+        QVERIFY(readCardFile(path(), read, nullptr, &notes));
+        if (keptCards.isEmpty() && meanwhile != "garbage")
+            QCOMPARE(husbands([&](int p) { return read[size_t(p)][CardField::Name]; }, int(read.size())), names);
+        QVERIFY(!notes.isEmpty()); // the tool says what it read beside the card file
+        QCOMPARE(readBytes(journal), bytes);
+        QCOMPARE(readBytes(path()), cardFile);
+
         std::optional<CardEditor> next(std::in_place, path());
         const CardView opened = next->open();
-        QVERIFY2(opened.message && opened.message->text.startsWith(message), qPrintable(opened.message->text));
-        QStringList shown;
-        for (int p = 0; p < next->store().cardCount(); ++p)
-            shown << next->store().text(p, CardField::Name);
-        QCOMPARE(shown, names);
+        QVERIFY2(opened.message && opened.message->text.contains(message), qPrintable(opened.message->text));
+        QCOMPARE(opened.message->title, keptCards.isEmpty() && meanwhile != "garbage" ? "Kinfolio" : "Warning!");
+        QCOMPARE(husbands([&](int p) { return next->store().text(p, CardField::Name); }, next->store().cardCount()),
+                 names);
         QCOMPARE(opened.recordTotal, QString::number(names.size()));
-        if (meanwhile == "rewrite") {
-            QVERIFY(opened.message->text.endsWith(QDir::toNativeSeparators(journal + ".unread-1")));
-            QVERIFY(!QFile::exists(journal));
-            return;
+        const QString kept = m_dir->filePath("Kinfolio-recovered-1.dat");
+        QCOMPARE(QFile::exists(kept), !keptCards.isEmpty());
+        if (!keptCards.isEmpty()) {
+            QVERIFY(opened.message->text.contains(QDir::toNativeSeparators(kept)));
+            QVERIFY(readCardFile(kept, read, nullptr));
+            QCOMPARE(husbands([&](int p) { return read[size_t(p)][CardField::Name]; }, int(read.size())), keptCards);
         }
-        // Later changes follow the replayed ones; Exit writes them all and
-        // the journal goes.
+        // Later changes follow the ones replayed, through a second crash;
+        // Exit writes them all and the journal goes.
         next->add(named(QStringLiteral("after")));
-        next.reset(); // a second crash
+        next.reset();
         CardEditor third(path());
-        QVERIFY(third.open().message->text.contains(QStringLiteral("changes")));
+        third.open();
+        QCOMPARE(third.store().cardCount(), names.size() + 1);
         QCOMPARE(third.store().text(third.store().cardCount() - 1, CardField::Name), QStringLiteral("after"));
         third.exit();
         QVERIFY(!QFile::exists(journal));
@@ -280,36 +342,72 @@ private slots:
         QCOMPARE(readBytes(path()), cardBytes(named(QStringLiteral("A"))) + cardBytes(named(QStringLiteral("B"))));
     }
 
-    // A lock that names no live holder here is taken over; one of another
-    // computer is reported with what to do; a link leads to the same lock.
-    void lockNamesItsHolderOrIsTakenOver_data()
+    // A lock that names no live holder on this computer is taken over; any
+    // other is reported with the lock file's name and the cause, and nothing
+    // is opened for changes.
+    void lockStates_data()
     {
+        const QByteArray host = QSysInfo::machineHostName().toUtf8();
+        const QByteArray machine = QSysInfo::machineUniqueId();
+        const QByteArray boot = QSysInfo::bootUniqueId();
+        const QByteArray self = QByteArray::number(QCoreApplication::applicationPid()) + "\ntest_cardeditor\n";
+        QTest::addColumn<QString>("kind");
         QTest::addColumn<QByteArray>("lockFile");
-        QTest::addColumn<bool>("opens");
-        QTest::newRow("empty") << QByteArray() << true;
-        QTest::newRow("garbage") << QByteArray("\x01\xff zz\n") << true;
-        QTest::newRow("another computer") << QByteArray("4242\nKinfolio\nattic-pc\n") << false;
+        QTest::addColumn<QString>("refusal"); // what the refusal says; none when it opens
+        QTest::newRow("empty") << "file" << QByteArray() << "";
+        QTest::newRow("garbage") << "file" << QByteArray("\x01\xff zz\n") << "";
+        QTest::newRow("a process that ended") << "file" << "999999\nKinfolio.exe\n" + host + "\n" + machine + "\n" + boot + "\n"
+                                              << "";
+        QTest::newRow("an earlier start of the computer")
+            << "file" << self + host + "\n" + machine + "\nanother-boot\n" << "";
+        QTest::newRow("this process's own number") << "file" << self + host + "\n" + machine + "\n" + boot + "\n"
+                                                   << "";
+        QTest::newRow("another computer") << "file" << QByteArray("4242\nKinfolio\nattic-pc\n")
+                                          << "on the computer attic-pc";
+        QTest::newRow("same name, another machine") << "file" << self + host + "\nanother-machine\n" + boot + "\n"
+                                                    << "another computer of the same name";
+        QTest::newRow("a cloned machine") << "file" << self + "clone-pc\n" + machine + "\n" + boot + "\n"
+                                          << "on the computer clone-pc";
+        QTest::newRow("a folder") << "folder" << QByteArray() << "a folder is in the way";
+        QTest::newRow("a named pipe") << "pipe" << QByteArray() << "something that is not a file is in the way";
+        QTest::newRow("a dangling link") << "link" << QByteArray() << "a link is in the way";
+        QTest::newRow("a hard link to the card file") << "hard link" << QByteArray() << "has 2 names on the disk";
     }
-    void lockNamesItsHolderOrIsTakenOver()
+    void lockStates()
     {
+        QFETCH(QString, kind);
         QFETCH(QByteArray, lockFile);
-        QFETCH(bool, opens);
+        QFETCH(QString, refusal);
+        writeBytes(path(), cardBytes(labelledCard("A")));
         const QString lock = path() + ".lock";
-        writeBytes(lock, lockFile);
-        QFile old(lock);
-        QVERIFY(old.open(QIODevice::ReadWrite));
-        QVERIFY(old.setFileTime(QDateTime::currentDateTime().addSecs(-3600), QFileDevice::FileModificationTime));
-        old.close();
+        if (kind == "file") {
+            writeBytes(lock, lockFile);
+            QFile old(lock);
+            QVERIFY(old.open(QIODevice::ReadWrite));
+            QVERIFY(old.setFileTime(QDateTime::currentDateTime().addSecs(-3600), QFileDevice::FileModificationTime));
+        }
+        if (kind == "folder")
+            QVERIFY(QDir().mkdir(lock));
+        if (kind == "pipe")
+            QCOMPARE(::mkfifo(QFile::encodeName(lock).constData(), 0600), 0);
+        if (kind == "link")
+            QVERIFY(QFile::link(m_dir->filePath("nowhere"), lock));
+        QTemporaryDir second;
+        if (kind == "hard link")
+            QCOMPARE(::link(QFile::encodeName(path()).constData(), QFile::encodeName(second.filePath("Kinfolio.dat")).constData()), 0);
+
         CardEditor editor(path());
         const CardView opened = editor.open();
-        QCOMPARE(opened.then != CardView::Then::EndProgram, opens);
-        if (!opens) {
-            QVERIFY(opened.message->text.contains(QStringLiteral("attic-pc")));
-            QVERIFY(opened.message->text.contains(QDir::toNativeSeparators(lock)));
-            QVERIFY(opened.message->text.contains(QStringLiteral("delete the lock file")));
+        QCOMPARE(opened.then == CardView::Then::EndProgram, !refusal.isEmpty());
+        if (!refusal.isEmpty()) {
+            QVERIFY2(opened.message->text.contains(refusal), qPrintable(opened.message->text));
+            if (kind != "hard link")
+                QVERIFY(opened.message->text.contains(QDir::toNativeSeparators(lock)));
+            QCOMPARE(editor.store().cardCount(), 0);
             return;
         }
-        QTemporaryDir second;
+        QCOMPARE(editor.store().cardCount(), 1);
+        // Taken: a second window, through a link from another folder, meets it.
         QVERIFY(QFile::link(path(), second.filePath("Kinfolio.dat")));
         QCOMPARE(CardEditor(second.filePath("Kinfolio.dat")).open().then, CardView::Then::EndProgram);
     }

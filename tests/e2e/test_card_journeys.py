@@ -183,7 +183,8 @@ class CardJourneys(Journey):
 
         second = self.start(os.path.join(self.dist, "test.ttt"))
         second.expect_message("Kinfolio is already open on its card file in\n" + self.dist
-                              + "\n\nOnly one Kinfolio at a time can keep its cards there.", "Error!", timeout=20)
+                              + "\n\nOnly one Kinfolio at a time can keep its cards there. It holds the lock file\n"
+                              + os.path.join(self.dist, "Kinfolio.dat.lock"), "Error!", timeout=20)
         self.assertEqual(second.wait_ended(), 0)
         self.assertTrue(first.running())
         self.assertEqual(self.card_file(), original)

@@ -183,11 +183,11 @@ void TestGedcomProgram::refusalsWriteNothing_data()
                                            << "DIR/Kinfolio.dat already holds 8 cards, and the import never "
                                               "overwrites cards; add --append";
     QTest::newRow("card program open on it") << QStringList{"--import", "--append", "DIR/family.ged", "DIR/Kinfolio.dat"}
-                                             << "locked" << 1 << "Kinfolio is open on the card file DIR/Kinfolio.dat";
+                                             << "locked" << 1 << "Kinfolio is already open on its card file in\nDIR\n";
     QTest::newRow("too many cards") << QStringList{"--import", "--append", "DIR/family.ged", "DIR/Kinfolio.dat"}
                                     << "full" << 1 << "more than the 32767 a card file holds; nothing was written";
-    QTest::newRow("not GEDCOM") << QStringList{"--import", "DIR/cut.dat", "DIR/new.dat"} << "" << 1
-                                << "DIR/cut.dat: not a GEDCOM file";
+    QTest::newRow("damaged card file to import") << QStringList{"--import", "DIR/cut.dat", "DIR/new.dat"} << "" << 1
+                                                 << "the card file DIR/cut.dat is damaged";
     QTest::newRow("control characters shown escaped")
         << QStringList{"--import", "DIR/hostile.ged", "DIR/new.dat"} << "" << 1
         << "its first line \"\\x1b]0;owned\\x07\\x9b2J\" is not the header";

@@ -1,0 +1,64 @@
+#pragma once
+
+#include "cardfilelock.h"
+#include "cardjournal.h"
+#include "cardstore.h"
+
+#include <QString>
+
+namespace kinfolio {
+
+// A program's hold on a card file, from its opening to its clean end: the
+// lock, the load, the replay of a journal left behind, the journal of each
+// change, the save and the end. The card window keeps one while it is open,
+// the import while it writes; a program that only reads the file opens one to
+// read, and sees the cards as the user was last told they are.
+class CardFileSession
+{
+public:
+    enum class Access {
+        Edit, // locked, the journal replayed and kept
+        Read, // no lock, the journal replayed in memory, no file touched
+    };
+
+    explicit CardFileSession(const QString &cardFilePath);
+
+    struct Opening
+    {
+        bool refused = false;  // the file may not be edited: refusal() says why, nothing is loaded
+        bool readOnly = false; // its folder cannot be written: the cards can be read, not kept there
+        bool loadedWhole = false;
+        CardJournal::Recovery recovery;
+    };
+    Opening open(Access access);
+    // Why open() refused, in sentences, paragraphs apart by a blank line.
+    QString refusal() const { return m_refusal; }
+
+    CardStore &store() { return m_store; }
+    const CardStore &store() const { return m_store; }
+    const CardFileLock &lock() const { return m_lock; }
+    const CardJournal &journal() const { return m_journal; }
+    QString journalError() const { return m_journal.errorString(); }
+
+    // Keeps a change just made to store() in the journal (see
+    // CardJournal::record); false when it could not.
+    bool record(CardJournal::Change change, int position, const QByteArray &before, const QByteArray &after);
+    // Writes the card file, announcing the save in the journal first. False,
+    // with store().errorString(), when it could not.
+    bool save();
+    // Every change is in the card file, or was given up: the journal goes.
+    void end();
+
+private:
+    CardStore m_store;
+    CardFileLock m_lock;
+    CardJournal m_journal;
+    QString m_refusal;
+};
+
+// A message's words for what open() found of a session that did not end
+// through Exit; empty when it found nothing. `lineBreak` is what the program
+// ends its lines with.
+QString recoveryText(const CardJournal::Recovery &recovery, const QString &journal, const QString &lineBreak);
+
+} // namespace kinfolio
