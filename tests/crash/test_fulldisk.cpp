@@ -5,13 +5,17 @@
 #include "crashfixtures.h"
 #include "programs.h"
 #include "safefile.h"
+#include "sessionend.h"
 #include "testmain.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <QGuiApplication>
+
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 #include <memory>
 
@@ -138,6 +142,17 @@ void TestFullDisk::exitOntoFullDiskKeepsWindowCardsAndFile()
     QCOMPARE(rig.store->fields(3)[CardField::Name], longName);
     QCOMPARE(rig.box("txtName")->text(), longName);
     QCOMPARE(readBytes(path), oldFile);
+
+    // Ctrl+C or a hangup does what Exit does: the window stays, with the
+    // same message, and nothing is lost.
+    saveWhenTheSessionEnds(*qGuiApp, *rig.editor);
+    MessageBox::clearShown();
+    QCOMPARE(::raise(SIGINT), 0);
+    QTRY_COMPARE(MessageBox::shown().size(), 1);
+    QCOMPARE(MessageBox::shown().first().text, error.text);
+    QVERIFY(rig.window && rig.window->isVisible());
+    QCOMPARE(rig.store->fields(3)[CardField::Name], longName);
+
     // The failed save left nothing behind.
     QStringList files = dir.entryList(QDir::Files | QDir::Hidden | QDir::System);
     files.sort();
