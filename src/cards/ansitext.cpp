@@ -103,27 +103,54 @@ namespace {
 constexpr char16_t Ampersand = u'&';
 constexpr char32_t AmpersandCode = 0x26;
 
+// Whether a reference to `code` stands for its character: only a letter the
+// code page cannot hold is ever written as one, so "&#65;" in a card is the
+// text the user typed, as an earlier version kept it.
+bool decodable(char32_t code)
+{
+    return code > 0xFF && code <= 0x10FFFF && !(code >= 0xD800 && code <= 0xDFFF) && !canEncode(code);
+}
+
+// The number of the reference "#<digits>;" at `p`, which follows a '&'
+// (written, or stood for by "&#38;"), with `end` just past it; 0 when none.
+template <typename At>
+char32_t numberAt(qsizetype p, At at, qsizetype *end)
+{
+    if (at(p) != u'#')
+        return 0;
+    char32_t code = 0;
+    qsizetype k = p + 1;
+    // Seven digits reach past the last code point; more is not a reference.
+    for (; k < p + 8 && at(k) >= u'0' && at(k) <= u'9'; ++k)
+        code = code * 10 + char32_t(at(k) - u'0');
+    if (k == p + 1 || at(k) != u';')
+        return 0;
+    *end = k + 1;
+    return code;
+}
+
 // The character that the text at `i` refers to when it is a reference that
 // decodeValue() turns back, with the reference's length in `length`; 0 when
 // it is not one. `at(k)` gives the character at k as a char16_t, 0 past the end.
+//
+// "&#38;" stands for a '&' only where the '&' it stands for begins such a
+// reference in turn: that is how encodeValue() writes a typed "&#321;". Any
+// other "&#38;" is text an earlier version kept as typed, and reads so.
 template <typename At>
 char32_t referenceAt(qsizetype i, At at, qsizetype *length)
 {
-    if (at(i) != Ampersand || at(i + 1) != u'#')
+    qsizetype end = 0;
+    const char32_t code = at(i) == Ampersand ? numberAt(i + 1, at, &end) : 0;
+    if (code == 0)
         return 0;
-    char32_t code = 0;
-    qsizetype k = i + 2;
-    // Seven digits reach past the last code point; more is not a reference.
-    for (; k < i + 9 && at(k) >= u'0' && at(k) <= u'9'; ++k)
-        code = code * 10 + char32_t(at(k) - u'0');
-    if (k == i + 2 || at(k) != u';')
-        return 0;
-    *length = k + 1 - i;
-    if (code == AmpersandCode)
-        return at(k + 1) == u'#' ? code : 0; // "&#38;" only stands for a '&' that precedes a '#'
-    const bool unencodable = code > 0xFF && code <= 0x10FFFF && !(code >= 0xD800 && code <= 0xDFFF)
-                             && !canEncode(code);
-    return unencodable ? code : 0;
+    *length = end - i;
+    if (code != AmpersandCode)
+        return decodable(code) ? code : 0;
+    for (;;) {
+        const char32_t next = numberAt(end, at, &end);
+        if (next != AmpersandCode)
+            return decodable(next) ? AmpersandCode : 0;
+    }
 }
 
 // Only letters at U+0300 and above take part in composition.

@@ -1,5 +1,7 @@
 #include "sitelisteditor.h"
 
+#include "cardfilelock.h"
+#include "cardjournal.h"
 #include "platform.h"
 
 #include <QDir>
@@ -68,9 +70,10 @@ QString SiteListEditor::proposedCopyPath() const
 
 std::optional<CardMessage> SiteListEditor::copyRefusal(const QString &path) const
 {
+    // The lock and the journal as they name themselves: beside the card file
+    // itself when its name is a link.
     return WaysOutRules::copyRefusal(path, m_file.path(),
-                                     {m_cardFile, m_cardFile + QStringLiteral(".journal"),
-                                      m_cardFile + QStringLiteral(".lock")});
+                                     {m_cardFile, CardJournal(m_cardFile).path(), CardFileLock(m_cardFile).lockFilePath()});
 }
 
 bool SiteListEditor::saveCopy(const QString &path, CardMessage *said)

@@ -75,7 +75,9 @@ QString MessageBox::askSavePath(QWidget *parent, const QString &title, const QSt
     Recorder &r = recorder();
     if (r.active)
         return r.savePaths.isEmpty() ? QString() : r.savePaths.takeFirst();
-    return QFileDialog::getSaveFileName(parent, title, suggested);
+    // The caller asks before replacing a file, once it knows it may.
+    return QFileDialog::getSaveFileName(parent, title, suggested, QString(), nullptr,
+                                        QFileDialog::DontConfirmOverwrite);
 }
 
 void MessageBox::scriptSavePaths(const QStringList &paths)

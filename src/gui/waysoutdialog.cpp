@@ -3,6 +3,9 @@
 #include "messagebox.h"
 #include "waysout.h"
 
+#include <QDir>
+#include <QFileInfo>
+
 namespace kinfolio {
 
 WayOut offerWaysOut(QWidget *window, WaysOut &waysOut, const CardMessage &failure)
@@ -13,6 +16,19 @@ WayOut offerWaysOut(QWidget *window, WaysOut &waysOut, const CardMessage &failur
             const QString path = MessageBox::askSavePath(window, waysOut.saveAsTitle(), waysOut.proposedCopyPath());
             if (path.isEmpty())
                 return WayOut::Stay;
+            // A file Save As will not write over is refused before anyone is
+            // asked whether to replace it.
+            if (const std::optional<CardMessage> refused = waysOut.copyRefusal(path)) {
+                MessageBox::show(window, *refused);
+                continue;
+            }
+            if (QFileInfo::exists(path)
+                && MessageBox::show(window, {QStringLiteral("%1 already exists.\r\nDo you want to replace it?")
+                                                 .arg(QDir::toNativeSeparators(path)),
+                                             waysOut.saveAsTitle(), CardMessage::Icon::Exclamation,
+                                             CardMessage::Yes | CardMessage::No, CardMessage::No})
+                       != CardMessage::Yes)
+                continue;
             CardMessage said;
             const bool saved = waysOut.saveCopy(path, &said);
             MessageBox::show(window, said);

@@ -24,9 +24,16 @@ QString counted(int n, const char *one, const char *many)
 
 int main(int argc, char *argv[])
 {
-    // The pages are painted without a window, so no display is needed.
+    // The pages are painted without a window, so no display is needed, nor
+    // the desktop's runtime folder, whose absence Qt would report before the
+    // tool's own messages.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    static const QtMessageHandler qtHandler = qInstallMessageHandler(nullptr);
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &context, const QString &text) {
+        if (!(type == QtWarningMsg && text.startsWith(QLatin1String("QStandardPaths: XDG_RUNTIME_DIR"))))
+            qtHandler(type, context, text);
+    });
     QGuiApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("kinfolio-sheets"));
     QCoreApplication::setApplicationVersion(QStringLiteral(KINFOLIO_SHEETS_VERSION));
