@@ -127,11 +127,11 @@ QString recoveryText(const CardJournal::Recovery &r, const QString &journal, con
                        .arg(counted(r.notApplied, "change", "changes"),
                             QLatin1String(r.notApplied == 1 ? "was" : "were"));
         else if (r.unreadable > 0)
-            lost = QStringLiteral("Its journal is damaged: %1 could not be read, and the %2 after %3 not applied "
+            lost = QStringLiteral("Its journal is damaged: %1 could not be read, so the %2 after %3 %4 not applied "
                                   "either.")
-                       .arg(counted(r.unreadable, "change", "changes"),
-                            counted(r.notApplied, "change", "changes"),
-                            QLatin1String(r.unreadable == 1 ? "it were" : "them were"));
+                       .arg(counted(r.unreadable, "change", "changes"), counted(r.notApplied, "change", "changes"),
+                            QLatin1String(r.unreadable == 1 ? "it" : "them"),
+                            QLatin1String(r.notApplied == 1 ? "was" : "were"));
         else
             lost = QStringLiteral("%1 made then did not fit the cards, so %2 not applied.")
                        .arg(counted(r.notApplied, "change", "changes"),

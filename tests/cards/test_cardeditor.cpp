@@ -236,7 +236,7 @@ private slots:
         QTest::newRow("torn end") << "tear" << QStringList{"A-f1", "typed", "added 1"} << "3 changes"
                                   << QStringList{};
         QTest::newRow("damaged amid whole changes")
-            << "damage" << QStringList{"A-f1", "B-f1"} << "1 change could not be read, and the 2 changes after it"
+            << "damage" << QStringList{"A-f1", "B-f1"} << "1 change could not be read, so the 2 changes after it were"
             << QStringList{"added 1", "added 2"};
         QTest::newRow("card file written by another program")
             << "rewrite" << QStringList{"other-f1"} << "another program has written the card file since"
