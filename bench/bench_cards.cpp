@@ -270,10 +270,9 @@ void RemoveFirstCard(benchmark::State &state)
     for (auto _ : state) {
         state.PauseTiming();
         auto store = std::make_unique<CardStore>(*setting->loaded);
-        store->setCurrentCard(0);
         state.ResumeTiming();
 
-        store->removeCard();
+        store->removeCard(0);
 
         state.PauseTiming();
         if (store->cardCount() != FullCount - 1)

@@ -60,8 +60,7 @@ int main(int argc, char *argv[])
             const QByteArray before = store.cardBytes(position);
             QElapsedTimer timer;
             timer.start();
-            store.setCurrentCard(qint16(position));
-            store.replaceCard(card(n + 5000));
+            store.replaceCard(position, card(n + 5000));
             session.record(CardJournal::Change::Update, position, before, store.cardBytes(position));
             journalledNs += timer.nsecsElapsed();
         }
@@ -99,8 +98,7 @@ int main(int argc, char *argv[])
         for (int n = 0; n < 20000; ++n) {
             const int position = (n * 7) % store.cardCount();
             const QByteArray before = store.cardBytes(position);
-            store.setCurrentCard(qint16(position));
-            store.replaceCard(card(n));
+            store.replaceCard(position, card(n));
             session.record(CardJournal::Change::Update, position, before, store.cardBytes(position));
         }
     }

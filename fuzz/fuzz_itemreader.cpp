@@ -66,8 +66,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     if (store.cardCount() > 0) {
         const CardFields second = store.cardCount() > 1 ? store.fields(1) : CardFields{};
         const qint16 count = store.cardCount();
-        store.setCurrentCard(0);
-        store.removeCard();
+        store.removeCard(0);
         check(store.cardCount() == count - 1, "removeCard did not remove one card");
         if (count > 1)
             check(store.fields(0) == second, "removeCard did not move the next card up");

@@ -67,10 +67,11 @@ CardView CardEditor::open()
         return view;
     }
     // A load that stopped early shows nothing, unless the journal brought
-    // back cards to show.
+    // back cards to show; otherwise the last card.
     if (opening.loadedWhole || opening.recovery.replayed > 0) {
+        m_position = m_store.cardCount() - 1;
         if (m_store.cardCount() > 0) {
-            view = showStoredCard(m_store.currentCard());
+            view = showStoredCard(m_position);
             view.recordTotal = number(m_store.cardCount());
         }
         view.centre = true;
@@ -142,7 +143,8 @@ CardView CardEditor::add(const CardFields &boxes)
     if (auto full = refuseWhenFull())
         return *full;
     m_store.appendCard(boxes);
-    journal(CardJournal::Change::Add, m_store.currentCard(), {}, m_store.cardBytes(m_store.currentCard()), view);
+    m_position = m_store.cardCount() - 1;
+    journal(CardJournal::Change::Add, m_position, {}, m_store.cardBytes(m_position), view);
     // The boxes stay as they are: they show the new last card.
     view.recordNumber = number(m_store.cardCount());
     view.recordTotal = view.recordNumber;
@@ -162,11 +164,10 @@ CardView CardEditor::update(const CardFields &boxes)
         view.selectNameBox = true;
         return view;
     }
-    const QByteArray before = m_store.cardBytes(m_store.currentCard());
-    m_store.replaceCard(boxes);
-    journal(CardJournal::Change::Update, m_store.currentCard(), before, m_store.cardBytes(m_store.currentCard()),
-            view);
-    view.recordNumber = number(m_store.currentCard() + 1);
+    const QByteArray before = m_store.cardBytes(m_position);
+    m_store.replaceCard(m_position, boxes);
+    journal(CardJournal::Change::Update, m_position, before, m_store.cardBytes(m_position), view);
+    view.recordNumber = number(m_position + 1);
     view.recordTotal = number(m_store.cardCount());
     view.message = report(QStringLiteral("Record has been Updated."));
     return view;
@@ -190,13 +191,16 @@ CardView CardEditor::removeCard()
         // after a load that stopped early). Deleting the card behind them,
         // which the user cannot see, would lose it; what the boxes held goes,
         // and the stored current card comes back.
-        view = showStoredCard(m_store.currentCard());
+        view = showStoredCard(m_position);
         view.recordTotal = number(m_store.cardCount());
         return view;
     }
-    const int position = m_store.currentCard();
+    const int position = m_position;
     const QByteArray removed = m_store.cardBytes(position);
-    m_store.removeCard();
+    m_store.removeCard(position);
+    // The position stays, naming the card that moved up, or wraps to the
+    // first card when the last one went.
+    m_position = m_store.cardCount() > 0 ? position % m_store.cardCount() : 0;
     CardView journalled;
     journal(CardJournal::Change::Delete, position, removed, {}, journalled);
     if (m_store.cardCount() == 0) {
@@ -204,7 +208,7 @@ CardView CardEditor::removeCard()
         view.boxes = CardFields{};
         m_shown = Shown::Nothing;
     } else {
-        view = showStoredCard(m_store.currentCard());
+        view = showStoredCard(m_position);
         view.recordTotal = number(m_store.cardCount());
     }
     view.warning = journalled.warning;
@@ -213,7 +217,7 @@ CardView CardEditor::removeCard()
 
 CardView CardEditor::navigate(NavButton button)
 {
-    const NavDecision decision = decideNavigation(button, m_store.cardCount(), m_store.currentCard());
+    const NavDecision decision = decideNavigation(button, m_store.cardCount(), m_position);
     CardView view;
     switch (decision.kind) {
     case NavDecision::Nothing:
@@ -226,7 +230,7 @@ CardView CardEditor::navigate(NavButton button)
         break;
     case NavDecision::MoveTo:
         // The total stays as the last command that set it left it.
-        m_store.setCurrentCard(qint16(decision.position));
+        m_position = decision.position;
         view = showStoredCard(decision.position);
         break;
     }
@@ -252,7 +256,7 @@ std::optional<CardView> CardEditor::find(std::optional<CardField> field, const Q
         if (value == valueText) {
             CardView view = showStoredCard(p);
             view.recordTotal = number(m_store.cardCount());
-            m_store.setCurrentCard(qint16(p));
+            m_position = p;
             return view;
         }
     }

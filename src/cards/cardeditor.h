@@ -57,6 +57,9 @@ public:
     const CardStore &store() const { return m_session.store(); }
     QString journalPath() const { return m_session.journal().path(); }
     Shown shown() const { return m_shown; }
+    // The position of the card the window stands on: the one Update and
+    // Delete act on, and navigation starts from.
+    int currentCard() const { return m_position; }
     // Exit has saved the cards and the card window is gone.
     bool isClosed() const { return m_closed; }
 
@@ -115,6 +118,7 @@ private:
 
     CardFileSession m_session;
     CardStore &m_store; // the session's
+    int m_position = 0;
     Shown m_shown = Shown::Nothing;
     bool m_closed = false;
     bool m_journalWarned = false;

@@ -119,10 +119,13 @@ bool apply(const JournalEntry &change, int format, CardStore &store)
     case CardJournal::Change::Delete:
         if (!inTable || cards.cardCount() != 1 || store.cardBytes(change.position) != cards.cardBytes(0))
             return false;
-        store.removeCardAt(change.position);
+        store.removeCard(change.position);
         return true;
     case CardJournal::Change::Table:
-        return change.position == cards.cardCount() && store.restoreCards(cards);
+        if (change.position != cards.cardCount())
+            return false;
+        store.restoreCards(cards);
+        return true;
     case CardJournal::Change::Saved:
         return true;
     }
@@ -182,7 +185,6 @@ Reading readJournal(const QByteArray &bytes, CardStore &store)
     r.cardFileChanged = identity != store.loadedFileIdentity();
     bool applying = !r.cardFileChanged;
     QByteArray lastSaved;
-    const qint16 loadedCurrent = store.currentCard();
     while (pos < bytes.size()) {
         JournalEntry change;
         if (!readChange(bytes, pos, change)) {
@@ -217,7 +219,6 @@ Reading readJournal(const QByteArray &bytes, CardStore &store)
         return reading;
     }
     reading.nothing = !r.found();
-    store.setCurrentCard(r.replayed > 0 ? qint16(store.cardCount() - 1) : loadedCurrent);
     return reading;
 }
 

@@ -54,8 +54,7 @@ public:
     // loaded the card file; see Recovery. A change cut short at the end of
     // the journal is dropped. Changes that cannot be applied are kept as a
     // card file of their cards beside the card file, with the journal moved
-    // aside; the changes that were applied go on in a new journal. Leaves the
-    // store's current card on the last card when anything was replayed.
+    // aside; the changes that were applied go on in a new journal.
     Recovery recover(CardStore &store);
     // The same for a program that only reads the card file: the changes are
     // applied to `store` alone, and no file is touched.

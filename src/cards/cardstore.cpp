@@ -135,7 +135,6 @@ QString CardStore::text(int position, CardField field) const
 
 bool CardStore::loadCardFile()
 {
-    m_currentCard = 0;
     m_cards.clear();
     m_fileBytes.clear();
     m_fileRead = false;
@@ -173,7 +172,6 @@ QByteArray CardStore::loadedFileIdentity() const
 
 bool CardStore::readCards(const QByteArray &bytes)
 {
-    m_currentCard = 0;
     m_cards.clear();
     // Cards in the shape the program writes are kept as views into the
     // file's bytes, not copied: the table then costs the file's size once,
@@ -198,7 +196,6 @@ bool CardStore::readCards(const QByteArray &bytes)
                                               : QByteArray::fromRawData(asWritten.data(), asWritten.size()));
     }
     m_loadResult = LoadResult::Loaded;
-    m_currentCard = qint16(m_cards.size() - 1);
     return true;
 }
 
@@ -277,15 +274,19 @@ bool CardStore::appendCard(const CardFields &fields)
     if (isFull())
         return false;
     m_cards.push_back(packCard(fields));
-    m_currentCard = qint16(m_cards.size() - 1);
     return true;
 }
 
-void CardStore::replaceCard(const CardFields &fields)
+void CardStore::replaceCard(int position, const CardFields &fields)
 {
-    if (m_currentCard < 0 || size_t(m_currentCard) >= m_cards.size())
-        return;
-    m_cards[size_t(m_currentCard)] = packCard(fields);
+    if (position >= 0 && size_t(position) < m_cards.size())
+        m_cards[size_t(position)] = packCard(fields);
+}
+
+void CardStore::removeCard(int position)
+{
+    if (position >= 0 && size_t(position) < m_cards.size())
+        m_cards.erase(m_cards.begin() + position);
 }
 
 bool CardStore::appendCardBytes(const QByteArray &card)
@@ -303,39 +304,13 @@ void CardStore::replaceCardBytes(int position, const QByteArray &card)
         m_cards[size_t(position)] = QByteArray(card.constData(), card.size());
 }
 
-void CardStore::removeCardAt(int position)
-{
-    if (position >= 0 && size_t(position) < m_cards.size())
-        m_cards.erase(m_cards.begin() + position);
-}
-
-bool CardStore::restoreCards(const CardStore &cards)
+void CardStore::restoreCards(const CardStore &cards)
 {
     std::vector<QByteArray> copies;
     copies.reserve(size_t(cards.cardCount()));
     for (int p = 0; p < cards.cardCount(); ++p)
         copies.emplace_back(cards.cardBytes(p).constData(), cards.cardBytes(p).size());
     m_cards = std::move(copies);
-    return true;
-}
-
-void CardStore::removeCard()
-{
-    if (m_cards.empty())
-        return;
-    if (m_cards.size() == 1) {
-        m_cards.clear();
-        m_currentCard = 0;
-        return;
-    }
-    if (m_currentCard < 0 || size_t(m_currentCard) >= m_cards.size())
-        return;
-    // The cards after the gap move up one place; record numbers are derived
-    // from positions, so each card takes the number of its new position. The
-    // current position stays, naming the card that moved up, or wraps to the
-    // first card when the last one went.
-    m_cards.erase(m_cards.begin() + m_currentCard);
-    m_currentCard = qint16(m_currentCard % qint16(m_cards.size()));
 }
 
 } // namespace kinfolio

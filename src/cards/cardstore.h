@@ -11,8 +11,9 @@
 
 namespace kinfolio {
 
-// The one table of cards of a run, with its count and current position, and
-// the card file it is loaded from and saved to.
+// The one table of cards of a run, and the card file it is loaded from and
+// saved to. Which card is shown is the card window's business, not the
+// table's: every change names its position.
 //
 // Each card is kept as the bytes the card file holds for it: seventeen quoted
 // items in the code page. A full table then takes about the file's own size,
@@ -38,9 +39,6 @@ public:
     const QString &filePath() const { return m_filePath; }
 
     qint16 cardCount() const { return qint16(m_cards.size()); }
-    qint16 currentCard() const { return m_currentCard; }
-    // Navigation and the find dialog move the current position; nothing else.
-    void setCurrentCard(qint16 position) { m_currentCard = position; }
 
     bool isFull() const { return m_cards.size() >= size_t(MaxCards); }
 
@@ -54,9 +52,7 @@ public:
 
     // Replaces the table with the cards of the file. Returns false when the
     // file is missing or could not be read to its end (a card cut short, a
-    // 32768th card); the cards read completely before that stay, and
-    // currentCard() stays 0. Otherwise the current card is the last one (-1
-    // when the file held none).
+    // 32768th card); the cards read completely before that stay.
     bool loadCardFile();
     LoadResult loadResult() const { return m_loadResult; }
 
@@ -95,21 +91,20 @@ public:
     // Where the last save kept a copy of the file it replaced, if it did.
     QString preservedCopyPath() const { return m_preservedCopy; }
 
-    // Adds a card after the last one and makes it current. False, with nothing
-    // changed, when the table already holds MaxCards cards.
+    // Adds a card after the last one. False, with nothing changed, when the
+    // table already holds MaxCards cards.
     bool appendCard(const CardFields &fields);
-    // Overwrites the card at the current position.
-    void replaceCard(const CardFields &fields);
-    // Deletes the card at the current position and closes the gap; see the .cpp.
-    void removeCard();
+    // Overwrites the card at `position`.
+    void replaceCard(int position, const CardFields &fields);
+    // Deletes the card at `position`; the cards after it move up one place,
+    // and take the record numbers of their new positions.
+    void removeCard(int position);
 
-    // The same by position and by the bytes of cards this class made (the
-    // journal's replay), leaving the current position alone.
+    // The same with the bytes of cards this class made (the journal's replay).
     bool appendCardBytes(const QByteArray &card);
     void replaceCardBytes(int position, const QByteArray &card);
-    void removeCardAt(int position);
     // Takes the cards of `cards` in place of the whole table.
-    bool restoreCards(const CardStore &cards);
+    void restoreCards(const CardStore &cards);
 
 private:
     // What tells that another program wrote the card file since it was read.
@@ -136,7 +131,6 @@ private:
     mutable QByteArray m_fileIdentity; // worked out when first asked for
     int m_loadedCardCount = 0;
     std::vector<QByteArray> m_cards;
-    qint16 m_currentCard = 0;
     LoadResult m_loadResult = LoadResult::Loaded;
     // The file on disk holds cards the table may not: keep a copy before saving.
     bool m_fileNotFullyRead = false;

@@ -73,14 +73,14 @@ private slots:
         const CardView update = editor.update(named(QStringLiteral("typed")));
         QCOMPARE(update.message->title, updates ? QStringLiteral("Kinfolio") : QStringLiteral("Error!"));
         QCOMPARE(editor.store().cardCount(), 3);
-        QCOMPARE(editor.store().text(editor.store().currentCard(), CardField::Name), currentName);
+        QCOMPARE(editor.store().text(editor.currentCard(), CardField::Name), currentName);
         if (updates)
             return;
 
         // Delete brings the stored card back instead of removing it unseen.
         const CardView removed = editor.removeCard();
         QCOMPARE(editor.store().cardCount(), 3);
-        QCOMPARE(removed.boxes, editor.store().fields(editor.store().currentCard()));
+        QCOMPARE(removed.boxes, editor.store().fields(editor.currentCard()));
         QCOMPARE(removed.recordTotal, QStringLiteral("3"));
         QCOMPARE(editor.shown(), CardEditor::Shown::StoredCard);
     }

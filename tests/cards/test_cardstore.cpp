@@ -28,9 +28,8 @@ private slots:
 
     void appendToEmptyStore();
     void appendRefusedWhenFull();
-    void replaceOverwritesCurrentCardOnly();
+    void replaceOverwritesOneCardOnly();
     void removeMiddleCardMovesEveryFieldUp();
-    void removeLastCardWrapsToFirst();
     void removeOnlyCardEmptiesStore();
 
     void failedSaveKeepsOldFileAndCards();
@@ -54,7 +53,6 @@ void TestCardStore::loadThreeCards()
     CardStore store(cardFile());
     QVERIFY(store.loadCardFile());
     QCOMPARE(store.cardCount(), 3);
-    QCOMPARE(store.currentCard(), 2);
     for (int i = 0; i < 3; ++i)
         QCOMPARE(store.card(i).RecordNumber, QString::number(i + 1));
     QCOMPARE(store.fields(1), labelledCard("B"));
@@ -65,13 +63,11 @@ void TestCardStore::loadEmptyAndMissingFiles()
     CardStore missing(cardFile());
     QVERIFY(!missing.loadCardFile());
     QCOMPARE(missing.cardCount(), 0);
-    QCOMPARE(missing.currentCard(), 0);
 
     writeBytes(cardFile(), "");
     CardStore empty(cardFile());
     QVERIFY(empty.loadCardFile());
     QCOMPARE(empty.cardCount(), 0);
-    QCOMPARE(empty.currentCard(), -1);
 }
 
 void TestCardStore::loadCardCutShortKeepsCompleteCards()
@@ -85,7 +81,6 @@ void TestCardStore::loadCardCutShortKeepsCompleteCards()
     CardStore store(cardFile());
     QVERIFY(!store.loadCardFile());
     QCOMPARE(store.cardCount(), 3);
-    QCOMPARE(store.currentCard(), 0);
     QCOMPARE(store.fields(2), labelledCard("C"));
 }
 
@@ -96,11 +91,9 @@ void TestCardStore::load32768thCardFails()
     CardStore store(cardFile());
     QVERIFY(!store.loadCardFile());
     QCOMPARE(int(store.cardCount()), CardStore::MaxCards);
-    QCOMPARE(store.currentCard(), 0);
 
     writeBytes(cardFile(), one.repeated(CardStore::MaxCards));
     QVERIFY(store.loadCardFile());
-    QCOMPARE(int(store.currentCard()), CardStore::MaxCards - 1);
 }
 
 void TestCardStore::saveAfterLoadIsByteIdentical()
@@ -138,7 +131,7 @@ void TestCardStore::saveOfEmptyStoreWritesNothingUnlessCardsWereDeleted()
     // A store the user emptied of the file's cards empties the file.
     writeBytes(cardFile(), cardBytes(labelledCard("A")));
     QVERIFY(store.loadCardFile());
-    store.removeCard();
+    store.removeCard(0);
     QCOMPARE(store.cardCount(), 0);
     QVERIFY(store.saveCardFile());
     QCOMPARE(readBytes(cardFile()), QByteArray());
@@ -149,14 +142,11 @@ void TestCardStore::appendToEmptyStore()
     writeBytes(cardFile(), "");
     CardStore store(cardFile());
     store.loadCardFile();
-    QCOMPARE(store.currentCard(), -1);
     QVERIFY(store.appendCard(labelledCard("A")));
     QCOMPARE(store.cardCount(), 1);
-    QCOMPARE(store.currentCard(), 0);
     QCOMPARE(store.card(0).RecordNumber, QStringLiteral("1"));
 
     QVERIFY(store.appendCard(labelledCard("B")));
-    QCOMPARE(store.currentCard(), 1);
     QVERIFY(store.saveCardFile());
     QCOMPARE(readBytes(cardFile()), cardBytes(labelledCard("A")) + cardBytes(labelledCard("B")));
 }
@@ -166,24 +156,20 @@ void TestCardStore::appendRefusedWhenFull()
     CardStore store(cardFile());
     for (int i = 0; i < CardStore::MaxCards; ++i)
         QVERIFY(store.appendCard(CardFields{}));
-    store.setCurrentCard(5);
     QVERIFY(store.isFull());
     QVERIFY(!store.appendCard(labelledCard("X")));
     QCOMPARE(int(store.cardCount()), CardStore::MaxCards);
-    QCOMPARE(store.currentCard(), 5);
 }
 
-void TestCardStore::replaceOverwritesCurrentCardOnly()
+void TestCardStore::replaceOverwritesOneCardOnly()
 {
     CardStore store(cardFile());
     store.appendCard(labelledCard("A"));
     store.appendCard(labelledCard("B"));
-    store.setCurrentCard(0);
-    store.replaceCard(labelledCard("Z"));
+    store.replaceCard(0, labelledCard("Z"));
     QCOMPARE(store.fields(0), labelledCard("Z"));
     QCOMPARE(store.fields(1), labelledCard("B"));
     QCOMPARE(store.cardCount(), 2);
-    QCOMPARE(store.currentCard(), 0);
     QCOMPARE(store.card(0).RecordNumber, QStringLiteral("1"));
 }
 
@@ -192,36 +178,21 @@ void TestCardStore::removeMiddleCardMovesEveryFieldUp()
     CardStore store(cardFile());
     for (const char *tag : {"A", "B", "C"})
         store.appendCard(labelledCard(tag));
-    store.setCurrentCard(1);
-    store.removeCard();
+    store.removeCard(1);
     QCOMPARE(store.cardCount(), 2);
-    QCOMPARE(store.currentCard(), 1);
     QCOMPARE(store.fields(0), labelledCard("A"));
     QCOMPARE(store.fields(1), labelledCard("C")); // every field, the death date and place included
     QCOMPARE(store.card(1).RecordNumber, QStringLiteral("2"));
 }
 
-void TestCardStore::removeLastCardWrapsToFirst()
-{
-    CardStore store(cardFile());
-    for (const char *tag : {"A", "B", "C"})
-        store.appendCard(labelledCard(tag));
-    QCOMPARE(store.currentCard(), 2);
-    store.removeCard();
-    QCOMPARE(store.cardCount(), 2);
-    QCOMPARE(store.currentCard(), 0);
-    QCOMPARE(store.fields(1), labelledCard("B"));
-}
-
 void TestCardStore::removeOnlyCardEmptiesStore()
 {
     CardStore store(cardFile());
-    store.removeCard(); // empty: nothing happens
+    store.removeCard(0); // empty: nothing happens
     QCOMPARE(store.cardCount(), 0);
     store.appendCard(labelledCard("A"));
-    store.removeCard();
+    store.removeCard(0);
     QCOMPARE(store.cardCount(), 0);
-    QCOMPARE(store.currentCard(), 0);
 }
 
 void TestCardStore::failedSaveKeepsOldFileAndCards()

@@ -151,7 +151,7 @@ void TestCardWindow::opensOnLastOfThreeCardsCentred()
     QCOMPARE(rig.shown(), labelledCard("C"));
     QCOMPARE(rig.recordNumber(), QStringLiteral("3"));
     QCOMPARE(rig.recordTotal(), QStringLiteral("3"));
-    QCOMPARE(rig.store->currentCard(), 2);
+    QCOMPARE(rig.editor->currentCard(), 2);
     // Give or take the frame, which is added only once the window is shown.
     QVERIFY(qAbs(rig.window->frameGeometry().center().x() - rig.window->screen()->geometry().center().x()) <= 3);
 }
@@ -169,7 +169,7 @@ void TestCardWindow::opensWithoutFileUncentredAndEmpty()
 void TestCardWindow::opensOnEmptyFileCentredAndEmpty()
 {
     CardWindowRig rig({}, CardWindowRig::EmptyFile);
-    QCOMPARE(rig.store->currentCard(), -1);
+    QCOMPARE(rig.editor->currentCard(), -1);
     QCOMPARE(child<QPlainTextEdit>(rig.window, "txtNotes")->toPlainText(), QStringLiteral("Text1"));
     QCOMPARE(rig.recordNumber(), QString());
     QVERIFY(rig.window->pos() != QPoint(0, 0));

@@ -42,7 +42,7 @@ private slots:
         QCOMPARE(rig.recordNumber(), QStringLiteral("4"));
         QCOMPARE(rig.recordTotal(), QStringLiteral("4"));
         QCOMPARE(rig.cards(), threeCards());
-        QCOMPARE(rig.store->currentCard(), qint16(2));
+        QCOMPARE(rig.editor->currentCard(), qint16(2));
         QCOMPARE(rig.window->focusWidget(), rig.box("txtName"));
         QVERIFY(MessageBox::shown().isEmpty());
     }
@@ -59,7 +59,7 @@ private slots:
         std::vector<CardFields> expected = threeCards();
         const CardFields &added = expected.emplace_back(makeCard({{CardField::WifeName, "Mary Jones"}}));
         QCOMPARE(rig.cards(), expected);
-        QCOMPARE(rig.store->currentCard(), qint16(3));
+        QCOMPARE(rig.editor->currentCard(), qint16(3));
         QCOMPARE(rig.recordNumber(), QStringLiteral("4"));
         QCOMPARE(rig.recordTotal(), QStringLiteral("4"));
         verifyOneMessage(QStringLiteral("Record has been added."), QStringLiteral("Kinfolio"));
@@ -105,7 +105,7 @@ private slots:
         QTest::keyClicks(rig.box("txtName"), QStringLiteral("John"));
         rig.click("cmdAdd");
         QCOMPARE(rig.store->cardCount(), qint16(1));
-        QCOMPARE(rig.store->currentCard(), qint16(0));
+        QCOMPARE(rig.editor->currentCard(), qint16(0));
         QCOMPARE(rig.recordNumber(), QStringLiteral("1"));
         QCOMPARE(rig.recordTotal(), QStringLiteral("1"));
         // The notes box held "Text1" from the start and is stored as shown.
@@ -126,7 +126,7 @@ private slots:
         std::vector<CardFields> expected = threeCards();
         expected[1][CardField::DiedPlace] = QStringLiteral("Leeds");
         QCOMPARE(rig.cards(), expected);
-        QCOMPARE(rig.store->currentCard(), qint16(1));
+        QCOMPARE(rig.editor->currentCard(), qint16(1));
         QCOMPARE(rig.recordNumber(), QStringLiteral("2"));
         QCOMPARE(rig.recordTotal(), QStringLiteral("3"));
         verifyOneMessage(QStringLiteral("Record has been Updated."), QStringLiteral("Kinfolio"));
@@ -232,7 +232,7 @@ private slots:
         rig.click("cmdDelete");
         QCOMPARE(MessageBox::shown().size(), 1); // the question only
         QCOMPARE(rig.store->cardCount(), qint16(0));
-        QCOMPARE(rig.store->currentCard(), qint16(0));
+        QCOMPARE(rig.editor->currentCard(), qint16(0));
         QVERIFY(rig.allBoxesEmpty());
         QCOMPARE(rig.recordNumber(), QStringLiteral("1"));
         QCOMPARE(rig.recordTotal(), QStringLiteral("1"));
@@ -249,7 +249,7 @@ private slots:
         rig.click("cmdBackOne");
         rig.click("cmdDelete");
         QCOMPARE(rig.cards(), std::vector<CardFields>({labelledCard("A"), labelledCard("C")}));
-        QCOMPARE(rig.store->currentCard(), qint16(1));
+        QCOMPARE(rig.editor->currentCard(), qint16(1));
         QCOMPARE(rig.shown(), labelledCard("C"));
         QCOMPARE(rig.recordNumber(), QStringLiteral("2"));
         QCOMPARE(rig.recordTotal(), QStringLiteral("2"));
@@ -261,7 +261,7 @@ private slots:
         CardWindowRig rig(threeCards());
         rig.click("cmdDelete");
         QCOMPARE(rig.cards(), std::vector<CardFields>({labelledCard("A"), labelledCard("B")}));
-        QCOMPARE(rig.store->currentCard(), qint16(0));
+        QCOMPARE(rig.editor->currentCard(), qint16(0));
         QCOMPARE(rig.shown(), labelledCard("A"));
         QCOMPARE(rig.recordNumber(), QStringLiteral("1"));
         QCOMPARE(rig.recordTotal(), QStringLiteral("2"));
@@ -278,7 +278,7 @@ private slots:
         rig.click("cmdDelete");
         QCOMPARE(MessageBox::shown().size(), 1);
         QCOMPARE(rig.cards(), threeCards());
-        QCOMPARE(rig.store->currentCard(), qint16(0));
+        QCOMPARE(rig.editor->currentCard(), qint16(0));
         QCOMPARE(rig.shown(), labelledCard("A"));
         QCOMPARE(rig.recordNumber(), QStringLiteral("1"));
         QCOMPARE(rig.recordTotal(), QStringLiteral("3"));

@@ -130,7 +130,7 @@ class TestFind : public QObject
     void verifyFound(CardWindowRig &rig, const QPointer<QWidget> &dialog, int position)
     {
         QVERIFY(MessageBox::shown().isEmpty());
-        QCOMPARE(int(rig.store->currentCard()), position);
+        QCOMPARE(int(rig.editor->currentCard()), position);
         QCOMPARE(rig.shown(), rig.store->fields(position));
         QCOMPARE(rig.recordNumber(), QString::number(position + 1));
         QCOMPARE(rig.recordTotal(), QString::number(rig.store->cardCount()));
@@ -210,7 +210,7 @@ private slots:
         QVERIFY(!isGone(guard));
         QVERIFY(dialog->isVisible());
         QVERIFY(MessageBox::shown().isEmpty());
-        QCOMPARE(rig.store->currentCard(), qint16(3));
+        QCOMPARE(rig.editor->currentCard(), qint16(3));
     }
 
     void findWhileOpenBringsTheSameDialogForwardUnchanged()
@@ -380,7 +380,7 @@ private slots:
         verifyNoMatch(dialog);
         QCOMPARE(valueList(dialog)->currentText(), value);
         QCOMPARE(items(valueList(dialog)), fieldValues(family(), CardField::WifeName));
-        QCOMPARE(rig.store->currentCard(), qint16(2));
+        QCOMPARE(rig.editor->currentCard(), qint16(2));
         QCOMPARE(rig.recordNumber(), QStringLiteral("3"));
 
         // The dialog stays for another try.
@@ -481,7 +481,7 @@ private slots:
                 QVERIFY(dialog->close());
             QVERIFY(isGone(dialog));
             QVERIFY(MessageBox::shown().isEmpty());
-            QCOMPARE(rig.store->currentCard(), qint16(2));
+            QCOMPARE(rig.editor->currentCard(), qint16(2));
             QCOMPARE(rig.shown(), before);
             QCOMPARE(rig.recordNumber(), QStringLiteral("3"));
         }

@@ -78,17 +78,17 @@ private slots:
     void stepsThroughThreeCardsWithoutWrapping()
     {
         CardWindowRig rig(cards(3));
-        QCOMPARE(rig.store->currentCard(), qint16(2));
+        QCOMPARE(rig.editor->currentCard(), qint16(2));
 
         rig.click("cmdForwardOne");
         verifyEdgeMessage(QStringLiteral("Last record reached."));
         QCOMPARE(rig.shown(), labelledCard("C"));
-        QCOMPARE(rig.store->currentCard(), qint16(2));
+        QCOMPARE(rig.editor->currentCard(), qint16(2));
 
         rig.click("cmdBackOne");
         QCOMPARE(rig.shown(), labelledCard("B"));
         QCOMPARE(rig.recordNumber(), QStringLiteral("2"));
-        QCOMPARE(rig.store->currentCard(), qint16(1));
+        QCOMPARE(rig.editor->currentCard(), qint16(1));
 
         rig.click("cmdBeginning");
         QCOMPARE(rig.shown(), labelledCard("A"));
@@ -96,7 +96,7 @@ private slots:
 
         rig.click("cmdBackOne");
         verifyEdgeMessage(QStringLiteral("First record reached."));
-        QCOMPARE(rig.store->currentCard(), qint16(0));
+        QCOMPARE(rig.editor->currentCard(), qint16(0));
 
         rig.click("cmdForwardOne");
         QCOMPARE(rig.shown(), labelledCard("B"));
@@ -123,13 +123,13 @@ private slots:
         rig.click("cmdEnd");
         verifyEdgeMessage(QStringLiteral("Last record reached."));
         QCOMPARE(rig.shown(), labelledCard("A"));
-        QCOMPARE(rig.store->currentCard(), qint16(0));
+        QCOMPARE(rig.editor->currentCard(), qint16(0));
     }
 
     void emptyFileLetsOnlyForwardSpeak()
     {
         CardWindowRig rig({}, CardWindowRig::EmptyFile);
-        QCOMPARE(rig.store->currentCard(), qint16(-1));
+        QCOMPARE(rig.editor->currentCard(), qint16(-1));
         for (const char *name : navButtons) {
             rig.click(name);
             if (qstrcmp(name, "cmdForwardOne") == 0)
@@ -137,7 +137,7 @@ private slots:
             else
                 QVERIFY2(MessageBox::shown().isEmpty(), name);
         }
-        QCOMPARE(rig.store->currentCard(), qint16(-1));
+        QCOMPARE(rig.editor->currentCard(), qint16(-1));
         QCOMPARE(child<QPlainTextEdit>(rig.window, "txtNotes")->toPlainText(), QStringLiteral("Text1"));
     }
 
@@ -147,7 +147,7 @@ private slots:
         for (const char *name : navButtons)
             missing.click(name);
         QVERIFY(MessageBox::shown().isEmpty());
-        QCOMPARE(missing.store->currentCard(), qint16(0));
+        QCOMPARE(missing.editor->currentCard(), qint16(0));
 
         CardWindowRig emptied(cards(1));
         emptied.click("cmdDelete");

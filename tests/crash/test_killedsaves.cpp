@@ -177,8 +177,7 @@ void TestKilledSaves::killedCardSaves()
     while (generation < CrashGenerations && before != crashCardFile(generation, CardCount))
         ++generation;
     QVERIFY(generation < CrashGenerations);
-    store.setCurrentCard(0);
-    store.removeCard();
+    store.removeCard(0);
     QVERIFY2(store.saveCardFile(), qPrintable(store.errorString()));
     QCOMPARE(readBytes(path), before.mid(crashCardFile(generation, 1).size()));
 }
