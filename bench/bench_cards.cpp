@@ -3,11 +3,11 @@
 // baseline measured in the same run, and a summary after the run prints each
 // figure as a ratio of its baseline against its limit.
 
-#include "ansitext.h"
+#include "format/ansitext.h"
 #include "cardgenerator.h"
-#include "cardeditor.h"
+#include "commands/cardeditor.h"
 #include "frmkinfolio.h"
-#include "safefile.h"
+#include "files/safefile.h"
 #include "messagebox.h"
 #include "programlook.h"
 

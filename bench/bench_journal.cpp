@@ -3,8 +3,8 @@
 // disk, and the replay of a journal of 20,000 changes at the next start.
 // Prints the figures and exits non-zero when the journalled command costs
 // more than 1.5 times the bare write.
-#include "cardfilesession.h"
-#include "platform.h"
+#include "session/cardfilesession.h"
+#include "platform/platform.h"
 
 #include <QCoreApplication>
 #include <QDir>

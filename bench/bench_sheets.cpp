@@ -5,7 +5,7 @@
 // characters: its time must grow in proportion to the run, not faster.
 
 #include "cardgenerator.h"
-#include "cardstore.h"
+#include "format/cardstore.h"
 #include "sheetpainter.h"
 
 #include <benchmark/benchmark.h>

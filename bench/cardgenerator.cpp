@@ -1,6 +1,6 @@
 #include "cardgenerator.h"
 
-#include "cardstore.h"
+#include "format/cardstore.h"
 
 #include <array>
 #include <cstdint>

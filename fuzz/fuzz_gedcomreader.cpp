@@ -4,7 +4,7 @@
 // and must come back as they were; their export must read as GEDCOM again
 // and export to the same bytes once more. A broken promise aborts, which the
 // fuzzer reports with the input; an input that never finishes is a hang.
-#include "cardstore.h"
+#include "format/cardstore.h"
 #include "fuzzcheck.h"
 #include "gedcomexport.h"
 #include "gedcomimport.h"

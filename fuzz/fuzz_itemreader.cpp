@@ -3,10 +3,10 @@
 // cards (the card file's way), put through the card store's table, written
 // back and read again. Any broken promise aborts, which the fuzzer reports
 // as a crash with the input that caused it.
-#include "ansitext.h"
-#include "cardstore.h"
+#include "format/ansitext.h"
+#include "format/cardstore.h"
 #include "fuzzcheck.h"
-#include "itemfile.h"
+#include "format/itemfile.h"
 
 #include <cstdint>
 

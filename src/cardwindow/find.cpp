@@ -1,6 +1,6 @@
 #include "find.h"
 
-#include "cardtext.h"
+#include "family/cardtext.h"
 #include "messagebox.h"
 #include "twips.h"
 #include "windowhelpers.h"

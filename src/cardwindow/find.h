@@ -1,6 +1,6 @@
 #pragma once
 
-#include "cardeditor.h"
+#include "commands/cardeditor.h"
 
 #include <QWidget>
 

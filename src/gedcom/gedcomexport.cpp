@@ -1,13 +1,13 @@
 #include "gedcomexport.h"
 
-#include "cardfileread.h"
-#include "cardlinks.h"
-#include "cardstore.h"
-#include "cardtext.h"
-#include "filekind.h"
+#include "session/cardfileread.h"
+#include "family/cardlinks.h"
+#include "format/cardstore.h"
+#include "family/cardtext.h"
+#include "format/filekind.h"
 #include "gedcomlines.h"
 #include "gedcomvalues.h"
-#include "safefile.h"
+#include "files/safefile.h"
 
 #include <QStringList>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "cardrecord.h"
+#include "format/cardrecord.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,18 +1,18 @@
 #include "gedcomimport.h"
 
-#include "ancestorwalk.h"
-#include "ansitext.h"
-#include "cardfilesession.h"
-#include "cardfileread.h"
-#include "cardlinks.h"
-#include "cardstore.h"
-#include "cardtext.h"
-#include "filekind.h"
+#include "family/ancestorwalk.h"
+#include "format/ansitext.h"
+#include "session/cardfilesession.h"
+#include "session/cardfileread.h"
+#include "family/cardlinks.h"
+#include "format/cardstore.h"
+#include "family/cardtext.h"
+#include "format/filekind.h"
 #include "gedcomexport.h"
 #include "gedcomlines.h"
 #include "gedcomreader.h"
 #include "gedcomvalues.h"
-#include "safefile.h"
+#include "files/safefile.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
 #include "gedcomtext.h"
 
-#include "ansitext.h"
+#include "format/ansitext.h"
 
 #include <QStringDecoder>
 

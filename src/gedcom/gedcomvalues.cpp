@@ -1,6 +1,6 @@
 #include "gedcomvalues.h"
 
-#include "cardtext.h"
+#include "family/cardtext.h"
 
 #include <QMap>
 #include <QRegularExpression>

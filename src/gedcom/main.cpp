@@ -2,10 +2,13 @@
 // kinfolio-gedcom --import [--append] GEDCOMFILE CARDFILE: the way back in.
 #include "gedcomexport.h"
 #include "gedcomimport.h"
-#include "terminaltext.h"
+#include "toolsupport/terminaltext.h"
+#include "format/wording.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+
+using kinfolio::counted;
 
 namespace {
 
@@ -26,10 +29,6 @@ void printWarnings(const QStringList &warnings)
         printError(QStringLiteral("warning: and %1 more warnings").arg(warnings.size() - shown));
 }
 
-QString counted(int n, const char *one, const char *many)
-{
-    return QStringLiteral("%1 %2").arg(n).arg(QLatin1String(n == 1 ? one : many));
-}
 
 QString byTag(const QMap<QString, int> &counts)
 {

@@ -1,7 +1,7 @@
 #include "storabletext.h"
 
-#include "ansitext.h"
-#include "sitelistfile.h"
+#include "format/ansitext.h"
+#include "format/sitelistfile.h"
 
 #include <QLineEdit>
 #include <QPlainTextEdit>

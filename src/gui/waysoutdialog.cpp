@@ -1,7 +1,7 @@
 #include "waysoutdialog.h"
 
 #include "messagebox.h"
-#include "waysout.h"
+#include "commands/waysout.h"
 
 #include <QDir>
 #include <QFileInfo>

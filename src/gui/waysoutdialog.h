@@ -1,6 +1,6 @@
 #pragma once
 
-#include "cardmessage.h"
+#include "commands/cardmessage.h"
 
 class QWidget;
 

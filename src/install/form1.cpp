@@ -2,7 +2,7 @@
 
 #include "about.h"
 #include "installfilesystem.h"
-#include "platform.h"
+#include "platform/platform.h"
 #include "installsequence.h"
 #include "messagebox.h"
 #include "productframe.h"

@@ -1,7 +1,7 @@
 #include "installfilesystem.h"
 
-#include "platform.h"
-#include "safefile.h"
+#include "platform/platform.h"
+#include "files/safefile.h"
 
 #include <QDir>
 

@@ -1,10 +1,13 @@
 // kinfolio-sheets CARDFILE PDFFILE [--card N] [--paper a4|letter]: prints the
 // family group sheet and the pedigree chart of each card to a PDF file.
 #include "sheetpainter.h"
-#include "terminaltext.h"
+#include "toolsupport/terminaltext.h"
+#include "format/wording.h"
 
 #include <QCommandLineParser>
 #include <QGuiApplication>
+
+using kinfolio::counted;
 
 namespace {
 
@@ -15,10 +18,6 @@ void printError(const QString &message)
     kinfolio::printLine(stderr, QStringLiteral("kinfolio-sheets: ") + message);
 }
 
-QString counted(int n, const char *one, const char *many)
-{
-    return QStringLiteral("%1 %2").arg(n).arg(QString::fromLatin1(n == 1 ? one : many));
-}
 
 } // namespace
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "cardlinks.h"
-#include "cardrecord.h"
-#include "cardtext.h"
+#include "family/cardlinks.h"
+#include "format/cardrecord.h"
+#include "family/cardtext.h"
 
 #include <QRectF>
 #include <QSizeF>

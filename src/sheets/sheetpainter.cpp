@@ -1,9 +1,9 @@
 #include "sheetpainter.h"
 
-#include "cardfileread.h"
-#include "cardlinks.h"
-#include "filekind.h"
-#include "safefile.h"
+#include "session/cardfileread.h"
+#include "family/cardlinks.h"
+#include "format/filekind.h"
+#include "files/safefile.h"
 
 #include <QDate>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
 #include "browser.h"
 
-#include "platform.h"
+#include "platform/platform.h"
 
 #include <QProcess>
 

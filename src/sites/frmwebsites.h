@@ -1,7 +1,7 @@
 #pragma once
 
 #include "sitegrid.h"
-#include "sitelisteditor.h"
+#include "commands/sitelisteditor.h"
 
 #include <QMainWindow>
 #include <QPointer>

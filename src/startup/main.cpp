@@ -1,4 +1,4 @@
-#include "cardeditor.h"
+#include "commands/cardeditor.h"
 #include "frmkinfolio.h"
 #include "frmsplash.h"
 #include "programlook.h"

@@ -1,10 +1,10 @@
 #include "sessionend.h"
 
-#include "cardeditor.h"
+#include "commands/cardeditor.h"
 #include "frmwebsites.h"
 #include "messagebox.h"
-#include "platform.h"
-#include "terminaltext.h"
+#include "platform/platform.h"
+#include "toolsupport/terminaltext.h"
 
 #include <QApplication>
 #include <QDir>

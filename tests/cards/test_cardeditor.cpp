@@ -1,8 +1,8 @@
 // The rules of the card commands, without a window: what the boxes stand
 // for after each command, the refusals that keep a card from being lost, and
 // the ways out of a save that fails.
-#include "cardeditor.h"
-#include "cardfileread.h"
+#include "commands/cardeditor.h"
+#include "session/cardfileread.h"
 #include "cardfiles.h"
 
 #include <QDateTime>

@@ -1,11 +1,11 @@
 // The card file's bytes, the item reader shared with the site list file, and
 // the one reader and writer of whole files.
-#include "ansitext.h"
+#include "format/ansitext.h"
 #include "cardfiles.h"
-#include "cardstore.h"
-#include "filekind.h"
-#include "itemfile.h"
-#include "safefile.h"
+#include "format/cardstore.h"
+#include "format/filekind.h"
+#include "format/itemfile.h"
+#include "files/safefile.h"
 
 #include <QDataStream>
 #include <QDir>

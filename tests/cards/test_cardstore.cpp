@@ -1,7 +1,7 @@
 // The card store: loading, saving and the three table operations, with the
 // counts and positions each leaves behind.
 #include "cardfiles.h"
-#include "cardstore.h"
+#include "format/cardstore.h"
 
 #include <QDir>
 #include <QFileInfo>

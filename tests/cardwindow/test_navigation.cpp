@@ -2,7 +2,7 @@
 // what the card window shows and says.
 
 #include "cardwindowrig.h"
-#include "navigation.h"
+#include "commands/navigation.h"
 #include "testmain.h"
 
 using namespace kinfolio;

@@ -9,9 +9,9 @@
 //   crash_saver cards <card file> <card count>
 //   crash_saver sites <site list file>
 //   crash_saver session <card file> <seed> <commands>
-#include "cardstore.h"
+#include "format/cardstore.h"
 #include "crashfixtures.h"
-#include "safefile.h"
+#include "files/safefile.h"
 
 #include <QCoreApplication>
 #include <QFile>

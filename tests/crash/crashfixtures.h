@@ -1,8 +1,8 @@
 #pragma once
 
-#include "cardeditor.h"
+#include "commands/cardeditor.h"
 #include "cardfiles.h"
-#include "cardrecord.h"
+#include "format/cardrecord.h"
 
 #include <QByteArray>
 #include <QRandomGenerator>

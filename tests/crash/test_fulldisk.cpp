@@ -4,7 +4,7 @@
 #include "cardwindowrig.h"
 #include "crashfixtures.h"
 #include "programs.h"
-#include "safefile.h"
+#include "files/safefile.h"
 #include "sessionend.h"
 #include "testmain.h"
 

@@ -2,10 +2,10 @@
 // a site list) over and over and is killed with SIGKILL while it does. After
 // every kill the file must hold one whole generation, the last one saved or
 // the one being saved, and the next child must load it and save again.
-#include "cardstore.h"
+#include "format/cardstore.h"
 #include "crashfixtures.h"
 #include "programs.h"
-#include "safefile.h"
+#include "files/safefile.h"
 
 #include <QDir>
 #include <QElapsedTimer>

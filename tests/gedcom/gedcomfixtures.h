@@ -1,7 +1,7 @@
 #pragma once
 
 #include "cardfiles.h"
-#include "cardtext.h"
+#include "family/cardtext.h"
 #include "gedcomreader.h"
 
 #include <QByteArray>

@@ -2,7 +2,7 @@
 // from the command line, reports any problem it finds, and writes its own XML,
 // from which the people, families and links are checked. And the way back:
 // Gramps' own sample file, imported into cards, exports to a file Gramps reads.
-#include "cardstore.h"
+#include "format/cardstore.h"
 #include "gedcomfixtures.h"
 #include "programs.h"
 

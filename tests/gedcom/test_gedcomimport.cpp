@@ -5,7 +5,7 @@
 #include "gedcomimport.h"
 #include "gedcomreader.h"
 #include "gedcomvalues.h"
-#include "cardtext.h"
+#include "family/cardtext.h"
 
 #include <QElapsedTimer>
 #include <QSet>

@@ -1,7 +1,7 @@
 // The kinfolio-gedcom program as a user runs it: arguments, help, messages on
 // stderr, exit status, and no half-written output.
-#include "cardeditor.h"
-#include "cardfilelock.h"
+#include "commands/cardeditor.h"
+#include "session/cardfilelock.h"
 #include "gedcomfixtures.h"
 #include "programs.h"
 

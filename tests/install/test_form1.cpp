@@ -1,6 +1,6 @@
 #include "about.h"
 #include "form1.h"
-#include "platform.h"
+#include "platform/platform.h"
 #include "messagebox.h"
 #include "recordingfilesystem.h"
 #include "testmain.h"

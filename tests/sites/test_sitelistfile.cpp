@@ -1,4 +1,4 @@
-#include "sitelistfile.h"
+#include "format/sitelistfile.h"
 #include "cardfiles.h"
 #include "testmain.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ansitext.h"
-#include "cardrecord.h"
+#include "format/ansitext.h"
+#include "format/cardrecord.h"
 
 #include <QByteArray>
 #include <QFile>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "cardeditor.h"
+#include "commands/cardeditor.h"
 #include "cardfiles.h"
-#include "cardtext.h"
+#include "family/cardtext.h"
 #include "frmkinfolio.h"
 #include "windowrig.h"
 

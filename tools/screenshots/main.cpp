@@ -1,7 +1,7 @@
 // kinfolio-screenshots OUTPUT_DIR
 // Opens each window on a small set of invented cards and saves what it draws.
 #include "about.h"
-#include "cardeditor.h"
+#include "commands/cardeditor.h"
 #include "form1.h"
 #include "frmkinfolio.h"
 #include "frmsplash.h"

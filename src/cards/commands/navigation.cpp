@@ -1,4 +1,4 @@
-#include "navigation.h"
+#include "commands/navigation.h"
 
 namespace kinfolio {
 

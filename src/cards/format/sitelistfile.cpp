@@ -1,9 +1,9 @@
-#include "sitelistfile.h"
+#include "format/sitelistfile.h"
 
-#include "ansitext.h"
-#include "itemfile.h"
-#include "platform.h"
-#include "safefile.h"
+#include "format/ansitext.h"
+#include "format/itemfile.h"
+#include "platform/platform.h"
+#include "files/safefile.h"
 
 #include <QDir>
 

@@ -1,4 +1,4 @@
-#include "cardtext.h"
+#include "family/cardtext.h"
 
 #include <QRegularExpression>
 

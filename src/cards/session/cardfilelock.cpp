@@ -1,7 +1,7 @@
-#include "cardfilelock.h"
+#include "session/cardfilelock.h"
 
-#include "platform.h"
-#include "safefile.h"
+#include "platform/platform.h"
+#include "files/safefile.h"
 
 #include <QCoreApplication>
 #include <QDateTime>

@@ -1,4 +1,4 @@
-#include "itemfile.h"
+#include "format/itemfile.h"
 
 #include <cstring>
 

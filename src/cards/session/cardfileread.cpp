@@ -1,18 +1,13 @@
-#include "cardfileread.h"
+#include "session/cardfileread.h"
 
-#include "cardfilesession.h"
-#include "filekind.h"
+#include "session/cardfilesession.h"
+#include "format/filekind.h"
+#include "format/wording.h"
 
 #include <QFileInfo>
 
 namespace kinfolio {
 
-namespace {
-QString counted(int n, const char *one, const char *many)
-{
-    return QStringLiteral("%1 %2").arg(n).arg(QLatin1String(n == 1 ? one : many));
-}
-} // namespace
 
 QString cardFileProblem(const CardStore &store)
 {

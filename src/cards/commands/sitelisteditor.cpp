@@ -1,8 +1,8 @@
-#include "sitelisteditor.h"
+#include "commands/sitelisteditor.h"
 
-#include "cardfilelock.h"
-#include "cardjournal.h"
-#include "platform.h"
+#include "session/cardfilelock.h"
+#include "session/cardjournal.h"
+#include "platform/platform.h"
 
 #include <QDir>
 

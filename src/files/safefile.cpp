@@ -1,6 +1,6 @@
-#include "safefile.h"
+#include "files/safefile.h"
 
-#include "platform.h"
+#include "platform/platform.h"
 
 #include <QDir>
 #include <QFile>

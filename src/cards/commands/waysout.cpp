@@ -1,7 +1,7 @@
-#include "waysout.h"
+#include "commands/waysout.h"
 
-#include "filekind.h"
-#include "safefile.h"
+#include "format/filekind.h"
+#include "files/safefile.h"
 
 #include <QDir>
 #include <QFileInfo>

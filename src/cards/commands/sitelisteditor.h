@@ -1,8 +1,8 @@
 #pragma once
 
-#include "cardmessage.h"
-#include "sitelistfile.h"
-#include "waysout.h"
+#include "commands/cardmessage.h"
+#include "format/sitelistfile.h"
+#include "commands/waysout.h"
 
 #include <QStringList>
 

@@ -1,4 +1,4 @@
-#include "terminaltext.h"
+#include "toolsupport/terminaltext.h"
 
 namespace kinfolio {
 

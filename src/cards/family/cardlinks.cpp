@@ -1,7 +1,7 @@
-#include "cardlinks.h"
+#include "family/cardlinks.h"
 
-#include "ancestorwalk.h"
-#include "cardtext.h"
+#include "family/ancestorwalk.h"
+#include "family/cardtext.h"
 
 #include <map>
 #include <optional>

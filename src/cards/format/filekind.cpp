@@ -1,4 +1,4 @@
-#include "filekind.h"
+#include "format/filekind.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,7 +1,7 @@
-#include "cardjournal.h"
+#include "session/cardjournal.h"
 
-#include "cardstore.h"
-#include "safefile.h"
+#include "format/cardstore.h"
+#include "files/safefile.h"
 
 #include <QCryptographicHash>
 #include <QFile>

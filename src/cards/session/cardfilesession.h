@@ -1,8 +1,8 @@
 #pragma once
 
-#include "cardfilelock.h"
-#include "cardjournal.h"
-#include "cardstore.h"
+#include "session/cardfilelock.h"
+#include "session/cardjournal.h"
+#include "format/cardstore.h"
 
 #include <QString>
 

@@ -1,4 +1,4 @@
-#include "ansitext.h"
+#include "format/ansitext.h"
 
 #include <algorithm>
 #include <array>

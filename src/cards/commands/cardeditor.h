@@ -1,11 +1,11 @@
 #pragma once
 
-#include "cardfilesession.h"
-#include "cardmessage.h"
-#include "cardrecord.h"
-#include "cardstore.h"
-#include "navigation.h"
-#include "waysout.h"
+#include "session/cardfilesession.h"
+#include "commands/cardmessage.h"
+#include "format/cardrecord.h"
+#include "format/cardstore.h"
+#include "commands/navigation.h"
+#include "commands/waysout.h"
 
 #include <QString>
 #include <QStringList>

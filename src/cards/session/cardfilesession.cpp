@@ -1,7 +1,8 @@
-#include "cardfilesession.h"
+#include "session/cardfilesession.h"
 
-#include "platform.h"
-#include "safefile.h"
+#include "platform/platform.h"
+#include "files/safefile.h"
+#include "format/wording.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -17,10 +18,6 @@ QString native(const QString &path)
     return QDir::toNativeSeparators(path);
 }
 
-QString counted(int n, const char *one, const char *many)
-{
-    return QStringLiteral("%1 %2").arg(n).arg(QLatin1String(n == 1 ? one : many));
-}
 
 QString lockRefusal(const CardFileLock &lock, CardFileLock::Result result)
 {

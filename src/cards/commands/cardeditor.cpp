@@ -1,6 +1,7 @@
-#include "cardeditor.h"
+#include "commands/cardeditor.h"
 
-#include "safefile.h"
+#include "files/safefile.h"
+#include "format/wording.h"
 
 #include <QDir>
 
@@ -27,10 +28,6 @@ QString crlf(QString text)
     return text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
 }
 
-QString counted(int n, const char *one, const char *many)
-{
-    return QStringLiteral("%1 %2").arg(n).arg(QLatin1String(n == 1 ? one : many));
-}
 
 } // namespace
 

@@ -1,8 +1,8 @@
-#include "cardstore.h"
+#include "format/cardstore.h"
 
-#include "ansitext.h"
-#include "itemfile.h"
-#include "safefile.h"
+#include "format/ansitext.h"
+#include "format/itemfile.h"
+#include "files/safefile.h"
 
 #include <QCryptographicHash>
 #include <QFileInfo>

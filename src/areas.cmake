@@ -1,0 +1,25 @@
+# kinfolio_check_area(<target> <folder> ALLOWS <area>...)
+# Checks, when the build is configured, that the sources of an area include
+# no area above it and nothing of Qt's Widgets or Gui modules: the core
+# links Qt Core alone, but Qt's include root would let "QtWidgets/..."
+# through.
+function(kinfolio_check_area target folder)
+  cmake_parse_arguments(ARG "" "" "ALLOWS" ${ARGN})
+  set(known files platform toolsupport format session family commands)
+  get_target_property(sources ${target} SOURCES)
+  get_target_property(dir ${target} SOURCE_DIR)
+  foreach(source ${sources})
+    file(STRINGS ${dir}/${source} includes REGEX "^#include")
+    foreach(line ${includes})
+      if(line MATCHES "Qt(Widgets|Gui)/")
+        message(FATAL_ERROR "${folder}/${source} includes Qt Widgets or Gui: ${line}")
+      endif()
+      if(line MATCHES "^#include \"([a-z]+)/")
+        set(area ${CMAKE_MATCH_1})
+        if(area IN_LIST known AND NOT area IN_LIST ARG_ALLOWS)
+          message(FATAL_ERROR "${source} in the area ${folder} includes the area ${area}, which it may not use: ${line}")
+        endif()
+      endif()
+    endforeach()
+  endforeach()
+endfunction()
