@@ -1,10 +1,14 @@
 #include "cardeditor.h"
+#include "cardfolder.h"
 #include "frmkinfolio.h"
 #include "frmsplash.h"
+#include "messagebox.h"
 #include "programlook.h"
 #include "sessionend.h"
+#include "terminaltext.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QDir>
 
 using namespace kinfolio;
@@ -12,10 +16,37 @@ using namespace kinfolio;
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    QCoreApplication::setApplicationVersion(QStringLiteral(KINFOLIO_VERSION));
     applyProgramLook();
 
-    // The data files live beside the program file.
-    const QString programDirectory = QCoreApplication::applicationDirPath();
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Kinfolio keeps a family group card for each couple."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    const QCommandLineOption folderOption(
+        QStringLiteral("folder"),
+        QStringLiteral("Keep the cards (Kinfolio.dat) and the site list (WebSites.dat) in DIR, which must exist. "
+                       "Without it, in KINFOLIO_HOME when that is set, else beside the program."),
+        QStringLiteral("DIR"));
+    parser.addOption(folderOption);
+    if (!parser.parse(QCoreApplication::arguments())) {
+        printLine(stderr, QStringLiteral("Kinfolio: %1\nTry '%2 --help'.")
+                              .arg(parser.errorText(), QCoreApplication::arguments().constFirst()));
+        return 2;
+    }
+    if (parser.isSet(QStringLiteral("help")))
+        parser.showHelp(0);
+    if (parser.isSet(QStringLiteral("version")))
+        parser.showVersion();
+
+    // The data files live beside the program file unless a folder is named.
+    const CardFolder folder = chooseCardFolder(parser.value(folderOption), qEnvironmentVariable("KINFOLIO_HOME"),
+                                               QCoreApplication::applicationDirPath());
+    if (folder.refused()) {
+        MessageBox::show(nullptr, folder.refusal);
+        return 1;
+    }
+    const QString programDirectory = folder.path;
     CardEditor editor(QDir(programDirectory).filePath(QStringLiteral("Kinfolio.dat")));
 
     auto *splash = new frmsplash([&editor, &programDirectory]() -> QWidget * {
