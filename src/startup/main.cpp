@@ -13,10 +13,31 @@
 
 using namespace kinfolio;
 
+namespace {
+
+// True when the command line asks only for text to print: the help or the version.
+bool asksForText(int argc, char *argv[])
+{
+    for (int i = 1; i < argc; ++i) {
+        const QByteArrayView argument(argv[i]);
+        if (argument == "--folder")
+            ++i;
+        else if (argument == "-h" || argument == "--help" || argument == "--help-all" || argument == "-v"
+                 || argument == "--version")
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
 int main(int argc, char *argv[])
 {
+    // Printing the help needs no display, and a terminal without one may ask.
+    if (asksForText(argc, argv) && qEnvironmentVariableIsEmpty("DISPLAY")
+        && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    QCoreApplication::setApplicationVersion(QStringLiteral(KINFOLIO_VERSION));
     applyProgramLook();
 
     QCommandLineParser parser;
@@ -36,8 +57,11 @@ int main(int argc, char *argv[])
     }
     if (parser.isSet(QStringLiteral("help")))
         parser.showHelp(0);
-    if (parser.isSet(QStringLiteral("version")))
-        parser.showVersion();
+    // Under the product's name: the program file is named test.ttt or Kinfolio.exe.
+    if (parser.isSet(QStringLiteral("version"))) {
+        printLine(stdout, QStringLiteral("Kinfolio " KINFOLIO_VERSION));
+        return 0;
+    }
 
     // The data files live beside the program file unless a folder is named.
     const CardFolder folder = chooseCardFolder(parser.value(folderOption), qEnvironmentVariable("KINFOLIO_HOME"),

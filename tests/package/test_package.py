@@ -106,6 +106,8 @@ class Package(unittest.TestCase):
         before = snapshot(usr)
         home = self.work / "home"
         home.mkdir()
+        asked = run(usr / "bin/kinfolio", "--version", env={"HOME": str(home), "PATH": os.environ["PATH"]})
+        self.assertEqual((asked.returncode, asked.stdout, list(home.iterdir())), (0, f"Kinfolio {VERSION}\n", []))
         folder = start_card_folder(usr / "bin/kinfolio", home)
         self.assertEqual((folder / "Kinfolio.dat").read_bytes(), (usr / "share/kinfolio/Kinfolio.dat").read_bytes())
         self.assertEqual((folder / "WebSites.dat").read_bytes(), (usr / "share/kinfolio/WebSites.dat").read_bytes())
