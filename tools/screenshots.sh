@@ -4,7 +4,7 @@
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=${KINFOLIO_BUILD_DIR:-$root/build}
-"$root/tools/setup"
+"$root/tools/setup" test
 cmake --build "$build" --target kinfolio-screenshots -j2
 QT_QPA_PLATFORM=offscreen "$build/tools/screenshots/kinfolio-screenshots" "$root/docs"
 

@@ -1,21 +1,76 @@
 #include "commands/cardeditor.h"
+#include "commands/cardfolder.h"
 #include "frmkinfolio.h"
 #include "frmsplash.h"
+#include "messagebox.h"
 #include "programlook.h"
 #include "sessionend.h"
+#include "toolsupport/terminaltext.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QDir>
 
 using namespace kinfolio;
 
+namespace {
+
+// True when the command line asks only for text to print: the help or the version.
+bool asksForText(int argc, char *argv[])
+{
+    for (int i = 1; i < argc; ++i) {
+        const QByteArrayView argument(argv[i]);
+        if (argument == "--folder")
+            ++i;
+        else if (argument == "-h" || argument == "--help" || argument == "--help-all" || argument == "-v"
+                 || argument == "--version")
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
 int main(int argc, char *argv[])
 {
+    // Printing the help needs no display, and a terminal without one may ask.
+    if (asksForText(argc, argv) && qEnvironmentVariableIsEmpty("DISPLAY")
+        && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     applyProgramLook();
 
-    // The data files live beside the program file.
-    const QString programDirectory = QCoreApplication::applicationDirPath();
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Kinfolio keeps a family group card for each couple."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    const QCommandLineOption folderOption(
+        QStringLiteral("folder"),
+        QStringLiteral("Keep the cards (Kinfolio.dat) and the site list (WebSites.dat) in DIR, which must exist. "
+                       "Without it, in KINFOLIO_HOME when that is set, else beside the program."),
+        QStringLiteral("DIR"));
+    parser.addOption(folderOption);
+    if (!parser.parse(QCoreApplication::arguments())) {
+        printLine(stderr, QStringLiteral("Kinfolio: %1\nTry '%2 --help'.")
+                              .arg(parser.errorText(), QCoreApplication::arguments().constFirst()));
+        return 2;
+    }
+    if (parser.isSet(QStringLiteral("help")))
+        parser.showHelp(0);
+    // Under the product's name: the program file is named test.ttt or Kinfolio.exe.
+    if (parser.isSet(QStringLiteral("version"))) {
+        printLine(stdout, QStringLiteral("Kinfolio " KINFOLIO_VERSION));
+        return 0;
+    }
+
+    // The data files live beside the program file unless a folder is named.
+    const CardFolder folder = chooseCardFolder(parser.value(folderOption), qEnvironmentVariable("KINFOLIO_HOME"),
+                                               QCoreApplication::applicationDirPath());
+    if (folder.refused()) {
+        MessageBox::show(nullptr, folder.refusal);
+        return 1;
+    }
+    const QString programDirectory = folder.path;
     CardEditor editor(QDir(programDirectory).filePath(QStringLiteral("Kinfolio.dat")));
 
     auto *splash = new frmsplash([&editor, &programDirectory]() -> QWidget * {

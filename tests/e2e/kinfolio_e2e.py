@@ -101,7 +101,8 @@ class Desktop:
         runtime = os.path.join(self.root, "runtime")
         os.mkdir(runtime, 0o700)
         self.env["XDG_RUNTIME_DIR"] = runtime
-        for leftover in ("WAYLAND_DISPLAY", "AT_SPI_BUS_ADDRESS", "DBUS_SESSION_BUS_PID"):
+        # KINFOLIO_HOME would take the card program away from the copy it runs from.
+        for leftover in ("WAYLAND_DISPLAY", "AT_SPI_BUS_ADDRESS", "DBUS_SESSION_BUS_PID", "KINFOLIO_HOME"):
             self.env.pop(leftover, None)
         self.processes = []
         self.atspi = None

@@ -36,7 +36,7 @@ class RunJourneys(unittest.TestCase):
             self.assertTrue(built.read_bytes() == (folder / name).read_bytes(), name)
         entry = self.home / ".local/share/applications/kinfolio.desktop"
         subprocess.run(["desktop-file-validate", entry], check=True)
-        self.assertIn(f'Exec="{folder}/Kinfolio.exe"\n', entry.read_text())
+        self.assertIn(f'Exec="{folder}/Kinfolio.exe" --folder "{folder}"\n', entry.read_text())
         snapshot = lambda: sorted((p, p.lstat().st_mtime_ns) for p in self.home.rglob("*"))
         (self.home / "a file").touch()
         (folder / "Kinfolio.dat").write_bytes(b'"Ada Byrne"\r\n')

@@ -15,6 +15,7 @@ class TestProgram : public QObject
     Q_OBJECT
 private slots:
     void startsAndRunsPastTheSplash();
+    void keepsItsFilesInTheFolderNamed();
 };
 
 void TestProgram::startsAndRunsPastTheSplash()
@@ -34,6 +35,25 @@ void TestProgram::startsAndRunsPastTheSplash()
     QVERIFY(program.runsAfter(4500));
     program.stop();
     QCOMPARE(readBytes(dir.filePath("Kinfolio.dat")), card);
+}
+
+// The lock the card window holds shows where it keeps its files.
+void TestProgram::keepsItsFilesInTheFolderNamed()
+{
+    const QString dist = qEnvironmentVariable("KINFOLIO_DIST_DIR");
+    QTemporaryDir program, folder;
+    QVERIFY(QFile::copy(dist + "/test.ttt", program.filePath("test.ttt")));
+    const QByteArray card = cardBytes(makeCard({{CardField::Name, "Jonas Ashworth"}}));
+    writeBytes(folder.filePath("Kinfolio.dat"), card);
+
+    RunSettings settings;
+    settings.environment.insert("QT_QPA_PLATFORM", "offscreen");
+    StartedProgram started(program.filePath("test.ttt"), {"--folder", folder.path()}, settings);
+    QVERIFY(started.runsAfter(4500));
+    QVERIFY(QFile::exists(folder.filePath("Kinfolio.dat.lock")));
+    started.stop();
+    QCOMPARE(QDir(program.path()).entryList(QDir::Files), QStringList{"test.ttt"});
+    QCOMPARE(readBytes(folder.filePath("Kinfolio.dat")), card);
 }
 
 QTEST_GUILESS_MAIN(TestProgram)

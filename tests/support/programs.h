@@ -19,6 +19,8 @@ inline QProcessEnvironment sessionEnvironment()
 {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    // The card program would keep its files there instead of beside itself.
+    env.remove(QStringLiteral("KINFOLIO_HOME"));
     static QTemporaryDir runtime;
     env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
     return env;
