@@ -292,7 +292,7 @@ QString SitePages::personFacts(int card, Spouse spouse, int depth) const
         QString value = parent.isEmpty() ? QString() : bdi(parent);
         if (parents >= 0 && !parent.isEmpty())
             value = cardLink(parents, depth,
-                             value + QStringLiteral(" <span class=\"where\">(parents’ card %1)</span>").arg(parents + 1));
+                             value + QStringLiteral(" <span class=\"where\">(parents\u2019 card %1)</span>").arg(parents + 1));
         html += row(side == 0 ? QStringLiteral("Father") : QStringLiteral("Mother"), value);
     }
     html += QLatin1String("</dl>\n");
