@@ -8,7 +8,12 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <atomic>
 #include <cerrno>
+#include <chrono>
+#include <functional>
+#include <mutex>
+#include <thread>
 #include <cstdio>
 #include <cstring>
 
@@ -152,7 +157,7 @@ bool writeSite(const QString &cardFile, const QString &folder, SiteOptions optio
     const int cardCount = int(cards.size());
     const int surnameCount = int(model.surnames().size());
     const int peoplePages = pages.peoplePageCount();
-    const int total = 5 + cardCount + surnameCount + peoplePages;
+    const int total = 4 + cardCount + surnameCount + peoplePages;
 
     const QString target = targetOf(folder);
     const QString fresh = newFolderBeside(target, "new", error);
@@ -166,45 +171,76 @@ bool writeSite(const QString &cardFile, const QString &folder, SiteOptions optio
             return false;
         }
     }
-    int done = 0;
-    const auto write = [&](const QString &name, const QByteArray &bytes) {
-        QString why;
-        if (!writeFileSafely(dir.filePath(name), bytes, &why)) {
-            setError(error, QStringLiteral("could not write the site (%1: %2); %3 was left as it was")
-                                .arg(name, why, folder));
-            return false;
-        }
-        if (progress)
-            progress(++done, total);
-        return true;
+    // Each page goes to the disk before the site is put in place, and a
+    // page's sync mostly waits on the disk: the pages are made and written
+    // by several threads at once, so the waits overlap.
+    struct Page
+    {
+        QString name;
+        std::function<QByteArray()> bytes;
     };
+    std::vector<Page> jobs;
+    jobs.reserve(size_t(total));
     registerSiteAssets();
     const auto asset = [](const char *name) {
-        QFile file(QStringLiteral(":/site/") + QLatin1String(name));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        return [name] {
+            QFile file(QStringLiteral(":/site/") + QLatin1String(name));
+            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        };
     };
-    if (!write(QStringLiteral("assets/site.css"), asset("site.css"))
-        || !write(QStringLiteral("assets/site.js"), asset("site.js"))
-        || !write(QStringLiteral("assets/search-index.js"), pages.searchIndex())
-        || !write(QStringLiteral("index.html"), pages.indexPage()))
+    jobs.push_back({QStringLiteral("assets/site.css"), asset("site.css")});
+    jobs.push_back({QStringLiteral("assets/site.js"), asset("site.js")});
+    jobs.push_back({QStringLiteral("assets/search-index.js"), [&] { return pages.searchIndex(); }});
+    jobs.push_back({QStringLiteral("index.html"), [&] { return pages.indexPage(); }});
+    for (int card = 0; card < cardCount; ++card)
+        jobs.push_back({SitePages::cardPath(card), [&pages, card] { return pages.cardPage(card); }});
+    for (int s = 0; s < surnameCount; ++s)
+        jobs.push_back({SitePages::surnamePath(s), [&pages, s] { return pages.surnamePage(s); }});
+    for (int l = 0; l < peoplePages; ++l)
+        jobs.push_back({SitePages::peoplePath(l), [&pages, l] { return pages.peoplePage(l); }});
+
+    std::atomic<int> next{0}, done{0};
+    std::atomic<bool> failed{false};
+    std::mutex failure;
+    QString firstError;
+    const auto work = [&] {
+        for (int i; !failed && (i = next++) < int(jobs.size());) {
+            QString why;
+            if (!writeFileSafely(dir.filePath(jobs[size_t(i)].name), jobs[size_t(i)].bytes(), &why)) {
+                const std::lock_guard<std::mutex> lock(failure);
+                if (!failed.exchange(true))
+                    firstError = QStringLiteral("could not write the site (%1: %2); %3 was left as it was")
+                                     .arg(jobs[size_t(i)].name, why, folder);
+            }
+            ++done;
+        }
+    };
+    constexpr int writers = 32;
+    std::vector<std::thread> threads;
+    for (int t = 0; t < writers; ++t)
+        threads.emplace_back(work);
+    while (done < int(jobs.size()) && !failed) {
+        if (progress)
+            progress(done, total);
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    for (std::thread &thread : threads)
+        thread.join();
+    if (failed) {
+        setError(error, firstError);
         return false;
-    for (int card = 0; card < cardCount; ++card) {
-        if (!write(SitePages::cardPath(card), pages.cardPage(card)))
-            return false;
-    }
-    for (int s = 0; s < surnameCount; ++s) {
-        if (!write(SitePages::surnamePath(s), pages.surnamePage(s)))
-            return false;
-    }
-    for (int l = 0; l < peoplePages; ++l) {
-        if (!write(SitePages::peoplePath(l), pages.peoplePage(l)))
-            return false;
     }
     // The marker last: a folder without it was never finished.
-    if (!write(QLatin1String(MarkerFile),
-               QByteArrayLiteral("This folder is a family web site written by kinfolio-site. Writing the site "
-                                 "again replaces the whole folder.\n")))
+    QString why;
+    if (!writeFileSafely(dir.filePath(QLatin1String(MarkerFile)),
+                         QByteArrayLiteral("This folder is a family web site written by kinfolio-site. Writing the "
+                                           "site again replaces the whole folder.\n"),
+                         &why)) {
+        setError(error, QStringLiteral("could not write the site (%1); %2 was left as it was").arg(why, folder));
         return false;
+    }
+    if (progress)
+        progress(total, total);
 
     // Into place: an earlier site is moved aside first and removed only once
     // the new one stands where it stood.
@@ -229,7 +265,7 @@ bool writeSite(const QString &cardFile, const QString &folder, SiteOptions optio
     if (!aside.isEmpty())
         QDir(aside).removeRecursively();
     if (counts)
-        *counts = {cardCount, int(model.people().size()), surnameCount, done};
+        *counts = {cardCount, int(model.people().size()), surnameCount, total + 1};
     return true;
 }
 
