@@ -3,8 +3,6 @@
 #include "cardtext.h"
 #include "soundslike.h"
 
-#include <QJsonArray>
-#include <QJsonDocument>
 
 namespace kinfolio::Site {
 
@@ -460,11 +458,37 @@ QByteArray SitePages::cardPage(int card) const
     return page(1, esc(QStringLiteral("Card %1: ").arg(card + 1) + plainWho), main).toUtf8();
 }
 
+namespace {
+
+// A JSON string, also safe inside a script: quotes, backslashes, control
+// characters and the two separators older scripts took for line ends are
+// escaped.
+void appendJsonString(QString &out, const QString &text)
+{
+    out += u'"';
+    for (QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u == u'"' || u == u'\\') {
+            out += u'\\';
+            out += c;
+        } else if (u < 0x20 || u == 0x2028 || u == 0x2029 || u == u'<') {
+            out += QStringLiteral("\\u%1").arg(int(u), 4, 16, QLatin1Char('0'));
+        } else {
+            out += c;
+        }
+    }
+    out += u'"';
+}
+
+} // namespace
+
 QByteArray SitePages::searchIndex() const
 {
     // One entry a person: name, years, page, where it leads, and the
-    // sounds-like codes of the name's words.
-    QJsonArray entries;
+    // sounds-like codes of the name's words. Written as it goes: a
+    // document tree of every entry would cost many times the text.
+    QString out = QStringLiteral("window.kinfolioSearchIndex = [\n");
+    bool first = true;
     for (const Person &person : m_model.people()) {
         const int card = person.cards.empty() ? person.namedOn : person.cards.front();
         const QString where = person.cards.empty() ? QStringLiteral("named as a parent on card %1").arg(card + 1)
@@ -484,10 +508,18 @@ QByteArray SitePages::searchIndex() const
                     dm << d;
             }
         }
-        entries.append(QJsonArray{person.name, years, cardPath(card), where, soundex.join(u' '), dm.join(u' ')});
+        out += first ? QLatin1String("[") : QLatin1String(",\n[");
+        first = false;
+        const QString fields[] = {person.name, years, cardPath(card), where, soundex.join(u' '), dm.join(u' ')};
+        for (const QString &field : fields) {
+            if (&field != fields)
+                out += u',';
+            appendJsonString(out, field);
+        }
+        out += u']';
     }
-    return QByteArrayLiteral("window.kinfolioSearchIndex = ")
-           + QJsonDocument(entries).toJson(QJsonDocument::Compact) + ";\n";
+    out += QLatin1String("\n];\n");
+    return out.toUtf8();
 }
 
 } // namespace kinfolio::Site

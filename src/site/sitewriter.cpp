@@ -215,7 +215,7 @@ bool writeSite(const QString &cardFile, const QString &folder, SiteOptions optio
             ++done;
         }
     };
-    constexpr int writers = 32;
+    constexpr int writers = 8;
     std::vector<std::thread> threads;
     for (int t = 0; t < writers; ++t)
         threads.emplace_back(work);
