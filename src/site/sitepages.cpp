@@ -68,6 +68,13 @@ QString couple(const CardFields &c)
 
 const QString livingMark = QStringLiteral(" <span class=\"living\">Living</span>");
 
+// A name for a list: a person a card tells of without naming them is still
+// a link to follow.
+QString listedName(const QString &name)
+{
+    return name.isEmpty() ? QStringLiteral("<span class=\"unknown\">name not known</span>") : bdi(name);
+}
+
 } // namespace
 
 SitePages::SitePages(const SiteModel &model, const SiteOptions &options)
@@ -200,13 +207,13 @@ QString SitePages::personLine(int p, int depth) const
     const Person &person = m_model.people()[size_t(p)];
     QString line = QLatin1String("<li>");
     if (person.cards.empty()) {
-        line += bdi(person.name) + QStringLiteral(" <span class=\"where\">named as a parent on %1</span>")
+        line += listedName(person.name) + QStringLiteral(" <span class=\"where\">named as a parent on %1</span>")
                                        .arg(cardLink(person.namedOn, depth,
                                                      QStringLiteral("card %1").arg(person.namedOn + 1)));
         return line + QLatin1String("</li>\n");
     }
     line += cardLink(person.cards.front(), depth,
-                     bdi(person.name) + QStringLiteral(" <span class=\"where\">(card %1)</span>")
+                     listedName(person.name) + QStringLiteral(" <span class=\"where\">(card %1)</span>")
                                             .arg(person.cards.front() + 1));
     if (!shown(person.living)) {
         if (m_options.living == Living::Names)
@@ -327,7 +334,9 @@ QString SitePages::pedigree(int card, Spouse spouse) const
             } else if (pages.m_options.living == Living::Names) {
                 html += livingMark;
             }
-            if (generation < 4) {
+            // A name with "Living" alone tells nothing of the parents either.
+            const bool nameAlone = !pages.shown(living) && pages.m_options.living == Living::Names;
+            if (generation < 4 && !nameAlone) {
                 const int parents = model.links().parentsCard(c, s);
                 const QString father = printedLine(fields[f.father]), mother = printedLine(fields[f.mother]);
                 if (parents >= 0) {
@@ -454,8 +463,9 @@ QByteArray SitePages::cardPage(int card) const
         main += QLatin1String("</div>\n");
     }
     main += QLatin1String("</section>\n");
-    const QString plainWho = printedLine(c[CardField::Name]) + QLatin1String(" and ") + printedLine(c[CardField::WifeName]);
-    return page(1, esc(QStringLiteral("Card %1: ").arg(card + 1) + plainWho), main).toUtf8();
+    QStringList names{printedLine(c[CardField::Name]), printedLine(c[CardField::WifeName])};
+    names.removeAll(QString());
+    return page(1, esc(QStringLiteral("Card %1: ").arg(card + 1) + names.join(QLatin1String(" and "))), main).toUtf8();
 }
 
 namespace {
@@ -490,6 +500,8 @@ QByteArray SitePages::searchIndex() const
     QString out = QStringLiteral("window.kinfolioSearchIndex = [\n");
     bool first = true;
     for (const Person &person : m_model.people()) {
+        if (person.name.isEmpty())
+            continue;
         const int card = person.cards.empty() ? person.namedOn : person.cards.front();
         const QString where = person.cards.empty() ? QStringLiteral("named as a parent on card %1").arg(card + 1)
                                                    : QStringLiteral("card %1").arg(card + 1);

@@ -139,6 +139,11 @@ bool writeSite(const QString &cardFile, const QString &folder, SiteOptions optio
         setError(error, readError);
         return false;
     }
+    // An empty site would replace a good one where the wrong card file was named.
+    if (cards.empty()) {
+        setError(error, QStringLiteral("the card file %1 holds no cards: there is nothing to put on a site").arg(cardFile));
+        return false;
+    }
     // The same letters written two ways (é as one character or as e and an
     // accent) are one name to the search and the surnames.
     for (CardFields &card : cards) {

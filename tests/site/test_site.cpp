@@ -6,6 +6,7 @@
 #include "sitemodel.h"
 #include "soundslike.h"
 
+#include <QDate>
 #include <QDir>
 #include <QDirIterator>
 #include <QTest>
@@ -44,6 +45,9 @@ private slots:
     void soundsLikeCodes();
     void livingRule_data();
     void livingRule();
+    void livingModes_data();
+    void livingModes();
+    void everyScriptReadsRight();
     void refusesAndLeavesAlone_data();
     void refusesAndLeavesAlone();
     void replacesItsOwnSiteWhole();
@@ -129,6 +133,67 @@ void TestSite::livingRule()
                                       {CardField::WifeDiedDate, died},
                                       {CardField::MarriedDate, married}});
     QCOMPARE(Site::isLiving(card, Spouse::Wife, 2026), living);
+}
+
+void TestSite::livingModes_data()
+{
+    QTest::addColumn<QString>("mode");
+    QTest::addColumn<bool>("birthShown");
+    QTest::addColumn<bool>("parentsShown");
+    QTest::addColumn<bool>("markedLiving");
+    QTest::newRow("hide") << "hide" << false << true << false;
+    QTest::newRow("names") << "names" << false << false << true;
+    QTest::newRow("show") << "show" << true << true << false;
+}
+
+void TestSite::livingModes()
+{
+    QFETCH(QString, mode);
+    QFETCH(bool, birthShown);
+    QFETCH(bool, parentsShown);
+    QFETCH(bool, markedLiving);
+    QTemporaryDir scratch;
+    const QDir dir(scratch.path());
+    const int recent = QDate::currentDate().year() - 30;
+    writeCardFile(dir.filePath("Kinfolio.dat"),
+                  std::vector<CardFields>{makeCard({{CardField::Name, "Piotr Nowak"},
+                                                    {CardField::BornDate, QString::number(recent)},
+                                                    {CardField::BornPlace, "Gdańsk"},
+                                                    {CardField::Father, "Jan Nowak"},
+                                                    {CardField::Notes, "Private notes"}})});
+    QCOMPARE(site({dir.filePath("Kinfolio.dat"), dir.filePath("site"), "--living", mode}).exitCode, 0);
+    const QString page = QString::fromUtf8(readBytes(dir.filePath("site/cards/1.html")));
+    const QString index = QString::fromUtf8(readBytes(dir.filePath("site/assets/search-index.js")));
+    QVERIFY(page.contains("Piotr Nowak"));
+    QCOMPARE(page.contains(QString::number(recent)) || index.contains(QString::number(recent)), birthShown);
+    QCOMPARE(page.contains("Gdańsk") || page.contains("Private notes"), birthShown);
+    QCOMPARE(page.contains("Jan Nowak"), parentsShown);
+    QCOMPARE(page.contains(">Living<") && index.contains("\"Living\""), markedLiving);
+    QCOMPARE(site({dir.filePath("Kinfolio.dat"), dir.filePath("site"), "--living", "all"}).exitCode, 2);
+}
+
+void TestSite::everyScriptReadsRight()
+{
+    // A Hebrew husband and a Polish wife as the card file keeps them
+    // (character references), and an accent typed apart from its letter.
+    QTemporaryDir scratch;
+    const QDir dir(scratch.path());
+    writeBytes(dir.filePath("Kinfolio.dat"),
+               cardFileBytes(std::vector<CardFields>{makeCard({{CardField::Name, "Cohen"},
+                                                                {CardField::WifeName, "Anna"},
+                                                                {CardField::Notes, "ReneXe"}})})
+                   .replace("Cohen", "&#1499;&#1492;&#1503;")
+                   .replace("Anna", "&#321;ucja Wi&#347;niewska")
+                   .replace("ReneXe", "Rene&#769;e"));
+    QCOMPARE(site({dir.filePath("Kinfolio.dat"), dir.filePath("site")}).exitCode, 0);
+    const QString page = QString::fromUtf8(readBytes(dir.filePath("site/cards/1.html")));
+    QVERIFY(page.contains("<html lang=\"en\">") && page.contains("<meta charset=\"utf-8\">"));
+    QVERIFY2(page.contains(QString::fromUtf8("<h1><bdi>כהן</bdi> and <bdi>Łucja Wiśniewska</bdi></h1>")),
+             qPrintable(page));
+    QVERIFY(page.contains(QString::fromUtf8("<p dir=\"auto\">Renée</p>")));
+    QVERIFY(!page.contains("&amp;#"));
+    const QString index = QString::fromUtf8(readBytes(dir.filePath("site/index.html")));
+    QVERIFY(index.contains(QString::fromUtf8("<bdi>Wiśniewska</bdi>")));
 }
 
 void TestSite::refusesAndLeavesAlone_data()
