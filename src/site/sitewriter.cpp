@@ -17,6 +17,9 @@
 #include <cstdio>
 #include <cstring>
 
+#include <fcntl.h>
+#include <stdio.h>
+
 // The script and style sheet are built into the library; a static
 // library's resources are registered by hand.
 static void registerSiteAssets()
@@ -84,6 +87,19 @@ public:
 private:
     QString m_path;
 };
+
+bool exchangeFolders(const QString &a, const QString &b)
+{
+#ifdef RENAME_EXCHANGE
+    return ::renameat2(AT_FDCWD, QFile::encodeName(a).constData(), AT_FDCWD, QFile::encodeName(b).constData(),
+                       RENAME_EXCHANGE)
+           == 0;
+#else
+    Q_UNUSED(a);
+    Q_UNUSED(b);
+    return false;
+#endif
+}
 
 bool isSiteFolder(const QString &path)
 {
@@ -247,10 +263,18 @@ bool writeSite(const QString &cardFile, const QString &folder, SiteOptions optio
     if (progress)
         progress(total, total);
 
-    // Into place: an earlier site is moved aside first and removed only once
-    // the new one stands where it stood.
+    // Into place. An earlier site is swapped with the new one in one step
+    // where the system can, so that FOLDER holds a whole site at every
+    // moment; the guard then removes the earlier one. Elsewhere it is moved
+    // aside first and removed only once the new one stands where it stood.
+    const bool replacing = QFileInfo(target).isDir() && isSiteFolder(target);
+    if (replacing && exchangeFolders(fresh, target)) {
+        if (counts)
+            *counts = {cardCount, int(model.people().size()), surnameCount, total + 1};
+        return true;
+    }
     QString aside;
-    if (QFileInfo(target).isDir() && isSiteFolder(target)) {
+    if (replacing) {
         aside = newFolderBeside(target, "old", error);
         if (aside.isEmpty() || !QDir().rmdir(aside) || std::rename(QFile::encodeName(target).constData(),
                                                                    QFile::encodeName(aside).constData()) != 0) {
