@@ -151,12 +151,11 @@ QByteArray SitePages::indexPage() const
     const int named = people - m_model.peopleOnCards();
     const int cards = int(m_model.cards().size());
     QString main;
+    // One arg() of texts for all: a title holding "%2" is not filled in again.
     main += QStringLiteral("<h1>%1</h1>\n<p class=\"counts\">%2 %3, %4 %5")
-                .arg(esc(m_options.title))
-                .arg(cards)
-                .arg(cards == 1 ? QLatin1String("card") : QLatin1String("cards"))
-                .arg(people)
-                .arg(people == 1 ? QLatin1String("person") : QLatin1String("people"));
+                .arg(esc(m_options.title), QString::number(cards),
+                     cards == 1 ? QStringLiteral("card") : QStringLiteral("cards"), QString::number(people),
+                     people == 1 ? QStringLiteral("person") : QStringLiteral("people"));
     if (named > 0)
         main += QStringLiteral(" (%1 of them named only as a father or mother)").arg(named);
     main += QLatin1String(".</p>\n");
@@ -172,9 +171,8 @@ QByteArray SitePages::indexPage() const
             const Surname &surname = m_model.surnames()[size_t(s)];
             const int n = int(surname.people.size());
             main += QStringLiteral("<li><a href=\"%1\">%2 <span class=\"count\">(%3 %4)</span></a></li>\n")
-                        .arg(surnamePath(s), bdi(surname.name))
-                        .arg(n)
-                        .arg(n == 1 ? QLatin1String("person") : QLatin1String("people"));
+                        .arg(surnamePath(s), bdi(surname.name), QString::number(n),
+                             n == 1 ? QStringLiteral("person") : QStringLiteral("people"));
         }
         main += QLatin1String("</ul>\n");
     }
@@ -372,10 +370,10 @@ QByteArray SitePages::cardPage(int card) const
     QString main;
     main.reserve(8192);
     main += QStringLiteral("<h1>%1</h1>\n<p class=\"card-number\">Family group sheet, card %2 of %3</p>\n")
-                .arg(isBlank(c[CardField::Name]) && isBlank(c[CardField::WifeName]) ? QStringLiteral("Card %1").arg(card + 1)
-                                                                                   : who)
-                .arg(card + 1)
-                .arg(count);
+                .arg(isBlank(c[CardField::Name]) && isBlank(c[CardField::WifeName])
+                         ? QStringLiteral("Card %1").arg(card + 1)
+                         : who,
+                     QString::number(card + 1), QString::number(count));
     main += QLatin1String("<nav class=\"cards\" aria-label=\"Cards\"><ul>");
     if (card > 0)
         main += QStringLiteral("<li><a rel=\"prev\" href=\"%1.html\">Previous card (%1)</a></li>").arg(card);

@@ -54,9 +54,8 @@ QString newFolderBeside(const QString &target, const char *purpose, QString *err
     QDir parent = info.dir();
     for (int n = 1; n < 1000; ++n) {
         const QString name = QStringLiteral(".%1.%2-%3-%4")
-                                 .arg(info.fileName(), QLatin1String(purpose))
-                                 .arg(QCoreApplication::applicationPid())
-                                 .arg(n);
+                                 .arg(info.fileName(), QLatin1String(purpose),
+                                      QString::number(QCoreApplication::applicationPid()), QString::number(n));
         if (QFileInfo::exists(parent.filePath(name)))
             continue;
         if (parent.mkdir(name))

@@ -182,18 +182,19 @@ void TestSite::everyScriptReadsRight()
                cardFileBytes(std::vector<CardFields>{makeCard({{CardField::Name, "Cohen"},
                                                                 {CardField::WifeName, "Anna"},
                                                                 {CardField::Notes, "ReneXe"}})})
-                   .replace("Cohen", "&#1499;&#1492;&#1503;")
+                   .replace("Cohen", "&#1499;&#1492;&#1503; %2")
                    .replace("Anna", "&#321;ucja Wi&#347;niewska")
                    .replace("ReneXe", "Rene&#769;e"));
-    QCOMPARE(site({dir.filePath("Kinfolio.dat"), dir.filePath("site")}).exitCode, 0);
+    QCOMPARE(site({dir.filePath("Kinfolio.dat"), dir.filePath("site"), "--title", "100%2 <Ours>"}).exitCode, 0);
     const QString page = QString::fromUtf8(readBytes(dir.filePath("site/cards/1.html")));
     QVERIFY(page.contains("<html lang=\"en\">") && page.contains("<meta charset=\"utf-8\">"));
-    QVERIFY2(page.contains(QString::fromUtf8("<h1><bdi>כהן</bdi> and <bdi>Łucja Wiśniewska</bdi></h1>")),
+    QVERIFY2(page.contains(QString::fromUtf8("<h1><bdi>כהן %2</bdi> and <bdi>Łucja Wiśniewska</bdi></h1>")),
              qPrintable(page));
     QVERIFY(page.contains(QString::fromUtf8("<p dir=\"auto\">Renée</p>")));
     QVERIFY(!page.contains("&amp;#"));
     const QString index = QString::fromUtf8(readBytes(dir.filePath("site/index.html")));
     QVERIFY(index.contains(QString::fromUtf8("<bdi>Wiśniewska</bdi>")));
+    QVERIFY(index.contains("<h1>100%2 &lt;Ours&gt;</h1>"));
 }
 
 void TestSite::refusesAndLeavesAlone_data()
