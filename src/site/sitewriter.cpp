@@ -235,7 +235,7 @@ bool writeSite(const QString &cardFile, const QString &folder, SiteOptions optio
             ++done;
         }
     };
-    constexpr int writers = 8;
+    constexpr int writers = 16;
     std::vector<std::thread> threads;
     for (int t = 0; t < writers; ++t)
         threads.emplace_back(work);
