@@ -18,6 +18,7 @@
 #include <cstring>
 
 #include <fcntl.h>
+#include <signal.h>
 #include <stdio.h>
 
 // The script and style sheet are built into the library; a static
@@ -86,6 +87,25 @@ public:
 private:
     QString m_path;
 };
+
+// Removes the new folders that runs killed before they finished left beside
+// `target` (their program is gone). Such a folder holds a site half written,
+// or an earlier site that a whole one already replaced; the earlier site a
+// run moved aside is never among them.
+void removeAbandonedWork(const QString &target)
+{
+    const QFileInfo info(target);
+    const QString prefix = QLatin1Char('.') + info.fileName() + QLatin1String(".new-");
+    QDir parent = info.dir();
+    for (const QString &name : parent.entryList(QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot)) {
+        if (!name.startsWith(prefix))
+            continue;
+        bool isNumber = false;
+        const qint64 pid = name.mid(prefix.size()).section(u'-', 0, 0).toLongLong(&isNumber);
+        if (isNumber && pid > 0 && ::kill(pid_t(pid), 0) != 0 && errno == ESRCH)
+            QDir(parent.filePath(name)).removeRecursively();
+    }
+}
 
 bool exchangeFolders(const QString &a, const QString &b)
 {
@@ -180,6 +200,7 @@ bool writeSite(const QString &cardFile, const QString &folder, SiteOptions optio
     const int total = 4 + cardCount + surnameCount + peoplePages;
 
     const QString target = targetOf(folder);
+    removeAbandonedWork(target);
     const QString fresh = newFolderBeside(target, "new", error);
     if (fresh.isEmpty())
         return false;
