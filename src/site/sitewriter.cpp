@@ -11,11 +11,11 @@
 #include <atomic>
 #include <cerrno>
 #include <chrono>
+#include <cstdio>
+#include <cstring>
 #include <functional>
 #include <mutex>
 #include <thread>
-#include <cstdio>
-#include <cstring>
 
 #include <fcntl.h>
 #include <signal.h>
