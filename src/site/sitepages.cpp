@@ -48,6 +48,8 @@ QString cardLink(int card, int depth, const QString &inner)
 QString dateAndPlace(const QString &date, const QString &place)
 {
     const QString d = printedLine(date), p = printedLine(place);
+    if (d.isEmpty() && p.isEmpty())
+        return QString();
     if (d.isEmpty() || p.isEmpty())
         return d.isEmpty() ? bdi(p) : esc(d);
     return esc(d) + QLatin1String(", ") + bdi(p);
@@ -385,8 +387,11 @@ QByteArray SitePages::cardPage(int card) const
     main += QLatin1String("<section class=\"marriage\" aria-labelledby=\"marriage\">\n<h2 id=\"marriage\">Marriage</h2>\n");
     if (private_)
         main += QLatin1String("<p class=\"withheld\">Not shown: one of the couple is living.</p>\n");
+    else if (const QString married = dateAndPlace(c[CardField::MarriedDate], c[CardField::MarriedPlace]);
+             married.isEmpty())
+        main += QLatin1String("<p class=\"unknown\">Not on the card.</p>\n");
     else
-        main += QStringLiteral("<p>%1</p>\n").arg(dateAndPlace(c[CardField::MarriedDate], c[CardField::MarriedPlace]));
+        main += QStringLiteral("<p>%1</p>\n").arg(married);
     main += QLatin1String("</section>\n</div>\n");
 
     main += QLatin1String("<section class=\"children\" aria-labelledby=\"children\">\n<h2 id=\"children\">Children</h2>\n");
