@@ -22,7 +22,7 @@ const TransferFile transferFiles[] = {
 };
 
 // The tools that work on the card file from beside the card program.
-const char *const companionFiles[] = {"kinfolio-gedcom", "kinfolio-sheets"};
+const char *const companionFiles[] = {"kinfolio-gedcom", "kinfolio-sheets", "kinfolio-site"};
 
 } // namespace
 

@@ -7,7 +7,8 @@ import os
 from kinfolio_e2e import CardWindow, Journey, main, wait_for
 
 PATH_BOX_AT = (1440, 3000)
-INSTALLED_FILES = ["Kinfolio.dat", "Kinfolio.exe", "Readme.txt", "WebSites.dat", "kinfolio-gedcom", "kinfolio-sheets"]
+INSTALLED_FILES = ["Kinfolio.dat", "Kinfolio.exe", "Readme.txt", "WebSites.dat", "kinfolio-gedcom", "kinfolio-sheets",
+                   "kinfolio-site"]
 
 
 class InstallJourneys(Journey):

@@ -31,7 +31,7 @@ class RunJourneys(unittest.TestCase):
             (folder / name).write_bytes(data)
         self.assertEqual(self.run_script().returncode, 0)
         self.assertEqual({name: (folder / name).read_bytes() for name in kept}, kept)
-        for name in ("Kinfolio.exe", "kinfolio-gedcom", "kinfolio-sheets", "Readme.txt"):
+        for name in ("Kinfolio.exe", "kinfolio-gedcom", "kinfolio-sheets", "kinfolio-site", "Readme.txt"):
             built = DIST / ("test.ttt" if name == "Kinfolio.exe" else name)
             self.assertTrue(built.read_bytes() == (folder / name).read_bytes(), name)
         entry = self.home / ".local/share/applications/kinfolio.desktop"

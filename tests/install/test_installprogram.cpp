@@ -89,7 +89,7 @@ private slots:
 
         QCOMPARE(QDir(target).entryList(QDir::Files, QDir::Name),
                  QStringList({"Kinfolio.dat", "Kinfolio.exe", "Readme.txt", "WebSites.dat", "kinfolio-gedcom",
-                              "kinfolio-sheets"}));
+                              "kinfolio-sheets", "kinfolio-site"}));
         QVERIFY(QFileInfo(target + "/Kinfolio.exe").isExecutable());
 
         // The installed program runs past its splash without falling over.
