@@ -6,7 +6,7 @@
 #include "format/ansitext.h"
 #include "cardgenerator.h"
 #include "commands/cardeditor.h"
-#include "frmkinfolio.h"
+#include "cardwindow.h"
 #include "files/safefile.h"
 #include "messagebox.h"
 #include "programlook.h"
@@ -149,7 +149,7 @@ void saveCardFile(benchmark::State &state)
 
 // --- the find dialog's value list ---
 
-QWidget *openFindDialog(frmKinfolio *window)
+QWidget *openFindDialog(CardWindow *window)
 {
     window->findChild<QPushButton *>(QStringLiteral("cmdFind"))->click();
     for (QWidget *w : QApplication::topLevelWidgets())
@@ -163,7 +163,7 @@ QWidget *openFindDialog(frmKinfolio *window)
 void FindValueList(benchmark::State &state)
 {
     CardEditor editor(setting->fullPath);
-    auto window = std::make_unique<frmKinfolio>(editor, setting->fullDir);
+    auto window = std::make_unique<CardWindow>(editor, setting->fullDir);
     window->show();
     QCoreApplication::processEvents();
     constexpr int wifesName = 9;
@@ -226,7 +226,7 @@ void OpenCardWindow(benchmark::State &state)
         auto editor = std::make_unique<CardEditor>(dir + QStringLiteral("/Kinfolio.dat"));
         state.ResumeTiming();
 
-        auto *window = new frmKinfolio(*editor, dir);
+        auto *window = new CardWindow(*editor, dir);
         window->show();
         QCoreApplication::processEvents();
 
@@ -249,7 +249,7 @@ void OpenHugeCard(benchmark::State &state)
     writeFile(dir.filePath(QStringLiteral("Kinfolio.dat")), bench::hugeValueCardFile(field, HugeValueSize));
     for (auto _ : state) {
         auto editor = std::make_unique<CardEditor>(dir.filePath(QStringLiteral("Kinfolio.dat")));
-        auto *window = new frmKinfolio(*editor, dir.path());
+        auto *window = new CardWindow(*editor, dir.path());
         window->show();
         QCoreApplication::processEvents();
 

@@ -33,7 +33,7 @@ protected:
 };
 } // namespace
 
-void CenterOnScreen(QWidget *window)
+void centerOnScreen(QWidget *window)
 {
     QScreen *screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
     if (!screen)
@@ -45,14 +45,14 @@ void CenterOnScreen(QWidget *window)
     window->move(area.x() + int(std::floor(left)), area.y() + int(std::floor(top)));
 }
 
-void RemoveCloseCommand(QWidget *window)
+void removeCloseCommand(QWidget *window)
 {
     const Qt::WindowFlags flags = window->windowFlags();
     window->setWindowFlags((flags | Qt::CustomizeWindowHint | Qt::WindowTitleHint) & ~Qt::WindowCloseButtonHint);
     window->installEventFilter(new CloseGuard(window));
 }
 
-void Unload(QWidget *window)
+void unload(QWidget *window)
 {
     window->setProperty(unloadingProperty, true);
     window->setAttribute(Qt::WA_DeleteOnClose);

@@ -1,4 +1,4 @@
-#include "form1.h"
+#include "installerwindow.h"
 #include "programlook.h"
 
 #include <QApplication>
@@ -10,7 +10,7 @@ int main(int argc, char *argv[])
 
     // The window unloads itself after installing; closing the About window
     // it leaves behind ends the installer.
-    auto *form1 = new kinfolio::Form1;
+    auto *form1 = new kinfolio::InstallerWindow;
     form1->show();
     return app.exec();
 }

@@ -87,7 +87,7 @@ About::About()
     m_cmdOK->setFocus();
 
     // Opening: centred each time the window is loaded afresh.
-    CenterOnScreen(this);
+    centerOnScreen(this);
 }
 
 void About::keyPressEvent(QKeyEvent *event)
@@ -102,7 +102,7 @@ void About::keyPressEvent(QKeyEvent *event)
 
 void About::closeWindow()
 {
-    Unload(this);
+    unload(this);
 }
 
 } // namespace kinfolio

@@ -1,7 +1,7 @@
 #include "commands/cardeditor.h"
 #include "commands/cardfolder.h"
-#include "frmkinfolio.h"
-#include "frmsplash.h"
+#include "cardwindow.h"
+#include "splashwindow.h"
 #include "messagebox.h"
 #include "programlook.h"
 #include "sessionend.h"
@@ -73,8 +73,8 @@ int main(int argc, char *argv[])
     const QString programDirectory = folder.path;
     CardEditor editor(QDir(programDirectory).filePath(QStringLiteral("Kinfolio.dat")));
 
-    auto *splash = new frmsplash([&editor, &programDirectory]() -> QWidget * {
-        auto *cardWindow = new frmKinfolio(editor, programDirectory);
+    auto *splash = new SplashWindow([&editor, &programDirectory]() -> QWidget * {
+        auto *cardWindow = new CardWindow(editor, programDirectory);
         if (cardWindow->openingEndedProgram()) {
             // The program ends once the splash, its only window, has gone.
             delete cardWindow;
@@ -83,7 +83,7 @@ int main(int argc, char *argv[])
         }
         // exit(), not quit(): quit() first asks every window to close, and the
         // card window refuses every close but its own.
-        QObject::connect(cardWindow, &frmKinfolio::programEndRequested, qApp, [] { QCoreApplication::exit(0); });
+        QObject::connect(cardWindow, &CardWindow::programEndRequested, qApp, [] { QCoreApplication::exit(0); });
         return cardWindow;
     });
     saveWhenTheSessionEnds(app, editor);

@@ -1,7 +1,7 @@
 #include "sessionend.h"
 
 #include "commands/cardeditor.h"
-#include "frmwebsites.h"
+#include "sitelistwindow.h"
 #include "messagebox.h"
 #include "platform/platform.h"
 #include "toolsupport/terminaltext.h"
@@ -28,7 +28,7 @@ struct Unsaved
 Unsaved saveEverything(CardEditor &editor)
 {
     Unsaved unsaved;
-    if (frmWebSites *sites = frmWebSites::instance(); sites && !sites->saveForEnd()) {
+    if (SiteListWindow *sites = SiteListWindow::instance(); sites && !sites->saveForEnd()) {
         unsaved.sites = true;
         unsaved.reasons += QStringLiteral("The web sites could not be saved to\n%1\n")
                                .arg(QDir::toNativeSeparators(sites->listFile().path()));
@@ -59,7 +59,7 @@ void endUnsaved(const Unsaved &unsaved, CardEditor &editor)
                                "starts again.")
                     .arg(QDir::toNativeSeparators(editor.journalPath()));
     if (unsaved.sites) {
-        const QString copy = frmWebSites::instance()->keepCopyForEnd();
+        const QString copy = SiteListWindow::instance()->keepCopyForEnd();
         told += copy.isEmpty() ? QStringLiteral("\nThe web sites could not be kept anywhere.")
                                : QStringLiteral("\nThe web sites are kept in\n%1").arg(QDir::toNativeSeparators(copy));
     }

@@ -188,7 +188,7 @@ void TestCardWindow::exitWithCardsSavesAndUnloads()
     CardWindowRig rig({labelledCard("A"), labelledCard("B"), labelledCard("C")});
     rig.click("cmdDelete"); // answered Yes: card C goes
     MessageBox::clearShown();
-    QSignalSpy ended(rig.window.data(), &frmKinfolio::programEndRequested);
+    QSignalSpy ended(rig.window.data(), &CardWindow::programEndRequested);
 
     rig.click("cmdExit");
     QTRY_VERIFY(rig.window.isNull());
@@ -201,7 +201,7 @@ void TestCardWindow::exitWithCardsSavesAndUnloads()
 void TestCardWindow::exitWithEmptyStoreEndsWithoutWriting()
 {
     CardWindowRig rig({}, CardWindowRig::NoFile);
-    QSignalSpy ended(rig.window.data(), &frmKinfolio::programEndRequested);
+    QSignalSpy ended(rig.window.data(), &CardWindow::programEndRequested);
     rig.click("cmdExit");
     QCOMPARE(ended.size(), 1);
     QVERIFY(!QFile::exists(rig.dir.filePath("Kinfolio.dat")));
@@ -233,7 +233,7 @@ void TestCardWindow::exitThatCannotSaveKeepsWindowAndCards()
 
     // Leave Without Saving asks first; No stays.
     MessageBox::scriptAnswers({QMessageBox::Discard, QMessageBox::No});
-    QSignalSpy ended(rig.window.data(), &frmKinfolio::programEndRequested);
+    QSignalSpy ended(rig.window.data(), &CardWindow::programEndRequested);
     rig.click("cmdExit");
     QVERIFY(MessageBox::shown().last().text.startsWith(QStringLiteral("Leave Kinfolio without saving?")));
     QVERIFY(MessageBox::shown().last().text.contains(QStringLiteral("The 1 card in")));

@@ -20,8 +20,8 @@ class TestWindowHelpers : public QObject
     Q_OBJECT
 private slots:
     void twipsRoundToPixels();
-    void centerOnScreen_data();
-    void centerOnScreen();
+    void placesTheWindowInTheMiddle_data();
+    void placesTheWindowInTheMiddle();
     void removedCloseCommandRefusesEveryCloseButUnload();
     void messageBoxRecordsAndAnswersFromScript();
     void lineEditKeepsTypedAndPastedTextStorable();
@@ -37,19 +37,19 @@ void TestWindowHelpers::twipsRoundToPixels()
     QCOMPARE(twips(8), 1);
 }
 
-void TestWindowHelpers::centerOnScreen_data()
+void TestWindowHelpers::placesTheWindowInTheMiddle_data()
 {
     QTest::addColumn<QSize>("size");
     QTest::newRow("small") << QSize(301, 200);
     QTest::newRow("larger than the screen") << QSize(3001, 2001);
 }
 
-void TestWindowHelpers::centerOnScreen()
+void TestWindowHelpers::placesTheWindowInTheMiddle()
 {
     QFETCH(QSize, size);
     QWidget window;
     window.setFixedSize(size);
-    CenterOnScreen(&window);
+    kinfolio::centerOnScreen(&window);
     const QRect screen = window.screen()->geometry();
     const QSize outer = window.frameGeometry().size();
     QCOMPARE(window.frameGeometry().left(), screen.left() + int(std::floor((screen.width() - outer.width()) / 2.0)));
@@ -62,7 +62,7 @@ void TestWindowHelpers::centerOnScreen()
 void TestWindowHelpers::removedCloseCommandRefusesEveryCloseButUnload()
 {
     QPointer<QWidget> window = new QWidget;
-    RemoveCloseCommand(window);
+    removeCloseCommand(window);
     window->show();
     QVERIFY(QTest::qWaitForWindowExposed(window));
     QVERIFY(!(window->windowFlags() & Qt::WindowCloseButtonHint));
@@ -73,7 +73,7 @@ void TestWindowHelpers::removedCloseCommandRefusesEveryCloseButUnload()
     QVERIFY(!fromWindowManager.isAccepted());
     QVERIFY(window->isVisible());
 
-    Unload(window);
+    unload(window);
     QTRY_VERIFY(window.isNull());
 }
 

@@ -1,6 +1,6 @@
 #include "browser.h"
-#include "frmstandardsites.h"
-#include "frmwebsites.h"
+#include "standardsiteswindow.h"
+#include "sitelistwindow.h"
 #include "cardfiles.h"
 #include "testmain.h"
 #include "windowhelpers.h"
@@ -101,9 +101,9 @@ private:
     QString listPath() const { return m_dir->filePath(QStringLiteral("WebSites.dat")); }
 
     // What the card window does on its Websites command.
-    frmWebSites *openFromCard()
+    SiteListWindow *openFromCard()
     {
-        frmWebSites *sites = frmWebSites::showFrom(m_card.get(), m_dir->path());
+        SiteListWindow *sites = SiteListWindow::showFrom(m_card.get(), m_dir->path());
         m_card->hide();
         return sites;
     }
@@ -127,16 +127,16 @@ private slots:
 
     void cleanup()
     {
-        for (QWidget *window : {static_cast<QWidget *>(frmStandardSites::instance()),
-                                static_cast<QWidget *>(frmWebSites::instance())}) {
+        for (QWidget *window : {static_cast<QWidget *>(StandardSitesWindow::instance()),
+                                static_cast<QWidget *>(SiteListWindow::instance())}) {
             if (window) {
                 QPointer<QWidget> gone(window);
-                Unload(window);
+                unload(window);
                 waitUntilGone(gone);
             }
         }
-        QVERIFY(!frmWebSites::instance());
-        QVERIFY(!frmStandardSites::instance());
+        QVERIFY(!SiteListWindow::instance());
+        QVERIFY(!StandardSitesWindow::instance());
         MessageBox::stopRecording();
         setBrowserLauncher({});
         m_card.reset();
@@ -145,7 +145,7 @@ private slots:
 
     void userListLayout()
     {
-        frmWebSites *sites = openFromCard();
+        SiteListWindow *sites = openFromCard();
         QVERIFY(QTest::qWaitForWindowExposed(sites));
         QCOMPARE(sites->objectName(), QStringLiteral("frmWebSites"));
         QCOMPARE(sites->windowTitle(), QStringLiteral("Kinfolio - WebSites"));
@@ -175,8 +175,8 @@ private slots:
     void standardListLayoutAndTitles()
     {
         openFromCard();
-        choose(frmWebSites::instance(), "mnuMore");
-        frmStandardSites *standard = frmStandardSites::instance();
+        choose(SiteListWindow::instance(), "mnuMore");
+        StandardSitesWindow *standard = StandardSitesWindow::instance();
         QVERIFY(standard);
         QVERIFY(QTest::qWaitForWindowExposed(standard));
         QCOMPARE(standard->objectName(), QStringLiteral("frmStandardSites"));
@@ -228,7 +228,7 @@ private slots:
     void loadFillsBoxesAndLeavesTheRestFree()
     {
         writeBytes(listPath(), "\"http://one.example/\"\r\n\"\"\r\n\"caf\xE9\"\r\n");
-        frmWebSites *sites = openFromCard();
+        SiteListWindow *sites = openFromCard();
         QVERIFY(sites->isVisible());
         QVERIFY(!m_card->isVisible());
         QCOMPARE(siteBox(sites, 1)->text(), QStringLiteral("http://one.example/"));
@@ -253,7 +253,7 @@ private slots:
     {
         QFETCH(QString, text);
         QFETCH(bool, refused);
-        frmWebSites *sites = openFromCard();
+        SiteListWindow *sites = openFromCard();
         QVERIFY(QTest::qWaitForWindowActive(sites));
         QLineEdit *box = siteBox(sites, 7);
         box->setText(text);
@@ -284,7 +284,7 @@ private slots:
     {
         const QString address =
             QStringLiteral("x http://a.example/?q=1&r=2;rm -rf ~ | $(id) `id` %22q%22 'q' > out * %PATH%");
-        frmWebSites *sites = openFromCard();
+        SiteListWindow *sites = openFromCard();
         // An address that begins with '-' would reach the opener as an option.
         siteBox(sites, 30)->setText(QStringLiteral("--help"));
         clickGo(sites, 30);
@@ -306,7 +306,7 @@ private slots:
     void saveWritesTypedSlotsAndReports()
     {
         writeBytes(listPath(), "\"http://one.example/\"\r\n\"http://two.example/\"\r\n");
-        frmWebSites *sites = openFromCard();
+        SiteListWindow *sites = openFromCard();
         QTest::keyClicks(siteBox(sites, 4), QStringLiteral("typed.example/"));
         QCOMPARE(siteBox(sites, 4)->text(), QStringLiteral("http://typed.example/"));
 
@@ -333,7 +333,7 @@ private slots:
     void typedAddressesShowWhatTheFileWillHold()
     {
         writeBytes(listPath(), "\"http://\"\r\n");
-        frmWebSites *sites = openFromCard();
+        SiteListWindow *sites = openFromCard();
         QLineEdit *box = siteBox(sites, 1);
         box->end(false);
         QGuiApplication::clipboard()->setText(QStringLiteral("caf\u00e9.example/\u0141\u00f3d\u017a?q=\"a\""));
@@ -345,7 +345,7 @@ private slots:
 
     void missingFileOpensEmptyAndSaveCreatesIt()
     {
-        frmWebSites *sites = openFromCard();
+        SiteListWindow *sites = openFromCard();
         for (int k = 1; k <= 30; ++k)
             QCOMPARE(siteBox(sites, k)->text(), QStringLiteral("http://"));
         choose(sites, "mnuSave");
@@ -357,7 +357,7 @@ private slots:
     void failedWriteKeepsTheWindowAndItsEdits()
     {
         writeBytes(listPath(), "\"http://one.example/\"\r\n");
-        frmWebSites *sites = openFromCard();
+        SiteListWindow *sites = openFromCard();
         siteBox(sites, 1)->setText(QStringLiteral("http://edited.example/"));
         QVERIFY(QFile::remove(listPath()));
         QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("WebSites.dat")));
@@ -373,7 +373,7 @@ private slots:
         choose(sites, "mnuExit");
         QCOMPARE(MessageBox::shown().size(), 1);
         QCOMPARE(MessageBox::shown().at(0).title, QStringLiteral("Error!"));
-        QCOMPARE(frmWebSites::instance(), sites);
+        QCOMPARE(SiteListWindow::instance(), sites);
         QVERIFY(sites->isVisible());
         QVERIFY(!m_card->isVisible());
         QCOMPARE(siteBox(sites, 1)->text(), QStringLiteral("http://edited.example/"));
@@ -383,7 +383,7 @@ private slots:
         MessageBox::scriptAnswers({QMessageBox::Discard, QMessageBox::No});
         choose(sites, "mnuExit");
         QCOMPARE(MessageBox::shown().last().title, QStringLiteral("Warning!"));
-        QCOMPARE(frmWebSites::instance(), sites);
+        QCOMPARE(SiteListWindow::instance(), sites);
         QVERIFY(sites->isVisible());
 
         // With the cause gone, Exit goes through.
@@ -400,15 +400,15 @@ private slots:
     void moreAndBackKeepUnsavedEdits()
     {
         writeBytes(listPath(), "\"http://one.example/\"\r\n");
-        frmWebSites *sites = openFromCard();
+        SiteListWindow *sites = openFromCard();
         siteBox(sites, 1)->setText(QStringLiteral("http://unsaved.example/"));
 
         choose(sites, "mnuMore");
-        frmStandardSites *standard = frmStandardSites::instance();
+        StandardSitesWindow *standard = StandardSitesWindow::instance();
         QVERIFY(standard);
         QVERIFY(standard->isVisible());
         QVERIFY(!sites->isVisible());
-        QCOMPARE(frmWebSites::instance(), sites);
+        QCOMPARE(SiteListWindow::instance(), sites);
         QVERIFY(!m_card->isVisible());
         QCOMPARE(readBytes(listPath()), QByteArray("\"http://one.example/\"\r\n"));
 
@@ -420,17 +420,17 @@ private slots:
         QPointer<QWidget> standardGone(standard);
         choose(standard, "mnuExit");
         waitUntilGone(standardGone);
-        QVERIFY(!frmStandardSites::instance());
+        QVERIFY(!StandardSitesWindow::instance());
         QVERIFY(sites->isVisible());
         QVERIFY(!m_card->isVisible());
         QCOMPARE(siteBox(sites, 1)->text(), QStringLiteral("http://unsaved.example/"));
 
         // A second round opens a fresh standard list.
         choose(sites, "mnuMore");
-        QVERIFY(frmStandardSites::instance());
-        QVERIFY(frmStandardSites::instance() != standardGone);
-        choose(frmStandardSites::instance(), "mnuExit");
-        QTRY_VERIFY(!frmStandardSites::instance());
+        QVERIFY(StandardSitesWindow::instance());
+        QVERIFY(StandardSitesWindow::instance() != standardGone);
+        choose(StandardSitesWindow::instance(), "mnuExit");
+        QTRY_VERIFY(!StandardSitesWindow::instance());
 
         // Exit writes without asking and hands back to the card window.
         QPointer<QWidget> sitesGone(sites);

@@ -1,6 +1,6 @@
 // The splash: its window, the three-second timer set at load, and the hand-over
 // to the card window, which becomes visible before the splash goes.
-#include "frmsplash.h"
+#include "splashwindow.h"
 #include "testmain.h"
 #include "twips.h"
 #include "windowrig.h"
@@ -22,7 +22,7 @@ private slots:
 
 void TestSplash::windowAndTexts()
 {
-    QPointer<frmsplash> splash = new frmsplash([] { return new QWidget; });
+    QPointer<SplashWindow> splash = new SplashWindow([] { return new QWidget; });
     QCOMPARE(splash->size(), QSize(twips(6450), twips(3000)));
     QVERIFY(splash->windowFlags() & Qt::FramelessWindowHint);
     QCOMPARE(splash->windowTitle(), QString());
@@ -47,8 +47,8 @@ void TestSplash::handsOverOnceAfterThreeSeconds()
 {
     int opened = 0;
     QPointer<QWidget> cardWindow;
-    QPointer<frmsplash> splash;
-    splash = new frmsplash([&]() -> QWidget * {
+    QPointer<SplashWindow> splash;
+    splash = new SplashWindow([&]() -> QWidget * {
         ++opened;
         // The card window loads while the splash is still there.
         [&] { QVERIFY(splash && splash->isVisible()); }();

@@ -3,7 +3,7 @@
 #include "commands/cardeditor.h"
 #include "cardfiles.h"
 #include "family/cardtext.h"
-#include "frmkinfolio.h"
+#include "cardwindow.h"
 #include "windowrig.h"
 
 #include <QFileInfo>
@@ -106,7 +106,7 @@ public:
     QTemporaryDir dir;
     std::unique_ptr<CardEditor> editor;
     const CardStore *store = nullptr;
-    QPointer<frmKinfolio> window;
+    QPointer<CardWindow> window;
 
 private:
     void open(const QString &cardFile)
@@ -114,7 +114,7 @@ private:
         MessageBox::startRecording();
         editor = std::make_unique<CardEditor>(cardFile);
         store = &editor->store();
-        window = new frmKinfolio(*editor, QFileInfo(cardFile).path());
+        window = new CardWindow(*editor, QFileInfo(cardFile).path());
         window->show();
         QCoreApplication::processEvents();
     }

@@ -2,11 +2,11 @@
 // Opens each window on a small set of invented cards and saves what it draws.
 #include "about.h"
 #include "commands/cardeditor.h"
-#include "form1.h"
-#include "frmkinfolio.h"
-#include "frmsplash.h"
-#include "frmstandardsites.h"
-#include "frmwebsites.h"
+#include "installerwindow.h"
+#include "cardwindow.h"
+#include "splashwindow.h"
+#include "standardsiteswindow.h"
+#include "sitelistwindow.h"
 #include "programlook.h"
 
 #include <QApplication>
@@ -90,11 +90,11 @@ int main(int argc, char *argv[])
     }
 
     bool ok = true;
-    auto *splash = new frmsplash([]() -> QWidget * { return new QWidget; });
+    auto *splash = new SplashWindow([]() -> QWidget * { return new QWidget; });
     ok &= save(splash, out.filePath(QStringLiteral("frmsplash.png")));
 
     CardEditor editor(data.filePath(QStringLiteral("Kinfolio.dat")));
-    auto *cardWindow = new frmKinfolio(editor, data.path());
+    auto *cardWindow = new CardWindow(editor, data.path());
     cardWindow->show();
     ok &= save(cardWindow, out.filePath(QStringLiteral("frmKinfolio.png")));
 
@@ -112,14 +112,14 @@ int main(int argc, char *argv[])
     ok &= saveSideBySide(cardWindow, dialog, out.filePath(QStringLiteral("find.png")));
     dialog->close();
 
-    frmWebSites *sites = frmWebSites::showFrom(cardWindow, data.path());
+    SiteListWindow *sites = SiteListWindow::showFrom(cardWindow, data.path());
     ok &= save(sites, out.filePath(QStringLiteral("frmWebSites.png")));
-    frmStandardSites *standard = frmStandardSites::showStandard();
+    StandardSitesWindow *standard = StandardSitesWindow::showStandard();
     ok &= save(standard, out.filePath(QStringLiteral("frmStandardSites.png")));
 
     ok &= save(About::showAbout(), out.filePath(QStringLiteral("About.png")));
 
-    auto *installer = new Form1;
+    auto *installer = new InstallerWindow;
     installer->show();
     ok &= save(installer, out.filePath(QStringLiteral("Form1.png")));
 

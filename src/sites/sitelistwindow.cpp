@@ -1,7 +1,7 @@
-#include "frmwebsites.h"
+#include "sitelistwindow.h"
 
 #include "browser.h"
-#include "frmstandardsites.h"
+#include "standardsiteswindow.h"
 #include "messagebox.h"
 #include "storabletext.h"
 #include "waysoutdialog.h"
@@ -16,9 +16,9 @@ namespace kinfolio {
 
 namespace {
 
-QPointer<frmWebSites> &loadedWindow()
+QPointer<SiteListWindow> &loadedWindow()
 {
-    static QPointer<frmWebSites> window;
+    static QPointer<SiteListWindow> window;
     return window;
 }
 
@@ -30,10 +30,10 @@ QString &lastProgramDirectory()
 
 } // namespace
 
-frmWebSites *frmWebSites::showFrom(QWidget *cardWindow, const QString &programDirectory)
+SiteListWindow *SiteListWindow::showFrom(QWidget *cardWindow, const QString &programDirectory)
 {
     lastProgramDirectory() = programDirectory;
-    frmWebSites *window = loaded();
+    SiteListWindow *window = loaded();
     window->m_cardWindow = cardWindow;
     window->show();
     window->raise();
@@ -41,33 +41,33 @@ frmWebSites *frmWebSites::showFrom(QWidget *cardWindow, const QString &programDi
     return window;
 }
 
-frmWebSites *frmWebSites::instance()
+SiteListWindow *SiteListWindow::instance()
 {
     return loadedWindow().data();
 }
 
-frmWebSites *frmWebSites::loaded()
+SiteListWindow *SiteListWindow::loaded()
 {
-    QPointer<frmWebSites> &window = loadedWindow();
+    QPointer<SiteListWindow> &window = loadedWindow();
     if (!window) {
         QString directory = lastProgramDirectory();
         if (directory.isEmpty())
             directory = QCoreApplication::applicationDirPath();
-        window = new frmWebSites(directory);
+        window = new SiteListWindow(directory);
     }
     return window.data();
 }
 
-frmWebSites::frmWebSites(const QString &programDirectory)
+SiteListWindow::SiteListWindow(const QString &programDirectory)
     : m_editor(programDirectory)
 {
     QWidget *client = prepareSiteWindow(this, QStringLiteral("frmWebSites"), QStringLiteral("Kinfolio - WebSites"));
 
-    QAction *exitAction = menuBar()->addAction(QStringLiteral("&Exit"), this, &frmWebSites::exitList);
+    QAction *exitAction = menuBar()->addAction(QStringLiteral("&Exit"), this, &SiteListWindow::exitList);
     exitAction->setObjectName(QStringLiteral("mnuExit"));
-    QAction *saveAction = menuBar()->addAction(QStringLiteral("&Save"), this, &frmWebSites::saveList);
+    QAction *saveAction = menuBar()->addAction(QStringLiteral("&Save"), this, &SiteListWindow::saveList);
     saveAction->setObjectName(QStringLiteral("mnuSave"));
-    QAction *moreAction = menuBar()->addAction(QStringLiteral("&More"), this, &frmWebSites::showStandardSites);
+    QAction *moreAction = menuBar()->addAction(QStringLiteral("&More"), this, &SiteListWindow::showStandardSites);
     moreAction->setObjectName(QStringLiteral("mnuMore"));
 
     m_grid = buildSiteGrid(client, QStringLiteral("txtSiteUrl"), [this](int k) { goToSite(k); });
@@ -82,21 +82,21 @@ frmWebSites::frmWebSites(const QString &programDirectory)
     setSiteClientSize(this, 9885, 7575);
 
     // Load step.
-    RemoveCloseCommand(this);
-    CenterOnScreen(this);
+    removeCloseCommand(this);
+    centerOnScreen(this);
     const QStringList texts = m_editor.load();
     for (int k = 1; k <= SiteGrid::Slots; ++k)
         m_grid.box(k)->setText(texts.at(k - 1));
     m_grid.box(1)->setFocus();
 }
 
-frmWebSites::~frmWebSites()
+SiteListWindow::~SiteListWindow()
 {
     if (loadedWindow() == this)
         loadedWindow() = nullptr;
 }
 
-QStringList frmWebSites::slotTexts() const
+QStringList SiteListWindow::slotTexts() const
 {
     QStringList texts;
     for (QLineEdit *box : m_grid.boxes)
@@ -104,7 +104,7 @@ QStringList frmWebSites::slotTexts() const
     return texts;
 }
 
-void frmWebSites::goToSite(int index)
+void SiteListWindow::goToSite(int index)
 {
     if (index < 1 || index > SiteGrid::Slots)
         return;
@@ -118,12 +118,12 @@ void frmWebSites::goToSite(int index)
     OpenInBrowser(box->text());
 }
 
-void frmWebSites::saveList()
+void SiteListWindow::saveList()
 {
     MessageBox::show(this, m_editor.save(slotTexts()));
 }
 
-void frmWebSites::exitList()
+void SiteListWindow::exitList()
 {
     if (const std::optional<CardMessage> failed = m_editor.exit(slotTexts())) {
         if (offerWaysOut(this, m_editor, *failed) == WayOut::Stay)
@@ -132,22 +132,22 @@ void frmWebSites::exitList()
     if (m_cardWindow)
         m_cardWindow->show();
     loadedWindow() = nullptr;
-    Unload(this);
+    unload(this);
 }
 
-bool frmWebSites::saveForEnd()
+bool SiteListWindow::saveForEnd()
 {
     return m_editor.saveForEnd(slotTexts());
 }
 
-QString frmWebSites::keepCopyForEnd()
+QString SiteListWindow::keepCopyForEnd()
 {
     return m_editor.keepCopyForEnd(slotTexts());
 }
 
-void frmWebSites::showStandardSites()
+void SiteListWindow::showStandardSites()
 {
-    frmStandardSites::showStandard();
+    StandardSitesWindow::showStandard();
     hide();
 }
 

@@ -9,19 +9,19 @@ namespace kinfolio {
 // A fixed list of 30 reference sites for family research, each address in a
 // read-only box with a Go button. Reached from the user's site list, which
 // stays loaded and hidden meanwhile. There is at most one.
-class frmStandardSites : public QMainWindow
+class StandardSitesWindow : public QMainWindow
 {
     Q_OBJECT
 public:
     // Shows the standard list, creating and loading it first when needed.
-    static frmStandardSites *showStandard();
+    static StandardSitesWindow *showStandard();
     // The loaded window, or nullptr.
-    static frmStandardSites *instance();
+    static StandardSitesWindow *instance();
 
-    ~frmStandardSites() override;
+    ~StandardSitesWindow() override;
 
 private:
-    frmStandardSites();
+    StandardSitesWindow();
 
     void goToSite(int index);
     void exitList();

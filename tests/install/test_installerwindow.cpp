@@ -1,5 +1,5 @@
 #include "about.h"
-#include "form1.h"
+#include "installerwindow.h"
 #include "platform/platform.h"
 #include "messagebox.h"
 #include "recordingfilesystem.h"
@@ -12,7 +12,7 @@
 using namespace kinfolio;
 using namespace kinfolio::testing;
 
-class TestForm1 : public QObject
+class TestInstallerWindow : public QObject
 {
     Q_OBJECT
 
@@ -20,7 +20,7 @@ class TestForm1 : public QObject
     static bool install(const std::shared_ptr<RecordingFileSystem> &fileSystem)
     {
         fileSystem->existing.insert(QStringLiteral("test.ttt")); // the set is in the working directory
-        QPointer<Form1> form = new Form1(fileSystem);
+        QPointer<InstallerWindow> form = new InstallerWindow(fileSystem);
         form->show();
         click(form, "cmdContinue");
         return QTest::qWaitFor([&form] { return form.isNull(); }, 2000);
@@ -37,7 +37,7 @@ private slots:
 
     void opensWithTheProposedDirectoryInFocus()
     {
-        Form1 form;
+        InstallerWindow form;
         form.show();
         QVERIFY(QTest::qWaitForWindowActive(&form));
         QCOMPARE(form.size(), QSize(429, 226));
@@ -72,7 +72,7 @@ private slots:
         QCOMPARE(MessageBox::shown().first().title, QStringLiteral("Error!"));
         QVERIFY(!About::instance());
         for (QWidget *window : QApplication::topLevelWidgets())
-            delete qobject_cast<Form1 *>(window);
+            delete qobject_cast<InstallerWindow *>(window);
     }
 
     void failedStepsAreListedInOneMessageBeforeAbout()
@@ -96,5 +96,5 @@ private slots:
     }
 };
 
-KINFOLIO_TEST_MAIN(TestForm1)
-#include "test_form1.moc"
+KINFOLIO_TEST_MAIN(TestInstallerWindow)
+#include "test_installerwindow.moc"

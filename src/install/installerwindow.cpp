@@ -1,4 +1,4 @@
-#include "form1.h"
+#include "installerwindow.h"
 
 #include "about.h"
 #include "installfilesystem.h"
@@ -28,16 +28,16 @@ ProductFrameLayout installFrameLayout()
 
 } // namespace
 
-Form1::Form1(std::shared_ptr<InstallFileSystem> fileSystem)
+InstallerWindow::InstallerWindow(std::shared_ptr<InstallFileSystem> fileSystem)
     : QWidget(nullptr)
     , m_fileSystem(fileSystem ? std::move(fileSystem) : std::make_shared<LocalFileSystem>())
 {
     buildControls();
 }
 
-Form1::~Form1() = default;
+InstallerWindow::~InstallerWindow() = default;
 
-void Form1::buildControls()
+void InstallerWindow::buildControls()
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Kinfolio Installation"));
@@ -71,13 +71,13 @@ void Form1::buildControls()
     m_cmdContinue = new QPushButton(QStringLiteral("Install"), this);
     m_cmdContinue->setObjectName(QStringLiteral("cmdContinue"));
     placeTwips(m_cmdContinue, 4560, 3000, 975, 255);
-    connect(m_cmdContinue, &QPushButton::clicked, this, &Form1::install);
+    connect(m_cmdContinue, &QPushButton::clicked, this, &InstallerWindow::install);
 
     resize(twips(6435), twips(3390));
     m_txtPathDirectory->setFocus();
 }
 
-void Form1::install()
+void InstallerWindow::install()
 {
     InstallSequence sequence(*m_fileSystem, installPathSeparator(),
                              installationSetFolder(*m_fileSystem, QCoreApplication::applicationDirPath()));
@@ -93,7 +93,7 @@ void Form1::install()
         MessageBox::show(this, installFailureReport(failures), QStringLiteral("Error!"), MessageBox::Exclamation,
                          QMessageBox::Ok);
     About::showAbout();
-    Unload(this);
+    unload(this);
 }
 
 } // namespace kinfolio

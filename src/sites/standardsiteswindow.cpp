@@ -1,7 +1,7 @@
-#include "frmstandardsites.h"
+#include "standardsiteswindow.h"
 
 #include "browser.h"
-#include "frmwebsites.h"
+#include "sitelistwindow.h"
 #include "twips.h"
 #include "windowhelpers.h"
 
@@ -55,36 +55,36 @@ const StandardSite standardSites[SiteGrid::Slots] = {
     {"U.S. WWW Resources", nullptr, "http://www.usa.gov/"},
 };
 
-QPointer<frmStandardSites> &loadedWindow()
+QPointer<StandardSitesWindow> &loadedWindow()
 {
-    static QPointer<frmStandardSites> window;
+    static QPointer<StandardSitesWindow> window;
     return window;
 }
 
 } // namespace
 
-frmStandardSites *frmStandardSites::showStandard()
+StandardSitesWindow *StandardSitesWindow::showStandard()
 {
-    QPointer<frmStandardSites> &window = loadedWindow();
+    QPointer<StandardSitesWindow> &window = loadedWindow();
     if (!window)
-        window = new frmStandardSites;
+        window = new StandardSitesWindow;
     window->show();
     window->raise();
     window->activateWindow();
     return window.data();
 }
 
-frmStandardSites *frmStandardSites::instance()
+StandardSitesWindow *StandardSitesWindow::instance()
 {
     return loadedWindow().data();
 }
 
-frmStandardSites::frmStandardSites()
+StandardSitesWindow::StandardSitesWindow()
 {
     QWidget *client =
         prepareSiteWindow(this, QStringLiteral("frmStandardSites"), QStringLiteral("Kinfolio - Standard Sites"));
 
-    QAction *exitAction = menuBar()->addAction(QStringLiteral("&Exit"), this, &frmStandardSites::exitList);
+    QAction *exitAction = menuBar()->addAction(QStringLiteral("&Exit"), this, &StandardSitesWindow::exitList);
     exitAction->setObjectName(QStringLiteral("mnuExit"));
 
     m_grid = buildSiteGrid(client, QStringLiteral("txtStandardUrl"), [this](int k) { goToSite(k); });
@@ -111,30 +111,30 @@ frmStandardSites::frmStandardSites()
     setSiteClientSize(this, 9930, 7590);
 
     // Load step.
-    RemoveCloseCommand(this);
-    CenterOnScreen(this);
+    removeCloseCommand(this);
+    centerOnScreen(this);
     m_grid.button(1)->setFocus();
 }
 
-frmStandardSites::~frmStandardSites()
+StandardSitesWindow::~StandardSitesWindow()
 {
     if (loadedWindow() == this)
         loadedWindow() = nullptr;
 }
 
-void frmStandardSites::goToSite(int index)
+void StandardSitesWindow::goToSite(int index)
 {
     if (index < 1 || index > SiteGrid::Slots)
         return;
     OpenInBrowser(m_grid.box(index)->text());
 }
 
-void frmStandardSites::exitList()
+void StandardSitesWindow::exitList()
 {
     // The user's list is still loaded and hidden, with its edits.
-    frmWebSites::loaded()->show();
+    SiteListWindow::loaded()->show();
     loadedWindow() = nullptr;
-    Unload(this);
+    unload(this);
 }
 
 } // namespace kinfolio

@@ -12,15 +12,15 @@ namespace kinfolio {
 class InstallFileSystem;
 
 // The installer's window: proposes a directory and installs into it.
-class Form1 : public QWidget
+class InstallerWindow : public QWidget
 {
     Q_OBJECT
 public:
     // Installs through `fileSystem`; the real file system, relative to the
     // working directory, when none is given. The installation set is read
     // from the working directory, or from beside Install when it is not there.
-    explicit Form1(std::shared_ptr<InstallFileSystem> fileSystem = nullptr);
-    ~Form1() override;
+    explicit InstallerWindow(std::shared_ptr<InstallFileSystem> fileSystem = nullptr);
+    ~InstallerWindow() override;
 
 private slots:
     void install();

@@ -1,4 +1,4 @@
-#include "find.h"
+#include "finddialog.h"
 
 #include "family/cardtext.h"
 #include "messagebox.h"
@@ -18,7 +18,7 @@ namespace {
 
 // The dialog that is open, if any. Cleared as soon as it closes, not only
 // when it is destroyed later, so that Find right after a close opens afresh.
-QPointer<kinfolio::find> openDialog;
+QPointer<kinfolio::FindDialog> openDialog;
 
 // Field list entries select CardField 0 to 15; Notes cannot be searched.
 const QStringList &entries = CardText::fieldNames();
@@ -46,7 +46,7 @@ QPushButton *newButton(QWidget *parent, const char *name, const char *caption)
 
 } // namespace
 
-find *find::showFor(CardEditor &editor, ShowCard showCard)
+FindDialog *FindDialog::showFor(CardEditor &editor, ShowCard showCard)
 {
     if (openDialog) {
         openDialog->show();
@@ -54,13 +54,13 @@ find *find::showFor(CardEditor &editor, ShowCard showCard)
         openDialog->activateWindow();
         return openDialog;
     }
-    auto *dialog = new find(editor, std::move(showCard));
+    auto *dialog = new FindDialog(editor, std::move(showCard));
     dialog->show();
     openDialog = dialog;
     return dialog;
 }
 
-find::find(CardEditor &editor, ShowCard showCard)
+FindDialog::FindDialog(CardEditor &editor, ShowCard showCard)
     : QWidget(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                            | Qt::WindowCloseButtonHint)
     , m_editor(editor)
@@ -98,28 +98,28 @@ find::find(CardEditor &editor, ShowCard showCard)
     setTabOrder(m_cmdAccept, m_combo1);
     setTabOrder(m_combo1, m_combo2);
 
-    connect(m_combo1, &QComboBox::activated, this, &kinfolio::find::listValues);
-    connect(m_cmdAccept, &QPushButton::clicked, this, &kinfolio::find::accept);
+    connect(m_combo1, &QComboBox::activated, this, &kinfolio::FindDialog::listValues);
+    connect(m_cmdAccept, &QPushButton::clicked, this, &kinfolio::FindDialog::accept);
     connect(m_cmdCancel, &QPushButton::clicked, this, &QWidget::close);
 
     setFixedSize(twips(5595), twips(1260));
     m_cmdCancel->setFocus();
 
     // Loading.
-    CenterOnScreen(this);
+    centerOnScreen(this);
     m_combo1->addItems(entries);
     // The edit part stays empty until a field is chosen.
     m_combo1->setCurrentIndex(-1);
 }
 
-void find::closeEvent(QCloseEvent *event)
+void FindDialog::closeEvent(QCloseEvent *event)
 {
     QWidget::closeEvent(event);
     if (event->isAccepted() && openDialog == this)
         openDialog = nullptr;
 }
 
-void find::listValues()
+void FindDialog::listValues()
 {
     if (m_leavingCombo1Edit)
         return;
@@ -139,7 +139,7 @@ void find::listValues()
     m_combo2->setEditText(valueText);
 }
 
-void find::accept()
+void FindDialog::accept()
 {
     if (m_editor.isClosed()) {
         // Exit has closed the card window: nothing is left to show a card in.

@@ -10,14 +10,14 @@ namespace kinfolio {
 
 // The start-up window: shows the product for three seconds, then opens the
 // card window and goes away.
-class frmsplash : public QWidget
+class SplashWindow : public QWidget
 {
     Q_OBJECT
 public:
     // `openCardWindow` loads the card window (its whole opening runs) and
     // returns it; the splash makes it visible and unloads itself. Null means
     // the opening ended the program: the splash only unloads itself.
-    explicit frmsplash(std::function<QWidget *()> openCardWindow);
+    explicit SplashWindow(std::function<QWidget *()> openCardWindow);
 
 private slots:
     void openCardWindow();

@@ -12,22 +12,22 @@ namespace kinfolio {
 
 // The user's own list of 30 web addresses, one box and Go button per slot,
 // kept in WebSites.dat in the program's directory. There is at most one.
-class frmWebSites : public QMainWindow
+class SiteListWindow : public QMainWindow
 {
     Q_OBJECT
 public:
     // Shows the user's site list in place of `cardWindow`, loading it from
     // WebSites.dat in `programDirectory` first when it is not loaded yet.
     // Exit shows `cardWindow` again.
-    static frmWebSites *showFrom(QWidget *cardWindow, const QString &programDirectory);
+    static SiteListWindow *showFrom(QWidget *cardWindow, const QString &programDirectory);
 
     // The loaded window, or nullptr.
-    static frmWebSites *instance();
+    static SiteListWindow *instance();
     // The loaded window; when there is none, one is created and loaded from
     // the program directory last shown from, but not shown.
-    static frmWebSites *loaded();
+    static SiteListWindow *loaded();
 
-    ~frmWebSites() override;
+    ~SiteListWindow() override;
 
     // Slot k, 1 to 30.
     QLineEdit *txtSiteUrl(int k) const { return m_grid.box(k); }
@@ -39,7 +39,7 @@ public:
     QString keepCopyForEnd();
 
 private:
-    explicit frmWebSites(const QString &programDirectory);
+    explicit SiteListWindow(const QString &programDirectory);
 
     void goToSite(int index);
     void exitList();

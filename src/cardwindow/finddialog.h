@@ -18,7 +18,7 @@ namespace kinfolio {
 // A plain window rather than a QDialog, so that neither Enter nor Esc has a
 // dialog-wide meaning. It has no parent: it may outlive the card window
 // (after Exit) and then closes on Accept.
-class find : public QWidget
+class FindDialog : public QWidget
 {
     Q_OBJECT
 public:
@@ -27,14 +27,14 @@ public:
 
     // Shows the one find dialog, creating and loading it when none is open;
     // an open one is brought to the front unchanged.
-    static find *showFor(CardEditor &editor, ShowCard showCard);
+    static FindDialog *showFor(CardEditor &editor, ShowCard showCard);
 
 private slots:
     void listValues();
     void accept();
 
 private:
-    find(CardEditor &editor, ShowCard showCard);
+    FindDialog(CardEditor &editor, ShowCard showCard);
     void closeEvent(QCloseEvent *event) override;
 
     CardEditor &m_editor;

@@ -1,4 +1,4 @@
-#include "frmsplash.h"
+#include "splashwindow.h"
 
 #include "productframe.h"
 #include "twips.h"
@@ -8,7 +8,7 @@
 
 namespace kinfolio {
 
-frmsplash::frmsplash(std::function<QWidget *()> openCardWindow)
+SplashWindow::SplashWindow(std::function<QWidget *()> openCardWindow)
     : QWidget(nullptr, Qt::SplashScreen | Qt::FramelessWindowHint)
     , m_openCardWindow(std::move(openCardWindow))
 {
@@ -22,18 +22,18 @@ frmsplash::frmsplash(std::function<QWidget *()> openCardWindow)
     m_timer->setSingleShot(true);
     // A coarse timer may fire up to 5% early; the splash stays its full time.
     m_timer->setTimerType(Qt::PreciseTimer);
-    connect(m_timer, &QTimer::timeout, this, &frmsplash::openCardWindow);
+    connect(m_timer, &QTimer::timeout, this, &SplashWindow::openCardWindow);
 
     // The three seconds count from here, not from the first appearance.
     m_timer->start(3000);
-    CenterOnScreen(this);
+    centerOnScreen(this);
 }
 
-void frmsplash::openCardWindow()
+void SplashWindow::openCardWindow()
 {
     if (QWidget *cardWindow = m_openCardWindow())
         cardWindow->show();
-    Unload(this);
+    unload(this);
 }
 
 } // namespace kinfolio

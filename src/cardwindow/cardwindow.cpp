@@ -1,8 +1,8 @@
-#include "frmkinfolio.h"
+#include "cardwindow.h"
 
 #include "about.h"
-#include "find.h"
-#include "frmwebsites.h"
+#include "finddialog.h"
+#include "sitelistwindow.h"
 #include "messagebox.h"
 #include "storabletext.h"
 #include "twips.h"
@@ -88,7 +88,7 @@ QString boxText(const QWidget *box)
 
 } // namespace
 
-frmKinfolio::frmKinfolio(CardEditor &editor, QString programDirectory, QWidget *parent)
+CardWindow::CardWindow(CardEditor &editor, QString programDirectory, QWidget *parent)
     : QMainWindow(parent)
     , m_editor(editor)
     , m_programDirectory(std::move(programDirectory))
@@ -96,13 +96,13 @@ frmKinfolio::frmKinfolio(CardEditor &editor, QString programDirectory, QWidget *
     buildControls();
 
     // Opening, step by step.
-    RemoveCloseCommand(this);
+    removeCloseCommand(this);
     const CardView opened = m_editor.open();
     m_openingEndedProgram = opened.then == CardView::Then::EndProgram;
     render(opened);
 }
 
-void frmKinfolio::buildControls()
+void CardWindow::buildControls()
 {
     setObjectName(QStringLiteral("frmKinfolio"));
     setWindowTitle(QStringLiteral("Kinfolio"));
@@ -110,9 +110,9 @@ void frmKinfolio::buildControls()
                    | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     paintBackground(this, cardBackground());
 
-    QAction *about = menuBar()->addAction(QStringLiteral("&About"), this, &frmKinfolio::showAbout);
+    QAction *about = menuBar()->addAction(QStringLiteral("&About"), this, &CardWindow::showAbout);
     about->setObjectName(QStringLiteral("mnuAbout"));
-    QAction *websites = menuBar()->addAction(QStringLiteral("&Websites"), this, &frmKinfolio::showWebsites);
+    QAction *websites = menuBar()->addAction(QStringLiteral("&Websites"), this, &CardWindow::showWebsites);
     websites->setObjectName(QStringLiteral("mnuWebsites"));
 
     auto *client = new QWidget(this);
@@ -176,11 +176,11 @@ void frmKinfolio::buildControls()
     for (QLabel *number : {m_lblRecordNumber, m_lblRecordTotal})
         number->setMinimumWidth(qMax(number->width(), number->fontMetrics().horizontalAdvance(QStringLiteral("32767")) + 2));
 
-    using Handler = void (frmKinfolio::*)();
+    using Handler = void (CardWindow::*)();
     const Handler handlers[] = {
-        &frmKinfolio::newCard,   &frmKinfolio::addCard,   &frmKinfolio::deleteCard,   &frmKinfolio::openFind,
-        &frmKinfolio::updateCard, &frmKinfolio::exitProgram, &frmKinfolio::goToFirst, &frmKinfolio::goBackOne,
-        &frmKinfolio::goForwardOne, &frmKinfolio::goToLast,
+        &CardWindow::newCard,   &CardWindow::addCard,   &CardWindow::deleteCard,   &CardWindow::openFind,
+        &CardWindow::updateCard, &CardWindow::exitProgram, &CardWindow::goToFirst, &CardWindow::goBackOne,
+        &CardWindow::goForwardOne, &CardWindow::goToLast,
     };
     int i = 0;
     for (const ButtonRow &row : buttonRows) {
@@ -198,14 +198,14 @@ void frmKinfolio::buildControls()
     m_txtName->setFocus();
 }
 
-void frmKinfolio::showBoxes(const CardFields &fields)
+void CardWindow::showBoxes(const CardFields &fields)
 {
     for (int i = 0; i < CardFieldCount - 1; ++i)
         showStoredText(static_cast<QLineEdit *>(m_boxes[size_t(i)]), fields[i]);
     showStoredText(m_txtNotes, fields[CardField::Notes]);
 }
 
-CardFields frmKinfolio::boxTexts() const
+CardFields CardWindow::boxTexts() const
 {
     CardFields fields;
     for (int i = 0; i < CardFieldCount; ++i)
@@ -213,14 +213,14 @@ CardFields frmKinfolio::boxTexts() const
     return fields;
 }
 
-void frmKinfolio::selectNameBox()
+void CardWindow::selectNameBox()
 {
     m_txtName->setFocus();
     m_txtName->home(false);
     m_txtName->end(true);
 }
 
-void frmKinfolio::render(const CardView &view)
+void CardWindow::render(const CardView &view)
 {
     if (view.boxes)
         showBoxes(*view.boxes);
@@ -241,12 +241,12 @@ void frmKinfolio::render(const CardView &view)
     if (view.selectNameBox)
         selectNameBox();
     if (view.centre)
-        CenterOnScreen(this);
+        centerOnScreen(this);
     switch (view.then) {
     case CardView::Then::Stay:
         break;
     case CardView::Then::CloseWindow:
-        Unload(this);
+        unload(this);
         break;
     case CardView::Then::EndProgram:
         emit programEndRequested();
@@ -254,37 +254,37 @@ void frmKinfolio::render(const CardView &view)
     }
 }
 
-void frmKinfolio::newCard()
+void CardWindow::newCard()
 {
     render(m_editor.newCard(boxTexts()));
 }
 
-void frmKinfolio::addCard()
+void CardWindow::addCard()
 {
     render(m_editor.add(boxTexts()));
 }
 
-void frmKinfolio::updateCard()
+void CardWindow::updateCard()
 {
     render(m_editor.update(boxTexts()));
 }
 
-void frmKinfolio::deleteCard()
+void CardWindow::deleteCard()
 {
     if (MessageBox::show(this, CardEditor::deleteQuestion()) != CardMessage::Yes)
         return;
     render(m_editor.removeCard());
 }
 
-void frmKinfolio::openFind()
+void CardWindow::openFind()
 {
-    find::showFor(m_editor, [window = QPointer<frmKinfolio>(this)](const CardView &view) {
+    FindDialog::showFor(m_editor, [window = QPointer<CardWindow>(this)](const CardView &view) {
         if (window)
             window->render(view);
     });
 }
 
-void frmKinfolio::exitProgram()
+void CardWindow::exitProgram()
 {
     const CardView view = m_editor.exit();
     if (!view.offersWaysOut) {
@@ -295,7 +295,7 @@ void frmKinfolio::exitProgram()
     case WayOut::Stay:
         break;
     case WayOut::SavedElsewhere:
-        Unload(this);
+        unload(this);
         break;
     case WayOut::Left:
         emit programEndRequested();
@@ -303,34 +303,34 @@ void frmKinfolio::exitProgram()
     }
 }
 
-void frmKinfolio::goToFirst()
+void CardWindow::goToFirst()
 {
     render(m_editor.navigate(NavButton::Beginning));
 }
 
-void frmKinfolio::goBackOne()
+void CardWindow::goBackOne()
 {
     render(m_editor.navigate(NavButton::BackOne));
 }
 
-void frmKinfolio::goForwardOne()
+void CardWindow::goForwardOne()
 {
     render(m_editor.navigate(NavButton::ForwardOne));
 }
 
-void frmKinfolio::goToLast()
+void CardWindow::goToLast()
 {
     render(m_editor.navigate(NavButton::End));
 }
 
-void frmKinfolio::showAbout()
+void CardWindow::showAbout()
 {
     About::showAbout();
 }
 
-void frmKinfolio::showWebsites()
+void CardWindow::showWebsites()
 {
-    frmWebSites::showFrom(this, m_programDirectory);
+    SiteListWindow::showFrom(this, m_programDirectory);
     hide();
 }
 

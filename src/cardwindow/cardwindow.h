@@ -16,14 +16,14 @@ namespace kinfolio {
 // The card window: one card of the store at a time, the record banner, and
 // the buttons of every card command. The rules of the commands live in
 // CardEditor; the window passes the box texts in and shows what comes back.
-class frmKinfolio : public QMainWindow
+class CardWindow : public QMainWindow
 {
     Q_OBJECT
 public:
     // Opening the window takes the card file for this program, loads it into
     // `editor`, shows its last card and centres the window (only when the
     // load read the whole file). `programDirectory` holds the data files.
-    frmKinfolio(CardEditor &editor, QString programDirectory, QWidget *parent = nullptr);
+    CardWindow(CardEditor &editor, QString programDirectory, QWidget *parent = nullptr);
 
     // The opening ended the program (another Kinfolio has the card file):
     // the window is not to be shown.
