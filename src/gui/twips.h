@@ -2,8 +2,8 @@
 
 #include <QColor>
 
-class QWidget;
 class QFrame;
+class QWidget;
 
 namespace kinfolio {
 
@@ -22,7 +22,8 @@ void placeAutoSized(QWidget *w, int left, int top);
 inline QColor cardBackground() { return QColor(192, 255, 255); }
 void paintBackground(QWidget *w, const QColor &colour);
 
-// A straight line from (x1, y1) to (x2, y2) in twips, horizontal or vertical.
+// A straight line from (x1, y1) to (x2, y2) in twips, horizontal or vertical,
+// one pixel thick and drawn at every scale.
 QFrame *addLine(QWidget *parent, const char *name, int x1, int y1, int x2, int y2);
 
 } // namespace kinfolio

@@ -3,11 +3,15 @@
 #include "testmain.h"
 #include "twips.h"
 
+#include <QImage>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QProcess>
 #include <QScreen>
 #include <QSet>
 #include <QSignalSpy>
+
+#include <cmath>
 
 using namespace kinfolio;
 using namespace kinfolio::testing;
@@ -40,6 +44,9 @@ class TestCardWindow : public QObject
     Q_OBJECT
 private slots:
     void layoutKeepsEveryControlWholeInItsPlace();
+    void rulesAreDrawnAtEveryScale_data();
+    void rulesAreDrawnAtEveryScale();
+    void rulesAreDrawnOnThisScreen();
     void eachBoxIsNamedAndCaptionedForItsField();
     void tabOrderRunsThroughTheFieldsThenTheButtons();
     void buttonsMenuAndWindow();
@@ -66,6 +73,51 @@ void TestCardWindow::layoutKeepsEveryControlWholeInItsPlace()
         child<QLabel>(rig.window, number)->setText(QStringLiteral("32767"));
     const QStringList problems = layoutProblems(client);
     QVERIFY2(problems.isEmpty(), qPrintable(problems.join(u'\n')));
+}
+
+// The two rules, between the husband and the wife and above the buttons,
+// are drawn whole at every scale a high-density screen may use: each scale
+// is a screen of its own, so each runs in a program of its own.
+void TestCardWindow::rulesAreDrawnAtEveryScale_data()
+{
+    QTest::addColumn<QString>("scale");
+    for (const char *scale : {"1", "1.25", "1.5", "1.75", "2"})
+        QTest::newRow(scale) << QString::fromLatin1(scale);
+}
+
+void TestCardWindow::rulesAreDrawnAtEveryScale()
+{
+    QFETCH(QString, scale);
+    QProcess child;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_SCALE_FACTOR"), scale);
+    child.setProcessEnvironment(env);
+    child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("rulesAreDrawnOnThisScreen")});
+    QVERIFY(child.waitForFinished(60000));
+    QVERIFY2(child.exitCode() == 0, child.readAllStandardOutput().constData());
+}
+
+void TestCardWindow::rulesAreDrawnOnThisScreen()
+{
+    CardWindowRig rig({labelledCard("A")});
+    QWidget *client = rig.window->centralWidget();
+    // The whole window, as the screen shows it: below its menu bar.
+    const QImage image = rig.window->grab().toImage();
+    const qreal scale = image.devicePixelRatio();
+    for (const char *name : {"Line1", "Line2"}) {
+        const QWidget *line = child<QWidget>(client, QString::fromLatin1(name));
+        const QRect rule(line->mapTo(rig.window, QPoint(0, 0)), line->size());
+        // Some device row of the rule's band is dark from end to end.
+        const int left = int(std::ceil(rule.left() * scale)), right = int(std::floor((rule.right() + 1) * scale));
+        bool drawn = false;
+        for (int y = int(std::floor(rule.top() * scale)); !drawn && y < std::ceil((rule.bottom() + 1) * scale); ++y) {
+            int dark = 0;
+            for (int x = left; x < right; ++x)
+                dark += qGray(image.pixel(x, y)) < 96;
+            drawn = dark == right - left;
+        }
+        QVERIFY2(drawn, qPrintable(QStringLiteral("%1 at scale %2").arg(QLatin1String(name)).arg(scale)));
+    }
 }
 
 void TestCardWindow::eachBoxIsNamedAndCaptionedForItsField()
