@@ -102,6 +102,7 @@ namespace {
 
 constexpr char16_t Ampersand = u'&';
 constexpr char32_t AmpersandCode = 0x26;
+constexpr char16_t Quote = u'"';
 
 // The character that the text at `i` refers to when it is a reference that
 // decodeValue() turns back, with the reference's length in `length`; 0 when
@@ -121,6 +122,8 @@ char32_t referenceAt(qsizetype i, At at, qsizetype *length)
     *length = k + 1 - i;
     if (code == AmpersandCode)
         return at(k + 1) == u'#' ? code : 0; // "&#38;" only stands for a '&' that precedes a '#'
+    if (code == Quote)
+        return code; // an item cannot hold it as it is
     const bool unencodable = code > 0xFF && code <= 0x10FFFF && !(code >= 0xD800 && code <= 0xDFFF)
                              && !canEncode(code);
     return unencodable ? code : 0;
@@ -141,7 +144,7 @@ bool mayNeedComposing(QStringView text)
 QByteArray encodeValue(QStringView value)
 {
     const bool plain = std::all_of(value.begin(), value.end(), [](QChar c) {
-        return c.unicode() < 0x80 ? c != Ampersand : c.unicode() < 0x300 && byteFor(c.unicode()) >= 0;
+        return c.unicode() < 0x80 ? c != Ampersand && c != Quote : c.unicode() < 0x300 && byteFor(c.unicode()) >= 0;
     });
     if (plain)
         return encode(value); // the bytes are the characters': the common case, and fast for long notes
@@ -161,7 +164,7 @@ QByteArray encodeValue(QStringView value)
             bytes.append("&#38;");
             continue;
         }
-        const int b = byteFor(c);
+        const int b = c == Quote ? -1 : byteFor(c);
         if (b >= 0) {
             bytes.append(char(b));
             continue;

@@ -1,8 +1,12 @@
 // kinfolio-gedcom CARDFILE GEDCOMFILE: exports a card file to GEDCOM 5.5.1.
 // kinfolio-gedcom --import [--append] GEDCOMFILE CARDFILE: the way back in.
+#include "filekind.h"
 #include "gedcomexport.h"
 #include "gedcomimport.h"
+#include "safefile.h"
 #include "terminaltext.h"
+
+#include <QFileInfo>
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -16,14 +20,43 @@ void printError(const QString &message)
     kinfolio::printLine(stderr, QStringLiteral("kinfolio-gedcom: ") + message);
 }
 
-// A file with many faults would bury the summary; the first few tell enough.
-void printWarnings(const QStringList &warnings)
+// A file with many faults would bury the summary; the first few tell enough,
+// and --warnings keeps them all.
+void printWarnings(const QStringList &warnings, const QString &warningsFile)
 {
     constexpr int shown = 20;
     for (qsizetype i = 0; i < warnings.size() && i < shown; ++i)
         printError(QStringLiteral("warning: ") + warnings.at(i));
-    if (warnings.size() > shown)
-        printError(QStringLiteral("warning: and %1 more warnings").arg(warnings.size() - shown));
+    if (warnings.size() > shown && warningsFile.isEmpty())
+        printError(QStringLiteral("warning: and %1 more warnings; --warnings FILE writes them all to FILE")
+                       .arg(warnings.size() - shown));
+    else if (warnings.size() > shown)
+        printError(QStringLiteral("warning: and %1 more warnings, in %2").arg(warnings.size() - shown).arg(warningsFile));
+}
+
+// Why the warnings cannot go to `path`, or an empty text when they can: a
+// file the tool reads or writes, or any card, GEDCOM or PDF file, is left as
+// it is.
+QString warningsFileRefusal(const QString &path, const QStringList &files)
+{
+    for (const QString &file : files) {
+        if (kinfolio::isSameFile(path, file))
+            return QStringLiteral("--warnings names %1, which the command reads or writes; name another file")
+                .arg(path);
+    }
+    return kinfolio::outputRefusal(path, kinfolio::FileKind::Other);
+}
+
+bool writeWarnings(const QString &path, const QStringList &warnings)
+{
+    QString text;
+    for (const QString &warning : warnings)
+        text += kinfolio::escapeControls(warning) + u'\n';
+    QString reason;
+    if (kinfolio::writeFileSafely(path, text.toUtf8(), &reason))
+        return true;
+    printError(QStringLiteral("the warnings could not be written to %1: %2").arg(path, reason));
+    return false;
 }
 
 QString counted(int n, const char *one, const char *many)
@@ -73,6 +106,12 @@ void printImportSummary(const QString &gedcomFile, const QString &cardFile, cons
             parts << QStringLiteral("records: ") + byTag(c.recordsLeftOut);
         say(QStringLiteral("Not on the cards, by tag: %1.").arg(parts.join(QStringLiteral("; "))));
     }
+    if (!c.noParents.isEmpty())
+        say(QStringLiteral("Families that name no parents (their children's notes name their brothers and sisters): "
+                           "%1.")
+                .arg(c.noParents.join(QStringLiteral(", "))));
+    if (!c.notOnCards.isEmpty())
+        say(QStringLiteral("On no card, holding nothing a card shows: %1.").arg(c.notOnCards.join(QStringLiteral(", "))));
 }
 
 } // namespace
@@ -119,8 +158,17 @@ int main(int argc, char *argv[])
     const QCommandLineOption appendOption(QStringLiteral("append"),
                                           QStringLiteral("With --import: add the cards after those the card "
                                                          "file holds."));
+    const QCommandLineOption warningsOption(QStringLiteral("warnings"),
+                                            QStringLiteral("Write every warning to FILE, one a line, with the line of "
+                                                           "the GEDCOM file it is about (the screen shows the first "
+                                                           "20)."),
+                                            QStringLiteral("FILE"));
+    const QCommandLineOption quietOption(QStringLiteral("quiet"),
+                                         QStringLiteral("Show no progress while a long import runs."));
     parser.addOption(importOption);
     parser.addOption(appendOption);
+    parser.addOption(warningsOption);
+    parser.addOption(quietOption);
     parser.addPositionalArgument(QStringLiteral("CARDFILE"),
                                  QStringLiteral("The card file, e.g. Kinfolio.dat: read by the export, written by "
                                                 "--import."));
@@ -149,16 +197,35 @@ int main(int argc, char *argv[])
                                   "Try 'kinfolio-gedcom --help'."));
         return Misused;
     }
+    const QString warningsFile = parser.value(warningsOption);
+    if (!warningsFile.isEmpty() && files.size() == 2) {
+        const QString refusal = warningsFileRefusal(warningsFile, files);
+        if (!refusal.isEmpty()) {
+            printError(refusal);
+            return Failed;
+        }
+    }
     if (importing) {
         QString error;
         kinfolio::Gedcom::ImportCounts counts;
-        if (!kinfolio::Gedcom::importGedcomFile(files.at(0), files.at(1), parser.isSet(appendOption), &error,
-                                                &counts)) {
+        kinfolio::ProgressLine progress(!parser.isSet(quietOption));
+        const QString name = QFileInfo(files.at(0)).fileName();
+        const auto show = [&](kinfolio::Gedcom::ImportStep step, qint64 done, qint64 total) {
+            progress.show(step == kinfolio::Gedcom::ImportStep::Reading ? QStringLiteral("Reading %1").arg(name)
+                                                                        : QStringLiteral("Making cards of %1").arg(name),
+                          done, total);
+        };
+        const bool imported = kinfolio::Gedcom::importGedcomFile(files.at(0), files.at(1), parser.isSet(appendOption),
+                                                                 &error, &counts, show);
+        progress.clear();
+        if (!imported) {
             printError(error);
             return Failed;
         }
-        printWarnings(counts.warnings);
+        printWarnings(counts.warnings, warningsFile);
         printImportSummary(files.at(0), files.at(1), counts);
+        if (!warningsFile.isEmpty() && !writeWarnings(warningsFile, counts.warnings))
+            return Failed;
         return Done;
     }
     if (files.size() != 2) {
@@ -174,7 +241,9 @@ int main(int argc, char *argv[])
         printError(error);
         return Failed;
     }
-    printWarnings(counts.warnings);
+    printWarnings(counts.warnings, warningsFile);
+    if (!warningsFile.isEmpty() && !writeWarnings(warningsFile, counts.warnings))
+        return Failed;
     kinfolio::printLine(stdout, QStringLiteral("Wrote %1: %2 individuals, %3 families.")
                                     .arg(files.at(1), QString::number(counts.individuals),
                                          QString::number(counts.families)));
