@@ -176,7 +176,28 @@ void setSpouseFacts(CardFields &card, Spouse spouse, const SpouseFacts &facts)
 SpouseFacts printed(SpouseFacts facts)
 {
     std::apply([](auto &...fact) { ((fact = printedLine(fact)), ...); }, facts.tied());
+    for (QString *name : {&facts.name, &facts.father, &facts.mother})
+        *name = shownName(*name);
     return facts;
+}
+
+QString shownName(const QString &name)
+{
+    QString shown = printedLine(name);
+    if (!shown.contains(u'/'))
+        return shown;
+    for (qsizetype i = 0; i < shown.size(); ++i) {
+        const bool edgeBefore = i == 0 || shown.at(i - 1) == u' ' || shown.at(i - 1) == u'/';
+        const bool edgeAfter = i + 1 == shown.size() || shown.at(i + 1) == u' ' || shown.at(i + 1) == u'/';
+        if (shown.at(i) == u'/' && (edgeBefore || edgeAfter))
+            shown[i] = u' ';
+    }
+    return shown.simplified();
+}
+
+QString isolated(const QString &name)
+{
+    return QChar(0x2068) + name + QChar(0x2069);
 }
 
 } // namespace kinfolio::CardText

@@ -6,6 +6,7 @@
 #include <QIODevice>
 #include <QString>
 
+#include <functional>
 #include <vector>
 
 namespace kinfolio::Sheets {
@@ -15,6 +16,10 @@ struct PrintOptions
     Paper paper = Paper::A4;
     int card = -1; // print this card alone (0-based); -1 prints every card
     QString source; // the card file's name, for the footers
+    // Hears how far the work has come: the cards laid out (the pages are
+    // counted first), then the pages written.
+    enum class Step { Counting, Writing };
+    std::function<void(Step step, int done, int total)> progress;
 };
 
 struct PrintCounts
