@@ -39,14 +39,33 @@ QString relationOf(const QString &value)
     return birth.contains(v.toLower()) ? QString() : v;
 }
 
+// The words of relations a file uses, each kept once: a relation is its
+// index, 0 for birth. A tree of many thousand children holds a few words.
+class RelationWords
+{
+public:
+    quint16 of(const QString &word)
+    {
+        const qsizetype at = m_words.indexOf(word);
+        if (at >= 0 || m_words.size() > 0xFFFF)
+            return quint16(std::max<qsizetype>(at, 0));
+        m_words << word;
+        return quint16(m_words.size() - 1);
+    }
+    const QString &text(quint16 relation) const { return m_words.at(relation); }
+
+private:
+    QStringList m_words{QString()};
+};
+
 // A family a person is a child of, and how they stand to its two parents.
 struct ParentFamily
 {
     int family = -1;
-    QString fatherRelation, motherRelation;
-    qsizetype famc = -1; // the person's FAMC line, or -1 where only the family lists them
+    quint16 fatherRelation = 0, motherRelation = 0; // RelationWords
+    qint32 famc = -1; // the person's FAMC line, or -1 where only the family lists them
 
-    bool isBirth() const { return fatherRelation.isEmpty() && motherRelation.isEmpty(); }
+    bool isBirth() const { return fatherRelation == 0 && motherRelation == 0; }
 };
 
 // The link to `family` among `links`, added as a link of birth when missing.
@@ -56,7 +75,7 @@ ParentFamily &linkTo(std::vector<ParentFamily> &links, int family)
         std::find_if(links.begin(), links.end(), [family](const ParentFamily &l) { return l.family == family; });
     if (found != links.end())
         return *found;
-    links.push_back({family, {}, {}, -1});
+    links.push_back({family, 0, 0, -1});
     return links.back();
 }
 
@@ -65,22 +84,21 @@ ParentFamily &linkTo(std::vector<ParentFamily> &links, int family)
 // its family links), read as one.
 struct Record
 {
-    qsizetype line = 0;
-    std::vector<qsizetype> more; // the level-0 lines of its second records
     QString xref;
-    int lineNumber = 0;
+    qint32 line = 0; // the first; Mapper::m_more has the others
 };
 
 struct Person : Record
 {
+    // As SEX says; without one, as the side of the card says. Beside the
+    // record's line, where the struct has room: a large tree holds many.
+    std::optional<Sex> sex;
     QString name; // as the card holds it
-    std::optional<Sex> sex; // as SEX says; without one, as the side of the card says
     QString bornDate, bornPlace, diedDate, diedPlace;
     QStringList notes;
-    std::vector<ParentFamily> parents; // as the file links them
-    std::vector<ParentFamily> others;  // the families that did not give birth to them
+    std::vector<ParentFamily> parents; // as the file links them, by birth or not
     int childOf = -1;                  // the family of birth
-    std::vector<int> spouseIn;
+    int spouseIn = 0; // the families they are a spouse in
     bool onlyName = true; // nothing a card holds but the name
     bool notesPlaced = false;
     bool shown = false; // on a card, or named on one as a parent
@@ -88,11 +106,12 @@ struct Person : Record
 
 struct Family : Record
 {
+    int lineNumber = 0;
     int husband = -1, wife = -1;
     struct Listed
     {
         int person;
-        QString fatherRelation, motherRelation; // _FREL and _MREL
+        quint16 fatherRelation, motherRelation; // _FREL and _MREL, as RelationWords
     };
     std::vector<Listed> listed;  // CHIL
     std::vector<int> children;   // born to it
@@ -144,7 +163,10 @@ private:
     QString noteText(qsizetype note);
     QString restored(qsizetype line, Limited kind, qsizetype noteOwner, qsizetype &fromNote);
     void leaveOutChildren(qsizetype line, qsizetype except);
-    int pointee(qsizetype line, const QHash<qsizetype, int> &index, const char *what);
+    // The records of people and families in file order: their first lines, and their indexes.
+    using RecordIndex = std::vector<std::pair<qsizetype, int>>;
+    static int indexOf(const RecordIndex &index, qsizetype record);
+    int pointee(qsizetype line, const RecordIndex &index, const char *what);
     void leaveOut(qsizetype line) { ++m_counts.leftOut[m_file.tag(line)]; }
     bool isParentsOnly(int family) const;
     bool hasNamedParent(const Family &f) const;
@@ -160,9 +182,12 @@ private:
     ImportCounts &m_counts;
     std::vector<Person> m_people;
     std::vector<Family> m_families;
-    QHash<qsizetype, int> m_personAt, m_familyAt; // by record line
+    RecordIndex m_personAt, m_familyAt;
     QSet<qsizetype> m_notesUsed;
     std::vector<qsizetype> m_noteRecords;
+    RelationWords m_relations;
+    QSet<QString> m_places;
+    std::map<qsizetype, std::vector<qsizetype>> m_more; // a record's second records, by its first line
 };
 
 Mapper::Mapper(const GedcomFile &file, ImportCounts &counts, const Progress &progress)
@@ -176,6 +201,8 @@ Mapper::Mapper(const GedcomFile &file, ImportCounts &counts, const Progress &pro
     }
     m_people.reserve(people);
     m_families.reserve(families);
+    m_personAt.reserve(people);
+    m_familyAt.reserve(families);
     for (qsizetype i = 0; i < file.lineCount(); i = file.end(i)) {
         const QString &tag = file.tag(i);
         const QString xref = file.xref(i);
@@ -191,23 +218,22 @@ Mapper::Mapper(const GedcomFile &file, ImportCounts &counts, const Progress &pro
                                                  : QStringLiteral("links to %1 go to the first, and this one is "
                                                                   "left out")
                                                        .arg(xref));
-            if (merged && person)
-                m_people[size_t(m_personAt.value(first))].more.push_back(i);
-            else if (merged)
-                m_families[size_t(m_familyAt.value(first))].more.push_back(i);
+            if (merged)
+                m_more[first].push_back(i);
             else
                 ++m_counts.recordsLeftOut[tag];
             continue;
         }
-        Record r{i, {}, xref, file.lineNumber(i)};
+        Record r{xref, qint32(i)};
         if (person) {
-            m_personAt.insert(i, int(m_people.size()));
+            m_personAt.emplace_back(i, int(m_people.size()));
             m_people.push_back({});
             static_cast<Record &>(m_people.back()) = std::move(r);
         } else if (family) {
-            m_familyAt.insert(i, int(m_families.size()));
+            m_familyAt.emplace_back(i, int(m_families.size()));
             m_families.push_back({});
             static_cast<Record &>(m_families.back()) = std::move(r);
+            m_families.back().lineNumber = file.lineNumber(i);
         } else if (tag == QLatin1String("NOTE")) {
             m_noteRecords.push_back(i);
         } else if (tag != QLatin1String("HEAD") && tag != QLatin1String("TRLR") && tag != QLatin1String("SUBM")
@@ -236,7 +262,7 @@ Mapper::Mapper(const GedcomFile &file, ImportCounts &counts, const Progress &pro
         const Family &f = m_families[n];
         for (int spouse : {f.husband, f.wife}) {
             if (spouse >= 0)
-                m_people[size_t(spouse)].spouseIn.push_back(int(n));
+                ++m_people[size_t(spouse)].spouseIn;
         }
         // The family's word on a child counts where the child's own FAMC
         // says nothing; a child it alone lists is linked by it.
@@ -256,12 +282,19 @@ Mapper::Mapper(const GedcomFile &file, ImportCounts &counts, const Progress &pro
     }
     tellSiblings();
     warnOfLoops();
+    // Only a person with nothing a card holds may be on no card, and be
+    // named so in the summary: the others need no cross-reference any more.
+    for (Person &p : m_people) {
+        if (!isBlank(p.name) || !p.onlyName || !p.notes.isEmpty() || p.childOf >= 0)
+            p.xref = QString();
+    }
 }
 
 std::vector<qsizetype> Mapper::childrenOf(const Record &r) const
 {
     std::vector<qsizetype> all = m_file.children(r.line);
-    for (qsizetype line : r.more) {
+    const auto more = m_more.find(r.line);
+    for (qsizetype line : more != m_more.end() ? more->second : std::vector<qsizetype>()) {
         const std::vector<qsizetype> more = m_file.children(line);
         all.insert(all.end(), more.begin(), more.end());
     }
@@ -278,7 +311,6 @@ void Mapper::settleParents(int person)
         p.onlyName = false;
         if (!link.isBirth()) {
             f.othersChildren = true;
-            p.others.push_back(link);
         } else if (p.childOf < 0) {
             p.childOf = link.family;
             f.children.push_back(person);
@@ -294,11 +326,12 @@ QString Mapper::parentsInWords(const QString &subject, const ParentFamily &link)
     const auto nameOf = [this](int person) {
         return person >= 0 && !isBlank(m_people[size_t(person)].name) ? m_people[size_t(person)].name : QString();
     };
-    ParentsLine parents{nameOf(f.husband), nameOf(f.wife), link.fatherRelation, link.motherRelation};
+    ParentsLine parents{nameOf(f.husband), nameOf(f.wife), m_relations.text(link.fatherRelation),
+                        m_relations.text(link.motherRelation)};
     if (parents.father.isEmpty() && parents.mother.isEmpty()) {
         parents.father = QStringLiteral("the family %1").arg(f.xref);
-        parents.motherRelation = parents.fatherRelation = parents.fatherRelation.isEmpty() ? link.motherRelation
-                                                                                           : link.fatherRelation;
+        parents.motherRelation = parents.fatherRelation =
+            parents.fatherRelation.isEmpty() ? parents.motherRelation : parents.fatherRelation;
     }
     return parentsLine(subject, parents);
 }
@@ -334,12 +367,18 @@ bool Mapper::hasNamedParent(const Family &f) const
            || (f.wife >= 0 && !isBlank(m_people[size_t(f.wife)].name));
 }
 
-int Mapper::pointee(qsizetype line, const QHash<qsizetype, int> &index, const char *what)
+int Mapper::indexOf(const RecordIndex &index, qsizetype record)
+{
+    const auto found = std::lower_bound(index.begin(), index.end(), std::make_pair(record, 0));
+    return found != index.end() && found->first == record ? found->second : -1;
+}
+
+int Mapper::pointee(qsizetype line, const RecordIndex &index, const char *what)
 {
     const QString value = m_file.value(line);
     const qsizetype record = m_file.isPointer(line) ? m_file.record(value) : -1;
-    if (record >= 0 && index.contains(record))
-        return index.value(record);
+    if (const int found = record >= 0 ? indexOf(index, record) : -1; found >= 0)
+        return found;
     m_counts.warnings << QStringLiteral("line %1: %2 %3 links to no %4 in the file; the link is left out")
                              .arg(m_file.lineNumber(line))
                              .arg(m_file.tag(line), value.left(60), QLatin1String(what));
@@ -407,6 +446,9 @@ void Mapper::readEvent(qsizetype event, QString &date, QString &place)
             leaveOutChildren(c, phrase);
         } else if (tag == QLatin1String("PLAC")) {
             place = CardText::oneLine(restored(c, Limited::Place, c, placeNote));
+            // Many people of a tree were born and died in the same few
+            // places: each place is held once.
+            place = *m_places.insert(place);
             leaveOutChildren(c, placeNote);
         }
     }
@@ -440,8 +482,8 @@ void Mapper::readFamily(Family &f)
             const bool again = std::any_of(f.listed.begin(), f.listed.end(),
                                            [p](const Family::Listed &l) { return l.person == p; });
             if (p >= 0 && !again)
-                f.listed.push_back({p, relationOf(m_file.childValue(c, u"_FREL")),
-                                    relationOf(m_file.childValue(c, u"_MREL"))});
+                f.listed.push_back({p, m_relations.of(relationOf(m_file.childValue(c, u"_FREL"))),
+                                    m_relations.of(relationOf(m_file.childValue(c, u"_MREL")))});
         } else if (tag == QLatin1String("MARR") && !marriage) {
             marriage = true;
             readEvent(c, f.marriedDate, f.marriedPlace);
@@ -478,14 +520,14 @@ void Mapper::readPerson(Person &p)
             p.onlyName = p.onlyName && p.diedDate.isEmpty() && p.diedPlace.isEmpty();
         } else if (tag == QLatin1String("FAMC")) {
             const int f = pointee(c, m_familyAt, "family");
-            const QString pedigree = relationOf(m_file.childValue(c, u"PEDI"));
+            const quint16 pedigree = m_relations.of(relationOf(m_file.childValue(c, u"PEDI")));
             if (f >= 0) {
                 ParentFamily &link = linkTo(p.parents, f);
                 if (link.famc >= 0) {
                     leaveOut(c); // the same family twice
                     continue;
                 }
-                link.famc = c;
+                link.famc = qint32(c);
                 if (link.isBirth()) // an ADOP event before it says more
                     link.fatherRelation = link.motherRelation = pedigree;
             }
@@ -511,13 +553,14 @@ void Mapper::readAdoption(qsizetype event, Person &p)
     if (famc < 0 || !m_file.isPointer(famc))
         return;
     const qsizetype record = m_file.record(m_file.value(famc));
-    if (!m_familyAt.contains(record))
+    const int family = indexOf(m_familyAt, record);
+    if (family < 0)
         return;
     const QString by = m_file.childValue(famc, u"ADOP").trimmed().toUpper();
-    const QString adopted = QStringLiteral("adopted");
-    ParentFamily &link = linkTo(p.parents, m_familyAt.value(record));
-    link.fatherRelation = by == u"WIFE" ? QString() : adopted;
-    link.motherRelation = by == u"HUSB" ? QString() : adopted;
+    const quint16 adopted = m_relations.of(QStringLiteral("adopted"));
+    ParentFamily &link = linkTo(p.parents, family);
+    link.fatherRelation = by == u"WIFE" ? 0 : adopted;
+    link.motherRelation = by == u"HUSB" ? 0 : adopted;
 }
 
 bool Mapper::isParentsOnly(int n) const
@@ -532,7 +575,7 @@ bool Mapper::isParentsOnly(int n) const
             continue;
         const Person &p = m_people[size_t(spouse)];
         // A parent whose sex the side of a card does not tell needs a card to say it.
-        if (!(p.onlyName && p.spouseIn.size() == 1 && (!p.sex || *p.sex == sexOf(side))))
+        if (!(p.onlyName && p.spouseIn == 1 && (!p.sex || *p.sex == sexOf(side))))
             return false;
     }
     return true;
@@ -634,8 +677,10 @@ void Mapper::addFacts(QStringList &facts, int person, Spouse side)
     const QString subject = who(p.name, side);
     if (p.sex && *p.sex != sexOf(side))
         facts << sexLine(subject, *p.sex);
-    for (const ParentFamily &link : p.others)
-        facts << parentsInWords(subject, link);
+    for (const ParentFamily &link : p.parents) {
+        if (!link.isBirth())
+            facts << parentsInWords(subject, link);
+    }
 }
 
 void Mapper::warnOfLoops()
@@ -650,7 +695,7 @@ void Mapper::warnOfLoops()
         const Person &a = m_people[size_t(ancestor)];
         m_counts.warnings << QStringLiteral("line %1: %2 is his or her own ancestor; the cards keep the names, "
                                             "and an export leaves out the link that closes the loop")
-                                 .arg(a.lineNumber)
+                                 .arg(m_file.lineNumber(a.line))
                                  .arg(isBlank(a.name) ? QStringLiteral("the person %1").arg(a.xref)
                                                       : QStringLiteral("%1 (%2)").arg(a.name, a.xref));
     });
@@ -690,6 +735,8 @@ std::vector<CardFields> Mapper::cards()
 
     // The families' cards in family order, then those of the people in no family.
     std::vector<CardFields> cards(m_families.size());
+    cards.reserve(m_families.size()
+                  + size_t(std::count_if(m_people.begin(), m_people.end(), [](const Person &p) { return p.spouseIn == 0; })));
     std::vector<bool> dropped(m_families.size());
     for (size_t n = 0; n < m_families.size(); ++n) {
         const Family &f = m_families[n];
@@ -713,7 +760,7 @@ std::vector<CardFields> Mapper::cards()
     std::vector<int> personCardOwners;
     for (size_t n = 0; n < m_people.size(); ++n) {
         const Person &p = m_people[n];
-        if (!p.spouseIn.empty())
+        if (p.spouseIn > 0)
             continue;
         CardFields card;
         QStringList notes, facts;

@@ -281,11 +281,8 @@ bool GedcomFile::parse(QString *error, const Progress &progress)
         const qsizetype index = qsizetype(m_lines.size());
         if (lineLevel == 0) {
             trailer = tag == "TRLR";
-            if (!xref.isEmpty()) {
-                const QString id = QString::fromUtf8(xref);
-                if (!m_records.contains(id))
-                    m_records.insert(id, index);
-            }
+            if (!xref.isEmpty() && !m_records.contains(xref))
+                m_records.insert(xref, index);
         }
         if (index % MarkEvery == 0)
             m_lineMarks.push_back(lineNumber);

@@ -66,7 +66,7 @@ public:
     // The text of line i's `tag` line, or an empty text.
     QString childValue(qsizetype i, QStringView tag) const;
     // The record `xref` names, or -1. With two of the same name, the first.
-    qsizetype record(const QString &xref) const { return m_records.value(xref, -1); }
+    qsizetype record(const QString &xref) const { return m_records.value(xref.toUtf8(), -1); }
 
     // The CHAR of the header, or what the bytes showed without one.
     const QString &characterSet() const { return m_characterSet; }
@@ -101,7 +101,7 @@ private:
     QHash<qsizetype, QString> m_owned;
     std::vector<QString> m_tags;
     QHash<QByteArray, quint32> m_tagIndex;
-    QHash<QString, qsizetype> m_records;
+    QHash<QByteArrayView, qsizetype> m_records; // the xrefs in m_text
     QString m_characterSet;
     QStringList m_warnings;
 };
