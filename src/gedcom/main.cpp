@@ -44,7 +44,12 @@ QString warningsFileRefusal(const QString &path, const QStringList &files)
             return QStringLiteral("--warnings names %1, which the command reads or writes; name another file")
                 .arg(path);
     }
-    return kinfolio::outputRefusal(path, kinfolio::FileKind::Other);
+    using kinfolio::FileKind;
+    const FileKind kind = kinfolio::fileKind(path);
+    const char *what = kind == FileKind::Cards ? "card" : kind == FileKind::Gedcom ? "GEDCOM" : kind == FileKind::Pdf ? "PDF" : nullptr;
+    if (!what)
+        return {};
+    return QStringLiteral("%1 is a %2 file, so it is left as it is: name a new file for --warnings").arg(path, QLatin1String(what));
 }
 
 bool writeWarnings(const QString &path, const QStringList &warnings)
