@@ -131,7 +131,7 @@ public:
         }
     }
 
-    QByteArray write() const;
+    QByteArray write(const Progress &progress) const;
     ExportCounts counts() const { return {int(m_families.size()), int(m_people.size()), m_warnings}; }
 
 private:
@@ -249,8 +249,11 @@ void Builder::readFacts(size_t i)
             } else if (person >= 0 && readParentsLine(lines.at(head), subject, parents)) {
                 const QString names = parents.mother.isEmpty() ? parents.father
                                                                : parents.father + QStringLiteral(" and ") + parents.mother;
+                // Not a family the person heads, nor the one they were born to.
                 const int couple = m_coupleCards.value(names, -1);
-                if (couple >= 0 && couple != int(i)) {
+                const CardLinks::Child at = m_links.firstPlace(person);
+                if (couple >= 0 && m_links.person(couple, Spouse::Husband) != person
+                    && m_links.person(couple, Spouse::Wife) != person && m_links.parentsCard(at.card, at.spouse) != couple) {
                     auto &others = m_others[size_t(person)];
                     if (std::none_of(others.begin(), others.end(), [couple](const auto &o) { return o.first == couple; }))
                         others.push_back({couple, parents});
@@ -324,13 +327,18 @@ void Builder::placeCard(size_t i)
     family(id).marriage = eventOf(i, CardField::MarriedDate, CardField::MarriedPlace);
     if (notes)
         family(id).notes = m_notes[i];
+    const bool one = m_links.person(int(i), Spouse::Husband) < 0 || m_links.person(int(i), Spouse::Wife) < 0;
     for (Spouse spouse : bothSides) {
         const int person = m_links.person(int(i), spouse);
         if (person < 0)
             continue;
         const int spouseId = m_individualOf[size_t(person)];
         individual(spouseId).spouseOf.push_back(id);
-        (spouse == Spouse::Husband ? family(id).husband : family(id).wife) = spouseId;
+        // A family of one person has them as HUSB, or as WIFE when a woman,
+        // whichever side of the card they stand on: the import puts them
+        // back on the side of their sex.
+        const bool husband = one ? individual(spouseId).sex != 'F' : spouse == Spouse::Husband;
+        (husband ? family(id).husband : family(id).wife) = spouseId;
     }
 }
 
@@ -449,8 +457,9 @@ void Builder::writeEvent(LineWriter &w, const char *tag, const Event &e, NoteRec
         writeNote(w, 2, e.date, records);
 }
 
-QByteArray Builder::write() const
+QByteArray Builder::write(const Progress &progress) const
 {
+    const qint64 records = qint64(m_people.size() + m_families.size());
     LineWriter w;
     w.line(0, QStringLiteral("HEAD"));
     w.line(1, QStringLiteral("SOUR"), QStringLiteral("kinfolio-gedcom"));
@@ -467,6 +476,8 @@ QByteArray Builder::write() const
     NoteRecords notes;
 
     for (size_t n = 0; n < m_people.size(); ++n) {
+        if (progress && (n & 0x3FF) == 0)
+            progress(qint64(n), records);
         const Individual &p = m_people[n];
         w.record(individualId(int(n + 1)), QStringLiteral("INDI"));
         const QString name = personalName(p.name);
@@ -491,6 +502,8 @@ QByteArray Builder::write() const
     }
 
     for (size_t n = 0; n < m_families.size(); ++n) {
+        if (progress && (n & 0x3FF) == 0)
+            progress(qint64(m_people.size() + n), records);
         const Family &f = m_families[n];
         w.record(familyId(int(n + 1)), QStringLiteral("FAM"));
         if (f.husband)
@@ -521,7 +534,7 @@ QByteArray Builder::write() const
 
 } // namespace
 
-QByteArray fromCards(const std::vector<CardFields> &cards, ExportCounts *counts)
+QByteArray fromCards(const std::vector<CardFields> &cards, ExportCounts *counts, const Progress &progress)
 {
     // Text goes out composed (NFC), as the card file stores it, and control
     // characters as the spaces they are written as, so that what is blank is
@@ -534,10 +547,11 @@ QByteArray fromCards(const std::vector<CardFields> &cards, ExportCounts *counts)
     const Builder builder(written);
     if (counts)
         *counts = builder.counts();
-    return builder.write();
+    return builder.write(progress);
 }
 
-bool exportCardFile(const QString &cardFile, const QString &gedcomFile, QString *error, ExportCounts *counts)
+bool exportCardFile(const QString &cardFile, const QString &gedcomFile, QString *error, ExportCounts *counts,
+                    const Progress &progress)
 {
     std::vector<CardFields> cards;
     if (!readCardFile(cardFile, cards, error))
@@ -558,7 +572,7 @@ bool exportCardFile(const QString &cardFile, const QString &gedcomFile, QString 
     }
 
     ExportCounts made;
-    const QByteArray bytes = fromCards(cards, &made);
+    const QByteArray bytes = fromCards(cards, &made, progress);
     QString reason;
     if (!writeFileSafely(gedcomFile, bytes, &reason)) {
         if (error)

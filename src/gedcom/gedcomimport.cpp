@@ -206,7 +206,9 @@ Mapper::Mapper(const GedcomFile &file, ImportCounts &counts, const Progress &pro
     for (qsizetype i = 0; i < file.lineCount(); i = file.end(i)) {
         const QString &tag = file.tag(i);
         const QString xref = file.xref(i);
-        const qsizetype first = xref.isEmpty() ? i : file.record(xref);
+        qsizetype first = xref.isEmpty() ? -1 : file.record(xref);
+        if (first < 0)
+            first = i;
         const bool person = tag == QLatin1String("INDI"), family = tag == QLatin1String("FAM");
         if (first != i) {
             const bool merged = (person || family) && file.tag(first) == tag;
@@ -259,7 +261,16 @@ Mapper::Mapper(const GedcomFile &file, ImportCounts &counts, const Progress &pro
         step();
     }
     for (size_t n = 0; n < m_families.size(); ++n) {
-        const Family &f = m_families[n];
+        Family &f = m_families[n];
+        // A family of one parent shows that parent on the side of their sex,
+        // as a card of one person alone does, so that neither tells it again
+        // in a line of the notes, and the card reads back the same from its
+        // export when it shows that person alone.
+        const auto stated = [this](int person, Sex sex) { return person >= 0 && m_people[size_t(person)].sex == sex; };
+        if (f.wife < 0 && stated(f.husband, Sex::Female))
+            std::swap(f.husband, f.wife);
+        else if (f.husband < 0 && (stated(f.wife, Sex::Male) || stated(f.wife, Sex::Unknown)))
+            std::swap(f.husband, f.wife);
         for (int spouse : {f.husband, f.wife}) {
             if (spouse >= 0)
                 ++m_people[size_t(spouse)].spouseIn;

@@ -135,8 +135,13 @@ QString GedcomFile::xref(qsizetype i) const
     qsizetype at = line(i).start;
     while (at > 0 && text[at - 1] != '\r' && text[at - 1] != '\n')
         --at;
-    // Past the blanks and the level: a record's xref comes next, if it has one.
-    while (at < text.size() && (isBlankByte(text[at]) || (text[at] >= '0' && text[at] <= '9')))
+    // Past the blanks, the level and the blanks after it: a record's xref
+    // comes next, if it has one.
+    while (at < text.size() && isBlankByte(text[at]))
+        ++at;
+    while (at < text.size() && text[at] >= '0' && text[at] <= '9')
+        ++at;
+    while (at < text.size() && isBlankByte(text[at]))
         ++at;
     if (at == text.size() || text[at] != '@')
         return {};

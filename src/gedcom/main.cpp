@@ -169,7 +169,7 @@ int main(int argc, char *argv[])
                                                            "20)."),
                                             QStringLiteral("FILE"));
     const QCommandLineOption quietOption(QStringLiteral("quiet"),
-                                         QStringLiteral("Show no progress while a long import runs."));
+                                         QStringLiteral("Show no progress while a long export or import runs."));
     parser.addOption(importOption);
     parser.addOption(appendOption);
     parser.addOption(warningsOption);
@@ -242,7 +242,13 @@ int main(int argc, char *argv[])
 
     QString error;
     kinfolio::Gedcom::ExportCounts counts;
-    if (!kinfolio::Gedcom::exportCardFile(files.at(0), files.at(1), &error, &counts)) {
+    kinfolio::ProgressLine progress(!parser.isSet(quietOption));
+    const QString name = QFileInfo(files.at(1)).fileName();
+    const bool exported = kinfolio::Gedcom::exportCardFile(
+        files.at(0), files.at(1), &error, &counts,
+        [&](qint64 done, qint64 total) { progress.show(QStringLiteral("Writing %1").arg(name), done, total); });
+    progress.clear();
+    if (!exported) {
         printError(error);
         return Failed;
     }

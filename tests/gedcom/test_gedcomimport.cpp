@@ -53,6 +53,7 @@ private slots:
     void mendsComeInAndGoBackOut();
     void damagedAndHostileFiles_data();
     void damagedAndHostileFiles();
+    void nobodyIsDroppedWithoutAWord();
     void largeTreeImportsQuickly();
 };
 
@@ -350,6 +351,26 @@ void TestGedcomImport::damagedAndHostileFiles()
     QCOMPARE(int(importBytes(bytes, &counts, &error).size()), cards);
     const QString said = counts.warnings.join('\n') + error;
     QVERIFY2(said.contains(message) && (cards || !error.isEmpty()), qPrintable(said));
+}
+
+void TestGedcomImport::nobodyIsDroppedWithoutAWord()
+{
+    const QByteArray bytes = gedcom(
+        "0 @I1@ INDI\r\n1 NAME Ole /Dahl/\r\n0 @I2@ INDI\r\n1 NAME Kari /Dahl/\r\n1 SEX F\r\n0 @F1@ FAM\r\n"
+        "1 CHIL @I1@\r\n1 CHIL @I2@\r\n0 @I3@ INDI\r\n1 SEX M\r\n0 @F2@ FAM\r\n0 @I4@ INDI\r\n1 NAME Ane /Moe/\r\n"
+        "1 SEX F\r\n1 BIRT\r\n2 DATE 1800\r\n0 @I5@ INDI\r\n1 NAME Jon /Moe/\r\n0 @F3@ FAM\r\n1 HUSB @I4@\r\n"
+        "1 CHIL @I5@\r\n");
+    Gedcom::ImportCounts counts;
+    QString error;
+    const std::vector<CardFields> cards = importBytes(bytes, &counts, &error);
+    // Children of no named parent name each other; what no card shows is named.
+    QCOMPARE(counts.noParents, QStringList{"@F1@"});
+    QCOMPARE(counts.notOnCards, QStringList({"@F2@", "@I3@"}));
+    QCOMPARE((*cardOf(cards, F::Name, "Ole Dahl"))[F::Notes],
+             "A child of the family @F1@, which names no parents; brothers and sisters: Kari Dahl.");
+    // A mother alone, written as HUSB, is her son's mother and on her side of her card.
+    QCOMPARE((*cardOf(cards, F::Name, "Jon Moe"))[F::Mother], "Ane Moe");
+    QCOMPARE((*cardOf(cards, F::WifeName, "Ane Moe"))[F::Notes], "");
 }
 
 void TestGedcomImport::largeTreeImportsQuickly()

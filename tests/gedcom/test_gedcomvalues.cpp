@@ -21,6 +21,8 @@ private slots:
     void longNotesSplitInsideWordsAndReadBack_data();
     void longNotesSplitInsideWordsAndReadBack();
     void notesKeepTheirLinesOnContLines();
+    void factsInTheNotesReadBack_data();
+    void factsInTheNotesReadBack();
 };
 
 void TestGedcomValues::dates_data()
@@ -192,6 +194,46 @@ void TestGedcomValues::notesKeepTheirLinesOnContLines()
     QVERIFY2(file.read(w.bytes(), &error), qPrintable(error));
     QCOMPARE(file.childValue(0, u"NOTE"), "first\nsecond\n\n  indented\nlast " + QString(300, u'z'));
     QVERIFY(w.bytes().contains("\r\n2 CONT\r\n")); // the empty line, without a trailing space
+}
+
+void TestGedcomValues::factsInTheNotesReadBack_data()
+{
+    QTest::addColumn<QString>("father");
+    QTest::addColumn<QString>("mother");
+    QTest::addColumn<QString>("fatherRelation");
+    QTest::addColumn<QString>("motherRelation");
+    QTest::addColumn<QString>("line");
+    QTest::newRow("adopted") << "Carl Holm" << "Dora Holm" << "adopted" << "adopted"
+                             << "Eva Holm was adopted by Carl Holm and Dora Holm.";
+    QTest::newRow("fostered by one") << "" << "Dora Holm" << "" << "foster" << "Eva Holm was fostered by Dora Holm.";
+    QTest::newRow("sealed") << "Carl Holm" << "" << "sealing" << "" << "Eva Holm was sealed to Carl Holm.";
+    QTest::newRow("stepchild") << "Carl (Kalle) Holm" << "Dora Holm" << "stepchild" << "stepchild"
+                               << "Eva Holm is a stepchild of Carl (Kalle) Holm and Dora Holm.";
+    QTest::newRow("a word of the file") << "Carl Holm" << "Dora Holm" << "Guardian" << "Guardian"
+                                        << "Eva Holm is a child (Guardian) of Carl Holm and Dora Holm.";
+    QTest::newRow("the two differ") << "Carl Holm" << "Dora Holm" << "adopted" << ""
+                                    << "Eva Holm is a child of Carl Holm (adopted) and Dora Holm (by birth).";
+}
+
+void TestGedcomValues::factsInTheNotesReadBack()
+{
+    QFETCH(QString, father);
+    QFETCH(QString, mother);
+    QFETCH(QString, fatherRelation);
+    QFETCH(QString, motherRelation);
+    QFETCH(QString, line);
+    QCOMPARE(Gedcom::parentsLine("Eva Holm", {father, mother, fatherRelation, motherRelation}), line);
+    // Read back, it gives the same line: the export links the same family.
+    Gedcom::ParentsLine read;
+    QVERIFY(Gedcom::readParentsLine(line, "Eva Holm", read));
+    QCOMPARE(Gedcom::parentsLine("Eva Holm", read), line);
+    QVERIFY(!Gedcom::readParentsLine(line, "Eva", read) && !Gedcom::readParentsLine(line, "Eva Holm Jr.", read));
+    Gedcom::Sex sex = Gedcom::Sex::Male;
+    QVERIFY(!Gedcom::readSexLine(line, "Eva Holm", sex));
+    for (Gedcom::Sex s : {Gedcom::Sex::Male, Gedcom::Sex::Female, Gedcom::Sex::Unknown}) {
+        QVERIFY(Gedcom::readSexLine(Gedcom::sexLine("The wife", s), "The wife", sex) && sex == s);
+        QVERIFY(!Gedcom::readParentsLine(Gedcom::sexLine("The wife", s), "The wife", read));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestGedcomValues)
