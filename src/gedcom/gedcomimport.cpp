@@ -34,7 +34,7 @@ namespace {
 // A word that says nobody knows is birth, as a relation not given is.
 QString relationOf(const QString &value)
 {
-    const QString v = value.trimmed();
+    const QString v = CardText::oneLine(value); // as the export writes it back
     static const QSet<QString> birth{"", "birth", "natural", "biological", "unknown"};
     return birth.contains(v.toLower()) ? QString() : v;
 }
@@ -261,16 +261,7 @@ Mapper::Mapper(const GedcomFile &file, ImportCounts &counts, const Progress &pro
         step();
     }
     for (size_t n = 0; n < m_families.size(); ++n) {
-        Family &f = m_families[n];
-        // A family of one parent shows that parent on the side of their sex,
-        // as a card of one person alone does, so that neither tells it again
-        // in a line of the notes, and the card reads back the same from its
-        // export when it shows that person alone.
-        const auto stated = [this](int person, Sex sex) { return person >= 0 && m_people[size_t(person)].sex == sex; };
-        if (f.wife < 0 && stated(f.husband, Sex::Female))
-            std::swap(f.husband, f.wife);
-        else if (f.husband < 0 && (stated(f.wife, Sex::Male) || stated(f.wife, Sex::Unknown)))
-            std::swap(f.husband, f.wife);
+        const Family &f = m_families[n];
         for (int spouse : {f.husband, f.wife}) {
             if (spouse >= 0)
                 ++m_people[size_t(spouse)].spouseIn;
@@ -287,6 +278,25 @@ Mapper::Mapper(const GedcomFile &file, ImportCounts &counts, const Progress &pro
     }
     for (size_t n = 0; n < m_people.size(); ++n)
         settleParents(int(n));
+    // A family of one parent (the other absent, or telling nothing a card
+    // holds) shows that parent on the side of their sex, as a card of one
+    // person alone does, so that no line of the notes tells it again, and the
+    // card reads back the same from its export, which writes one parent so.
+    const auto tellsNothing = [this](int person) {
+        if (person < 0)
+            return true;
+        const Person &p = m_people[size_t(person)];
+        const Family *parents = p.childOf >= 0 ? &m_families[size_t(p.childOf)] : nullptr;
+        const auto named = [this](int parent) { return parent >= 0 && !isBlank(m_people[size_t(parent)].name); };
+        return isBlank(p.name) && p.bornDate.isEmpty() && p.bornPlace.isEmpty() && p.diedDate.isEmpty()
+               && p.diedPlace.isEmpty() && !(parents && (named(parents->husband) || named(parents->wife)));
+    };
+    const auto stated = [this](int person, Sex sex) { return person >= 0 && m_people[size_t(person)].sex == sex; };
+    for (Family &f : m_families) {
+        if ((tellsNothing(f.wife) && stated(f.husband, Sex::Female))
+            || (tellsNothing(f.husband) && (stated(f.wife, Sex::Male) || stated(f.wife, Sex::Unknown))))
+            std::swap(f.husband, f.wife);
+    }
     for (qsizetype note : m_noteRecords) {
         if (!m_notesUsed.contains(note))
             ++m_counts.recordsLeftOut[QStringLiteral("NOTE")];
