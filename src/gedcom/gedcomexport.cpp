@@ -63,13 +63,6 @@ char sexLetter(Sex sex)
     return sex == Sex::Male ? 'M' : sex == Sex::Female ? 'F' : 'U';
 }
 
-QString who(const QString &name, Spouse side)
-{
-    if (!isBlank(name))
-        return name;
-    return side == Spouse::Husband ? QStringLiteral("The husband") : QStringLiteral("The wife");
-}
-
 QString individualId(int n)
 {
     return QStringLiteral("@I%1@").arg(n);
@@ -239,7 +232,8 @@ void Builder::readFacts(size_t i)
         bool fact = false;
         for (Spouse side : bothSides) {
             const int person = m_links.person(int(i), side);
-            const QString subject = who(card[spouseFields(side).name], side);
+            const Spouse other = side == Spouse::Husband ? Spouse::Wife : Spouse::Husband;
+            const QString subject = subjectOf(card[spouseFields(side).name], card[spouseFields(other).name], side);
             Sex sex = Sex::Unknown;
             ParentsLine parents;
             if (person >= 0 && readSexLine(lines.at(head), subject, sex)) {

@@ -138,15 +138,6 @@ Sex sexOf(Spouse side)
     return side == Spouse::Husband ? Sex::Male : Sex::Female;
 }
 
-// A person in the sentences of the notes: their name as the card holds it,
-// or their place on the card.
-QString who(const QString &name, Spouse side)
-{
-    if (!isBlank(name))
-        return name;
-    return side == Spouse::Husband ? QStringLiteral("The husband") : QStringLiteral("The wife");
-}
-
 class Mapper
 {
 public:
@@ -173,7 +164,7 @@ private:
     void keepApart(std::vector<CardFields> &cards, const std::vector<int> &personCardOwners,
                    std::vector<bool> &dropped);
     void addNotes(QStringList &notes, int person, const QString &heading);
-    void addFacts(QStringList &facts, int person, Spouse side);
+    void addFacts(QStringList &facts, int person, Spouse side, int other);
     void tellSiblings();
     void warnOfLoops();
     std::vector<qsizetype> childrenOf(const Record &r) const;
@@ -692,10 +683,10 @@ void Mapper::addNotes(QStringList &notes, int person, const QString &heading)
 // What the card's fields cannot tell of a person (a sex its side does not
 // say, the families that adopted or fostered them), in the lines the export
 // reads back, on every card that shows them.
-void Mapper::addFacts(QStringList &facts, int person, Spouse side)
+void Mapper::addFacts(QStringList &facts, int person, Spouse side, int other)
 {
     const Person &p = m_people[size_t(person)];
-    const QString subject = who(p.name, side);
+    const QString subject = subjectOf(p.name, other >= 0 ? m_people[size_t(other)].name : QString(), side);
     if (p.sex && *p.sex != sexOf(side))
         facts << sexLine(subject, *p.sex);
     for (const ParentFamily &link : p.parents) {
@@ -768,12 +759,12 @@ std::vector<CardFields> Mapper::cards()
         card[CardField::MarriedPlace] = f.marriedPlace;
         if (f.husband >= 0) {
             fill(card, Spouse::Husband, m_people[size_t(f.husband)]);
-            addFacts(facts, f.husband, Spouse::Husband);
+            addFacts(facts, f.husband, Spouse::Husband, f.wife);
             addNotes(notes, f.husband, QStringLiteral("The husband"));
         }
         if (f.wife >= 0) {
             fill(card, Spouse::Wife, m_people[size_t(f.wife)]);
-            addFacts(facts, f.wife, Spouse::Wife);
+            addFacts(facts, f.wife, Spouse::Wife, f.husband);
             addNotes(notes, f.wife, QStringLiteral("The wife"));
         }
         finish(card, facts, notes);
@@ -787,7 +778,7 @@ std::vector<CardFields> Mapper::cards()
         QStringList notes, facts;
         const Spouse side = p.sex == Sex::Female ? Spouse::Wife : Spouse::Husband;
         fill(card, side, p);
-        addFacts(facts, int(n), side);
+        addFacts(facts, int(n), side, -1);
         addNotes(notes, int(n), QString());
         finish(card, facts, notes);
         if (card != CardFields{}) {

@@ -534,6 +534,13 @@ QString relationOfAdjective(const QString &adjective)
 
 } // namespace
 
+QString subjectOf(const QString &name, const QString &otherName, Spouse side)
+{
+    if (!isBlank(name) && name != otherName)
+        return name;
+    return side == Spouse::Husband ? QStringLiteral("The husband") : QStringLiteral("The wife");
+}
+
 QString sexLine(const QString &who, Sex sex)
 {
     if (sex == Sex::Unknown)

@@ -65,6 +65,11 @@ constexpr char16_t NameSlash = 0x2044;
 // the user can see and change them. `who` is the person's name as the card
 // holds it, or "The husband" / "The wife" where the card has none.
 
+// The person of one side of a card as these lines name them: by `name`, or
+// as "The husband" / "The wife" where the name is empty or the same as
+// `otherName`, the other side's, so that a line names one person only.
+QString subjectOf(const QString &name, const QString &otherName, Spouse side);
+
 // The sex of a person where the side of the card does not tell it: "Ann Lee
 // is a man." on the wife's side, "Tom Lee is a woman." on the husband's, "The
 // sex of Sam Lee is not known." on either.
