@@ -2,6 +2,7 @@
 
 #include <QRegularExpression>
 
+#include <algorithm>
 #include <limits>
 #include <tuple>
 
@@ -195,9 +196,18 @@ QString shownName(const QString &name)
     return shown.simplified();
 }
 
-QString isolated(const QString &name)
+QString joinedNames(const QString &first, const QString &joiner, const QString &second)
 {
-    return QChar(0x2068) + name + QChar(0x2069);
+    const auto rightToLeft = [](const QString &text) {
+        return std::any_of(text.begin(), text.end(), [](QChar c) {
+            const QChar::Direction d = c.direction();
+            return d == QChar::DirR || d == QChar::DirAL;
+        });
+    };
+    if (!rightToLeft(first) && !rightToLeft(second))
+        return first + joiner + second;
+    const QChar isolate(0x2068), pop(0x2069);
+    return isolate + first + pop + joiner + isolate + second + pop;
 }
 
 } // namespace kinfolio::CardText

@@ -29,10 +29,13 @@ QString printedLine(const QString &text);
 // letter of the name and stays.
 QString shownName(const QString &name);
 
-// A name set in its own direction, between U+2068 and U+2069, for a text
-// that joins it with other words: a right-to-left name at the head of a line
-// then neither takes the line's direction nor reorders the words after it.
-QString isolated(const QString &name);
+// Names joined with other words ("A and B"), each set in its own direction
+// between U+2068 and U+2069 when either holds a right-to-left letter: a
+// right-to-left name at the head of the line then neither takes the line's
+// direction nor reorders the words after it. Names of left-to-right scripts
+// alone are joined as they are, since the marks would change nothing there
+// and a font without them would be embedded for them.
+QString joinedNames(const QString &first, const QString &joiner, const QString &second);
 
 // A text of several lines: control characters other than CR and LF become
 // spaces.

@@ -65,7 +65,7 @@ QString coupleNames(const QString &husband, const QString &wife)
 {
     if (husband.isEmpty() || wife.isEmpty())
         return husband + wife;
-    return CardText::isolated(husband) + QStringLiteral(" and ") + CardText::isolated(wife);
+    return CardText::joinedNames(husband, QStringLiteral(" and "), wife);
 }
 
 QString joined(const QString &a, const QString &b)
