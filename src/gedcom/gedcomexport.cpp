@@ -241,15 +241,18 @@ void Builder::readFacts(size_t i)
                     m_sex[size_t(person)] = sexLetter(sex);
                 fact = true;
             } else if (person >= 0 && readParentsLine(lines.at(head), subject, parents)) {
-                const QString names = parents.mother.isEmpty() ? parents.father
-                                                               : parents.father + QStringLiteral(" and ") + parents.mother;
+                const QString names = parents.mother.isEmpty()
+                                          ? parents.father
+                                          : parents.father + QStringLiteral(" and ") + parents.mother;
                 // Not a family the person heads, nor the one they were born to.
                 const int couple = m_coupleCards.value(names, -1);
                 const CardLinks::Child at = m_links.firstPlace(person);
                 if (couple >= 0 && m_links.person(couple, Spouse::Husband) != person
-                    && m_links.person(couple, Spouse::Wife) != person && m_links.parentsCard(at.card, at.spouse) != couple) {
+                    && m_links.person(couple, Spouse::Wife) != person
+                    && m_links.parentsCard(at.card, at.spouse) != couple) {
                     auto &others = m_others[size_t(person)];
-                    if (std::none_of(others.begin(), others.end(), [couple](const auto &o) { return o.first == couple; }))
+                    const auto same = [couple](const auto &o) { return o.first == couple; };
+                    if (std::none_of(others.begin(), others.end(), same))
                         others.push_back({couple, parents});
                 } else {
                     lines[kept++] = lines.at(head); // no telling which family: the words stay

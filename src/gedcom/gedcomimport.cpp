@@ -747,8 +747,8 @@ std::vector<CardFields> Mapper::cards()
 
     // The families' cards in family order, then those of the people in no family.
     std::vector<CardFields> cards(m_families.size());
-    cards.reserve(m_families.size()
-                  + size_t(std::count_if(m_people.begin(), m_people.end(), [](const Person &p) { return p.spouseIn == 0; })));
+    const auto alone = [](const Person &p) { return p.spouseIn == 0; };
+    cards.reserve(m_families.size() + size_t(std::count_if(m_people.begin(), m_people.end(), alone)));
     std::vector<bool> dropped(m_families.size());
     for (size_t n = 0; n < m_families.size(); ++n) {
         const Family &f = m_families[n];

@@ -577,7 +577,8 @@ bool readParentsLine(const QString &line, const QString &who, ParentsLine &paren
     if (!line.startsWith(who + u' ') || !line.endsWith(u'.'))
         return false;
     const QString rest = line.mid(who.size() + 1).chopped(1);
-    static const QRegularExpression mixed(QStringLiteral("^is a child of (.+) \\(([^()]+)\\) and (.+) \\(([^()]+)\\)$"));
+    static const QRegularExpression mixed(
+        QStringLiteral("^is a child of (.+) \\(([^()]+)\\) and (.+) \\(([^()]+)\\)$"));
     static const QRegularExpression other(QStringLiteral("^is a child \\(([^()]+)\\) of (.+)$"));
     if (const QRegularExpressionMatch m = mixed.match(rest); m.hasMatch()) {
         parents = {m.captured(1), m.captured(3), relationOfAdjective(m.captured(2)),

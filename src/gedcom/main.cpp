@@ -31,7 +31,8 @@ void printWarnings(const QStringList &warnings, const QString &warningsFile)
         printError(QStringLiteral("warning: and %1 more warnings; --warnings FILE writes them all to FILE")
                        .arg(warnings.size() - shown));
     else if (warnings.size() > shown)
-        printError(QStringLiteral("warning: and %1 more warnings, in %2").arg(warnings.size() - shown).arg(warningsFile));
+        printError(
+            QStringLiteral("warning: and %1 more warnings, in %2").arg(warnings.size() - shown).arg(warningsFile));
 }
 
 // Why the warnings cannot go to `path`, or an empty text when they can: a
@@ -46,10 +47,14 @@ QString warningsFileRefusal(const QString &path, const QStringList &files)
     }
     using kinfolio::FileKind;
     const FileKind kind = kinfolio::fileKind(path);
-    const char *what = kind == FileKind::Cards ? "card" : kind == FileKind::Gedcom ? "GEDCOM" : kind == FileKind::Pdf ? "PDF" : nullptr;
+    const char *what = kind == FileKind::Cards    ? "card"
+                       : kind == FileKind::Gedcom ? "GEDCOM"
+                       : kind == FileKind::Pdf    ? "PDF"
+                                                  : nullptr;
     if (!what)
         return {};
-    return QStringLiteral("%1 is a %2 file, so it is left as it is: name a new file for --warnings").arg(path, QLatin1String(what));
+    return QStringLiteral("%1 is a %2 file, so it is left as it is: name a new file for --warnings")
+        .arg(path, QLatin1String(what));
 }
 
 bool writeWarnings(const QString &path, const QStringList &warnings)
@@ -116,7 +121,8 @@ void printImportSummary(const QString &gedcomFile, const QString &cardFile, cons
                            "%1.")
                 .arg(c.noParents.join(QStringLiteral(", "))));
     if (!c.notOnCards.isEmpty())
-        say(QStringLiteral("On no card, holding nothing a card shows: %1.").arg(c.notOnCards.join(QStringLiteral(", "))));
+        say(QStringLiteral("On no card, holding nothing a card shows: %1.")
+                .arg(c.notOnCards.join(QStringLiteral(", "))));
 }
 
 } // namespace
@@ -218,8 +224,8 @@ int main(int argc, char *argv[])
         kinfolio::ProgressLine progress(!parser.isSet(quietOption));
         const QString name = QFileInfo(files.at(0)).fileName();
         const auto show = [&](kinfolio::Gedcom::ImportStep step, qint64 done, qint64 total) {
-            progress.show(step == kinfolio::Gedcom::ImportStep::Reading ? QStringLiteral("Reading %1").arg(name)
-                                                                        : QStringLiteral("Making cards of %1").arg(name),
+            const bool reading = step == kinfolio::Gedcom::ImportStep::Reading;
+            progress.show((reading ? QStringLiteral("Reading %1") : QStringLiteral("Making cards of %1")).arg(name),
                           done, total);
         };
         const bool imported = kinfolio::Gedcom::importGedcomFile(files.at(0), files.at(1), parser.isSet(appendOption),
