@@ -805,8 +805,8 @@ std::vector<CardFields> Mapper::cards()
     }
     m_counts.familyCards = int(kept);
     m_counts.personCards = int(personCardOwners.size());
-    cards.erase(std::move(cards.begin() + qsizetype(m_families.size()), cards.end(), cards.begin() + qsizetype(kept)),
-                cards.end());
+    const auto personCardsStart = cards.begin() + qsizetype(m_families.size());
+    cards.erase(std::move(personCardsStart, cards.end(), cards.begin() + qsizetype(kept)), cards.end());
     for (int owner : personCardOwners)
         m_people[size_t(owner)].shown = true;
     for (const Person &p : m_people) {
