@@ -24,9 +24,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         return 0;
     }
     // Each line's structures lie within it, after it.
-    const qsizetype lines = qsizetype(file.lines().size());
+    const qsizetype lines = file.lineCount();
     for (qsizetype i = 0; i < lines; ++i)
-        check(file.at(i).end > i && file.at(i).end <= lines, "a line's structures reach outside it");
+        check(file.end(i) > i && file.end(i) <= lines, "a line's structures reach outside it");
 
     std::vector<CardFields> cards = Gedcom::toCards(file);
     if (cards.size() > size_t(CardStore::MaxCards))

@@ -9,7 +9,10 @@
 #include "gedcomvalues.h"
 #include "files/safefile.h"
 
+#include <QHash>
 #include <QStringList>
+
+#include <algorithm>
 
 namespace kinfolio::Gedcom {
 
@@ -21,6 +24,13 @@ struct Event
     QString place; // the card's place on one line
 };
 
+// A family that took a child in without giving birth to them.
+struct OtherParents
+{
+    int family = 0;
+    QString fatherRelation, motherRelation;
+};
+
 struct Individual
 {
     QString name;
@@ -28,6 +38,7 @@ struct Individual
     Event birth;
     Event death;
     int childOf = 0;
+    std::vector<OtherParents> others;
     std::vector<int> spouseOf;
     QString notes; // the notes of a card that shows the person alone
 };
@@ -37,6 +48,7 @@ struct Family
     int husband = 0;
     int wife = 0;
     std::vector<int> children;
+    std::vector<std::pair<int, OtherParents>> othersChildren; // the child, and how
     Event marriage;
     QString notes;
 };
@@ -44,6 +56,11 @@ struct Family
 char sexOf(Spouse spouse)
 {
     return spouse == Spouse::Husband ? 'M' : 'F';
+}
+
+char sexLetter(Sex sex)
+{
+    return sex == Sex::Male ? 'M' : sex == Sex::Female ? 'F' : 'U';
 }
 
 QString individualId(int n)
@@ -83,14 +100,21 @@ public:
         , m_familyOf(cards.size())
         , m_namedFamily(size_t(m_links.namedParentsCount()))
         , m_onlyParents(cards.size())
+        , m_notes(cards.size())
+        , m_sex(size_t(m_links.personCount()), 0)
+        , m_others(size_t(m_links.personCount()))
     {
         findOnlyParents();
+        for (size_t i = 0; i < cards.size(); ++i)
+            readFacts(i);
         for (int p = 0; p < m_links.personCount(); ++p)
             placePerson(p);
         for (size_t i = 0; i < cards.size(); ++i)
             placeCard(i);
         for (int p = 0; p < m_links.personCount(); ++p)
             placeParents(p);
+        for (int p = 0; p < m_links.personCount(); ++p)
+            placeOtherParents(p);
         for (const CardLinks::LeftOut &left : m_links.leftOut()) {
             m_warnings << QStringLiteral("card %1: the %2's parents are the couple of card %3, who are among his "
                                          "or her own descendants; that link is left out")
@@ -100,7 +124,7 @@ public:
         }
     }
 
-    QByteArray write() const;
+    QByteArray write(const Progress &progress) const;
     ExportCounts counts() const { return {int(m_families.size()), int(m_people.size()), m_warnings}; }
 
 private:
@@ -123,7 +147,9 @@ private:
     Family &family(int id) { return m_families[size_t(id - 1)]; }
 
     void findOnlyParents();
+    void readFacts(size_t i);
     void placePerson(int person);
+    void placeOtherParents(int person);
     void placeCard(size_t i);
     void placeParents(int person);
     int addParents(size_t i, const SpouseFields &side);
@@ -143,6 +169,11 @@ private:
     std::vector<int> m_familyOf;     // per card, 0 for none
     std::vector<int> m_namedFamily;  // per named couple of parents, 0 until made
     std::vector<bool> m_onlyParents; // per card: it names nothing but parents (see findOnlyParents)
+    std::vector<QString> m_notes;    // per card: the notes less the facts read from their head
+    std::vector<char> m_sex;         // per person: 'M', 'F', 'U', or 0 for what the side says
+    // Per person: the card of each couple that took them in, and how.
+    std::vector<std::vector<std::pair<int, ParentsLine>>> m_others;
+    QHash<QString, int> m_coupleCards; // "Carl Holm and Dora Holm", "Carl Holm": a card, or -1 for several
     std::vector<Individual> m_people;
     std::vector<Family> m_families;
     QStringList m_warnings;
@@ -176,6 +207,84 @@ void Builder::findOnlyParents()
     }
 }
 
+// The lines at the head of a card's notes that tell what its fields cannot
+// (see parentsLine and sexLine) become the person's sex and the families that
+// took them in. A line of parents whose couple no single card holds stays in
+// the notes, as does everything after the first line of another kind.
+void Builder::readFacts(size_t i)
+{
+    const CardFields &card = m_cards[i];
+    if (m_coupleCards.isEmpty()) {
+        for (size_t k = 0; k < m_cards.size(); ++k) {
+            const QString husband = m_cards[k][CardField::Name], wife = m_cards[k][CardField::WifeName];
+            if (m_links.standsAlone(int(k)) || (isBlank(husband) && isBlank(wife)))
+                continue;
+            const QString key = isBlank(wife)      ? husband
+                                : isBlank(husband) ? wife
+                                                   : husband + QStringLiteral(" and ") + wife;
+            m_coupleCards.insert(key, m_coupleCards.contains(key) ? -1 : int(k));
+        }
+        m_coupleCards.insert(QString(), -1);
+    }
+    QStringList lines = card[CardField::Notes].split(QStringLiteral("\r\n"));
+    qsizetype head = 0, kept = 0;
+    for (; head < lines.size(); ++head) {
+        bool fact = false;
+        for (Spouse side : bothSides) {
+            const int person = m_links.person(int(i), side);
+            const Spouse other = side == Spouse::Husband ? Spouse::Wife : Spouse::Husband;
+            const QString subject = subjectOf(card[spouseFields(side).name], card[spouseFields(other).name], side);
+            Sex sex = Sex::Unknown;
+            ParentsLine parents;
+            if (person >= 0 && readSexLine(lines.at(head), subject, sex)) {
+                if (!m_sex[size_t(person)])
+                    m_sex[size_t(person)] = sexLetter(sex);
+                fact = true;
+            } else if (person >= 0 && readParentsLine(lines.at(head), subject, parents)) {
+                const QString names = parents.mother.isEmpty()
+                                          ? parents.father
+                                          : parents.father + QStringLiteral(" and ") + parents.mother;
+                // Not a family the person heads, nor the one they were born to.
+                const int couple = m_coupleCards.value(names, -1);
+                const CardLinks::Child at = m_links.firstPlace(person);
+                if (couple >= 0 && m_links.person(couple, Spouse::Husband) != person
+                    && m_links.person(couple, Spouse::Wife) != person
+                    && m_links.parentsCard(at.card, at.spouse) != couple) {
+                    auto &others = m_others[size_t(person)];
+                    const auto same = [couple](const auto &o) { return o.first == couple; };
+                    if (std::none_of(others.begin(), others.end(), same))
+                        others.push_back({couple, parents});
+                } else {
+                    lines[kept++] = lines.at(head); // no telling which family: the words stay
+                }
+                fact = true;
+            }
+            if (fact)
+                break;
+        }
+        if (!fact)
+            break;
+    }
+    // The empty line after the facts goes with them, unless some stay.
+    if (head > 0 && kept == 0 && head < lines.size() && lines.at(head).isEmpty())
+        ++head;
+    lines.erase(lines.begin() + kept, lines.begin() + head);
+    m_notes[i] = head == 0 ? card[CardField::Notes] : lines.join(QStringLiteral("\r\n"));
+}
+
+void Builder::placeOtherParents(int person)
+{
+    const int child = m_individualOf[size_t(person)];
+    for (const auto &[card, parents] : m_others[size_t(person)]) {
+        const int family = m_familyOf[size_t(card)];
+        if (!family || family == individual(child).childOf)
+            continue;
+        const OtherParents other{family, parents.fatherRelation, parents.motherRelation};
+        individual(child).others.push_back(other);
+        this->family(family).othersChildren.push_back({child, other});
+    }
+}
+
 void Builder::placePerson(int person)
 {
     const CardLinks::Child at = m_links.firstPlace(person);
@@ -183,7 +292,8 @@ void Builder::placePerson(int person)
     if (m_onlyParents[i])
         return; // made with the parents' family
     const SpouseFields &side = spouseFields(at.spouse);
-    const int id = addPerson(m_cards[i][side.name], sexOf(at.spouse));
+    const char sex = m_sex[size_t(person)];
+    const int id = addPerson(m_cards[i][side.name], sex ? sex : sexOf(at.spouse));
     checkLength(i, side.name, Limited::Name, personalName(m_cards[i][side.name]), nameRoom);
     individual(id).birth = eventOf(i, side.bornDate, side.bornPlace);
     individual(id).death = eventOf(i, side.diedDate, side.diedPlace);
@@ -193,14 +303,14 @@ void Builder::placePerson(int person)
 void Builder::placeCard(size_t i)
 {
     const CardFields &card = m_cards[i];
-    const bool notes = !isBlank(card[CardField::Notes]);
+    const bool notes = !isBlank(m_notes[i]);
     if (m_onlyParents[i])
         return; // made with the first child's parents
     if (m_links.standsAlone(int(i))) {
         for (Spouse spouse : bothSides) {
             const int person = m_links.person(int(i), spouse);
             if (person >= 0 && notes)
-                individual(m_individualOf[size_t(person)]).notes = card[CardField::Notes];
+                individual(m_individualOf[size_t(person)]).notes = m_notes[i];
         }
         return;
     }
@@ -213,14 +323,19 @@ void Builder::placeCard(size_t i)
     m_familyOf[i] = id;
     family(id).marriage = eventOf(i, CardField::MarriedDate, CardField::MarriedPlace);
     if (notes)
-        family(id).notes = card[CardField::Notes];
+        family(id).notes = m_notes[i];
+    const bool one = m_links.person(int(i), Spouse::Husband) < 0 || m_links.person(int(i), Spouse::Wife) < 0;
     for (Spouse spouse : bothSides) {
         const int person = m_links.person(int(i), spouse);
         if (person < 0)
             continue;
         const int spouseId = m_individualOf[size_t(person)];
         individual(spouseId).spouseOf.push_back(id);
-        (spouse == Spouse::Husband ? family(id).husband : family(id).wife) = spouseId;
+        // A family of one person has them as HUSB, or as WIFE when a woman,
+        // whichever side of the card they stand on: the import puts them
+        // back on the side of their sex.
+        const bool husband = one ? individual(spouseId).sex != 'F' : spouse == Spouse::Husband;
+        (husband ? family(id).husband : family(id).wife) = spouseId;
     }
 }
 
@@ -339,8 +454,9 @@ void Builder::writeEvent(LineWriter &w, const char *tag, const Event &e, NoteRec
         writeNote(w, 2, e.date, records);
 }
 
-QByteArray Builder::write() const
+QByteArray Builder::write(const Progress &progress) const
 {
+    const qint64 records = qint64(m_people.size() + m_families.size());
     LineWriter w;
     w.line(0, QStringLiteral("HEAD"));
     w.line(1, QStringLiteral("SOUR"), QStringLiteral("kinfolio-gedcom"));
@@ -357,6 +473,8 @@ QByteArray Builder::write() const
     NoteRecords notes;
 
     for (size_t n = 0; n < m_people.size(); ++n) {
+        if (progress && (n & 0x3FF) == 0)
+            progress(qint64(n), records);
         const Individual &p = m_people[n];
         w.record(individualId(int(n + 1)), QStringLiteral("INDI"));
         const QString name = personalName(p.name);
@@ -367,6 +485,13 @@ QByteArray Builder::write() const
         writeEvent(w, "DEAT", p.death, notes);
         if (p.childOf)
             w.pointer(1, QStringLiteral("FAMC"), familyId(p.childOf));
+        for (const OtherParents &other : p.others) {
+            w.pointer(1, QStringLiteral("FAMC"), familyId(other.family));
+            // PEDI says one word for both parents; where they differ, the
+            // family's CHIL says each.
+            if (other.fatherRelation == other.motherRelation)
+                w.line(2, QStringLiteral("PEDI"), other.fatherRelation);
+        }
         for (int f : p.spouseOf)
             w.pointer(1, QStringLiteral("FAMS"), familyId(f));
         if (!p.notes.isEmpty())
@@ -374,6 +499,8 @@ QByteArray Builder::write() const
     }
 
     for (size_t n = 0; n < m_families.size(); ++n) {
+        if (progress && (n & 0x3FF) == 0)
+            progress(qint64(m_people.size() + n), records);
         const Family &f = m_families[n];
         w.record(familyId(int(n + 1)), QStringLiteral("FAM"));
         if (f.husband)
@@ -382,6 +509,15 @@ QByteArray Builder::write() const
             w.pointer(1, QStringLiteral("WIFE"), individualId(f.wife));
         for (int c : f.children)
             w.pointer(1, QStringLiteral("CHIL"), individualId(c));
+        for (const auto &[child, other] : f.othersChildren) {
+            w.pointer(1, QStringLiteral("CHIL"), individualId(child));
+            if (other.fatherRelation != other.motherRelation) {
+                w.line(2, QStringLiteral("_FREL"), other.fatherRelation.isEmpty() ? QStringLiteral("Birth")
+                                                                                  : other.fatherRelation);
+                w.line(2, QStringLiteral("_MREL"), other.motherRelation.isEmpty() ? QStringLiteral("Birth")
+                                                                                  : other.motherRelation);
+            }
+        }
         writeEvent(w, "MARR", f.marriage, notes);
         if (!f.notes.isEmpty())
             writeNote(w, 1, CardText::multiLine(f.notes), notes);
@@ -395,7 +531,7 @@ QByteArray Builder::write() const
 
 } // namespace
 
-QByteArray fromCards(const std::vector<CardFields> &cards, ExportCounts *counts)
+QByteArray fromCards(const std::vector<CardFields> &cards, ExportCounts *counts, const Progress &progress)
 {
     // Text goes out composed (NFC), as the card file stores it, and control
     // characters as the spaces they are written as, so that what is blank is
@@ -408,10 +544,11 @@ QByteArray fromCards(const std::vector<CardFields> &cards, ExportCounts *counts)
     const Builder builder(written);
     if (counts)
         *counts = builder.counts();
-    return builder.write();
+    return builder.write(progress);
 }
 
-bool exportCardFile(const QString &cardFile, const QString &gedcomFile, QString *error, ExportCounts *counts)
+bool exportCardFile(const QString &cardFile, const QString &gedcomFile, QString *error, ExportCounts *counts,
+                    const Progress &progress)
 {
     std::vector<CardFields> cards;
     QStringList notes;
@@ -433,7 +570,7 @@ bool exportCardFile(const QString &cardFile, const QString &gedcomFile, QString 
     }
 
     ExportCounts made;
-    const QByteArray bytes = fromCards(cards, &made);
+    const QByteArray bytes = fromCards(cards, &made, progress);
     made.warnings = notes + made.warnings;
     QString reason;
     if (!writeFileSafely(gedcomFile, bytes, &reason)) {

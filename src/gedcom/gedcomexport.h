@@ -1,6 +1,7 @@
 #pragma once
 
 #include "format/cardrecord.h"
+#include "gedcomreader.h"
 
 #include <QByteArray>
 #include <QString>
@@ -23,11 +24,13 @@ struct ExportCounts
 // it shows alone; people and parents are linked and merged as CardLinks says.
 // The output depends on nothing but the cards, and importing it gives cards
 // that export to the same bytes.
-QByteArray fromCards(const std::vector<CardFields> &cards, ExportCounts *counts = nullptr);
+// `progress` hears of the records written.
+QByteArray fromCards(const std::vector<CardFields> &cards, ExportCounts *counts = nullptr,
+                     const Progress &progress = {});
 
 // Exports a card file to a GEDCOM file. The output is replaced whole or not at
 // all; on failure `error` says why and no output file is left behind.
 bool exportCardFile(const QString &cardFile, const QString &gedcomFile, QString *error,
-                    ExportCounts *counts = nullptr);
+                    ExportCounts *counts = nullptr, const Progress &progress = {});
 
 } // namespace kinfolio::Gedcom

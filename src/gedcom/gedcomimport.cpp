@@ -20,7 +20,9 @@
 
 #include <algorithm>
 #include <map>
+#include <optional>
 #include <set>
+#include <utility>
 
 namespace kinfolio::Gedcom {
 
@@ -28,21 +30,41 @@ namespace {
 
 // How a child stands to one parent of a family, as PEDI, ADOP, _FREL or _MREL
 // say: empty for birth, or else the word of the file ("adopted", "foster").
+// A word that says nobody knows is birth, as a relation not given is.
 QString relationOf(const QString &value)
 {
-    const QString v = value.trimmed();
-    static const QSet<QString> birth{"", "birth", "natural", "biological"};
+    const QString v = CardText::oneLine(value); // as the export writes it back
+    static const QSet<QString> birth{"", "birth", "natural", "biological", "unknown"};
     return birth.contains(v.toLower()) ? QString() : v;
 }
+
+// The words of relations a file uses, each kept once: a relation is its
+// index, 0 for birth. A tree of many thousand children holds a few words.
+class RelationWords
+{
+public:
+    quint16 of(const QString &word)
+    {
+        const qsizetype at = m_words.indexOf(word);
+        if (at >= 0 || m_words.size() > 0xFFFF)
+            return quint16(std::max<qsizetype>(at, 0));
+        m_words << word;
+        return quint16(m_words.size() - 1);
+    }
+    const QString &text(quint16 relation) const { return m_words.at(relation); }
+
+private:
+    QStringList m_words{QString()};
+};
 
 // A family a person is a child of, and how they stand to its two parents.
 struct ParentFamily
 {
     int family = -1;
-    QString fatherRelation, motherRelation;
-    qsizetype famc = -1; // the person's FAMC line, or -1 where only the family lists them
+    quint16 fatherRelation = 0, motherRelation = 0; // RelationWords
+    qint32 famc = -1; // the person's FAMC line, or -1 where only the family lists them
 
-    bool isBirth() const { return fatherRelation.isEmpty() && motherRelation.isEmpty(); }
+    bool isBirth() const { return fatherRelation == 0 && motherRelation == 0; }
 };
 
 // The link to `family` among `links`, added as a link of birth when missing.
@@ -52,32 +74,43 @@ ParentFamily &linkTo(std::vector<ParentFamily> &links, int family)
         std::find_if(links.begin(), links.end(), [family](const ParentFamily &l) { return l.family == family; });
     if (found != links.end())
         return *found;
-    links.push_back({family, {}, {}, -1});
+    links.push_back({family, 0, 0, -1});
     return links.back();
 }
 
-struct Person
+// A record of the file, with any second record of the same cross-reference
+// (some services write each person twice: the full record, then a stub of
+// its family links), read as one.
+struct Record
 {
-    qsizetype line = 0; // the INDI record
-    QString name;       // as the card holds it
-    bool female = false;
-    QString bornDate, bornPlace, diedDate, diedPlace;
-    QStringList notes;
-    std::vector<ParentFamily> parents; // as the file links them
-    int childOf = -1;                  // the family of birth
-    std::vector<int> spouseIn;
-    bool onlyName = true; // nothing a card holds but the name
-    bool notesPlaced = false;
+    QString xref;
+    qint32 line = 0; // the first; Mapper::m_more has the others
 };
 
-struct Family
+struct Person : Record
 {
-    qsizetype line = 0; // the FAM record
+    // As SEX says; without one, as the side of the card says. Beside the
+    // record's line, where the struct has room: a large tree holds many.
+    std::optional<Sex> sex;
+    QString name; // as the card holds it
+    QString bornDate, bornPlace, diedDate, diedPlace;
+    QStringList notes;
+    std::vector<ParentFamily> parents; // as the file links them, by birth or not
+    int childOf = -1;                  // the family of birth
+    int spouseIn = 0; // the families they are a spouse in
+    bool onlyName = true; // nothing a card holds but the name
+    bool notesPlaced = false;
+    bool shown = false; // on a card, or named on one as a parent
+};
+
+struct Family : Record
+{
+    int lineNumber = 0;
     int husband = -1, wife = -1;
     struct Listed
     {
         int person;
-        QString fatherRelation, motherRelation; // _FREL and _MREL
+        quint16 fatherRelation, motherRelation; // _FREL and _MREL, as RelationWords
     };
     std::vector<Listed> listed;  // CHIL
     std::vector<int> children;   // born to it
@@ -93,10 +126,21 @@ bool restates(const QString &tag)
     return tags.contains(tag);
 }
 
+Sex sexOf(const QString &value)
+{
+    const QString v = value.trimmed().toUpper();
+    return v.startsWith(u'M') ? Sex::Male : v.startsWith(u'F') ? Sex::Female : Sex::Unknown;
+}
+
+Sex sexOf(Spouse side)
+{
+    return side == Spouse::Husband ? Sex::Male : Sex::Female;
+}
+
 class Mapper
 {
 public:
-    Mapper(const GedcomFile &file, ImportCounts &counts);
+    Mapper(const GedcomFile &file, ImportCounts &counts, const Progress &progress);
     std::vector<CardFields> cards();
 
 private:
@@ -105,41 +149,83 @@ private:
     void readAdoption(qsizetype event, Person &p);
     void readEvent(qsizetype event, QString &date, QString &place);
     void settleParents(int person);
-    QString parentsInWords(const ParentFamily &link) const;
+    QString parentsInWords(const QString &subject, const ParentFamily &link) const;
     QString noteText(qsizetype note);
     QString restored(qsizetype line, Limited kind, qsizetype noteOwner, qsizetype &fromNote);
     void leaveOutChildren(qsizetype line, qsizetype except);
-    int pointee(qsizetype line, const QHash<qsizetype, int> &index, const char *what);
-    void leaveOut(qsizetype line) { ++m_counts.leftOut[m_file.at(line).tag]; }
+    // The records of people and families in file order: their first lines, and their indexes.
+    using RecordIndex = std::vector<std::pair<qsizetype, int>>;
+    static int indexOf(const RecordIndex &index, qsizetype record);
+    int pointee(qsizetype line, const RecordIndex &index, const char *what);
+    void leaveOut(qsizetype line) { ++m_counts.leftOut[m_file.tag(line)]; }
     bool isParentsOnly(int family) const;
-    void keepApart(const std::vector<CardFields> &familyCards, const std::vector<CardFields> &personCards,
-                   const std::vector<int> &personCardOwners, std::vector<bool> &dropped);
+    bool hasNamedParent(const Family &f) const;
+    void keepApart(std::vector<CardFields> &cards, const std::vector<int> &personCardOwners,
+                   std::vector<bool> &dropped);
     void addNotes(QStringList &notes, int person, const QString &heading);
+    void addFacts(QStringList &facts, int person, Spouse side, int other);
+    void tellSiblings();
     void warnOfLoops();
+    std::vector<qsizetype> childrenOf(const Record &r) const;
 
     const GedcomFile &m_file;
     ImportCounts &m_counts;
     std::vector<Person> m_people;
     std::vector<Family> m_families;
-    QHash<qsizetype, int> m_personAt, m_familyAt; // by record line
+    RecordIndex m_personAt, m_familyAt;
     QSet<qsizetype> m_notesUsed;
     std::vector<qsizetype> m_noteRecords;
+    RelationWords m_relations;
+    QSet<QString> m_places;
+    std::map<qsizetype, std::vector<qsizetype>> m_more; // a record's second records, by its first line
 };
 
-Mapper::Mapper(const GedcomFile &file, ImportCounts &counts)
+Mapper::Mapper(const GedcomFile &file, ImportCounts &counts, const Progress &progress)
     : m_file(file)
     , m_counts(counts)
 {
-    for (qsizetype i = 0; i < qsizetype(file.lines().size()); i = file.at(i).end) {
-        const QString &tag = file.at(i).tag;
-        if (tag == QLatin1String("INDI")) {
-            m_personAt.insert(i, int(m_people.size()));
+    size_t people = 0, families = 0;
+    for (qsizetype i = 0; i < file.lineCount(); i = file.end(i)) {
+        people += file.tag(i) == QLatin1String("INDI");
+        families += file.tag(i) == QLatin1String("FAM");
+    }
+    m_people.reserve(people);
+    m_families.reserve(families);
+    m_personAt.reserve(people);
+    m_familyAt.reserve(families);
+    for (qsizetype i = 0; i < file.lineCount(); i = file.end(i)) {
+        const QString &tag = file.tag(i);
+        const QString xref = file.xref(i);
+        qsizetype first = xref.isEmpty() ? -1 : file.record(xref);
+        if (first < 0)
+            first = i;
+        const bool person = tag == QLatin1String("INDI"), family = tag == QLatin1String("FAM");
+        if (first != i) {
+            const bool merged = (person || family) && file.tag(first) == tag;
+            m_counts.warnings << QStringLiteral("line %1: a second record %2 (the first is on line %3); %4")
+                                     .arg(file.lineNumber(i))
+                                     .arg(xref)
+                                     .arg(file.lineNumber(first))
+                                     .arg(merged ? QStringLiteral("what it holds is read as part of the first")
+                                                 : QStringLiteral("links to %1 go to the first, and this one is "
+                                                                  "left out")
+                                                       .arg(xref));
+            if (merged)
+                m_more[first].push_back(i);
+            else
+                ++m_counts.recordsLeftOut[tag];
+            continue;
+        }
+        Record r{xref, qint32(i)};
+        if (person) {
+            m_personAt.emplace_back(i, int(m_people.size()));
             m_people.push_back({});
-            m_people.back().line = i;
-        } else if (tag == QLatin1String("FAM")) {
-            m_familyAt.insert(i, int(m_families.size()));
+            static_cast<Record &>(m_people.back()) = std::move(r);
+        } else if (family) {
+            m_familyAt.emplace_back(i, int(m_families.size()));
             m_families.push_back({});
-            m_families.back().line = i;
+            static_cast<Record &>(m_families.back()) = std::move(r);
+            m_families.back().lineNumber = file.lineNumber(i);
         } else if (tag == QLatin1String("NOTE")) {
             m_noteRecords.push_back(i);
         } else if (tag != QLatin1String("HEAD") && tag != QLatin1String("TRLR") && tag != QLatin1String("SUBM")
@@ -150,15 +236,25 @@ Mapper::Mapper(const GedcomFile &file, ImportCounts &counts)
     m_counts.people = int(m_people.size());
     m_counts.families = int(m_families.size());
 
-    for (Family &f : m_families)
+    const qint64 total = qint64(m_people.size() + m_families.size());
+    qint64 done = 0;
+    const auto step = [&]() {
+        if (progress && (++done & 0x3FF) == 0)
+            progress(done, total);
+    };
+    for (Family &f : m_families) {
         readFamily(f);
-    for (Person &p : m_people)
+        step();
+    }
+    for (Person &p : m_people) {
         readPerson(p);
+        step();
+    }
     for (size_t n = 0; n < m_families.size(); ++n) {
         const Family &f = m_families[n];
         for (int spouse : {f.husband, f.wife}) {
             if (spouse >= 0)
-                m_people[size_t(spouse)].spouseIn.push_back(int(n));
+                ++m_people[size_t(spouse)].spouseIn;
         }
         // The family's word on a child counts where the child's own FAMC
         // says nothing; a child it alone lists is linked by it.
@@ -172,11 +268,48 @@ Mapper::Mapper(const GedcomFile &file, ImportCounts &counts)
     }
     for (size_t n = 0; n < m_people.size(); ++n)
         settleParents(int(n));
+    // A family of one parent (the other absent, or telling nothing a card
+    // holds) shows that parent on the side of their sex, as a card of one
+    // person alone does, so that no line of the notes tells it again, and the
+    // card reads back the same from its export, which writes one parent so.
+    const auto tellsNothing = [this](int person) {
+        if (person < 0)
+            return true;
+        const Person &p = m_people[size_t(person)];
+        const Family *parents = p.childOf >= 0 ? &m_families[size_t(p.childOf)] : nullptr;
+        const auto named = [this](int parent) { return parent >= 0 && !isBlank(m_people[size_t(parent)].name); };
+        return isBlank(p.name) && p.bornDate.isEmpty() && p.bornPlace.isEmpty() && p.diedDate.isEmpty()
+               && p.diedPlace.isEmpty() && !(parents && (named(parents->husband) || named(parents->wife)));
+    };
+    const auto stated = [this](int person, Sex sex) { return person >= 0 && m_people[size_t(person)].sex == sex; };
+    for (Family &f : m_families) {
+        if ((tellsNothing(f.wife) && stated(f.husband, Sex::Female))
+            || (tellsNothing(f.husband) && (stated(f.wife, Sex::Male) || stated(f.wife, Sex::Unknown))))
+            std::swap(f.husband, f.wife);
+    }
     for (qsizetype note : m_noteRecords) {
         if (!m_notesUsed.contains(note))
             ++m_counts.recordsLeftOut[QStringLiteral("NOTE")];
     }
+    tellSiblings();
     warnOfLoops();
+    // Only a person with nothing a card holds may be on no card, and be
+    // named so in the summary: the others need no cross-reference any more.
+    for (Person &p : m_people) {
+        if (!isBlank(p.name) || !p.onlyName || !p.notes.isEmpty() || p.childOf >= 0)
+            p.xref = QString();
+    }
+}
+
+std::vector<qsizetype> Mapper::childrenOf(const Record &r) const
+{
+    std::vector<qsizetype> all = m_file.children(r.line);
+    const auto more = m_more.find(r.line);
+    for (qsizetype line : more != m_more.end() ? more->second : std::vector<qsizetype>()) {
+        const std::vector<qsizetype> more = m_file.children(line);
+        all.insert(all.end(), more.begin(), more.end());
+    }
+    return all;
 }
 
 // The card's parents are the first family the person was born to; a family
@@ -189,7 +322,6 @@ void Mapper::settleParents(int person)
         p.onlyName = false;
         if (!link.isBirth()) {
             f.othersChildren = true;
-            p.notes << parentsInWords(link);
         } else if (p.childOf < 0) {
             p.childOf = link.family;
             f.children.push_back(person);
@@ -199,67 +331,85 @@ void Mapper::settleParents(int person)
     }
 }
 
-QString Mapper::parentsInWords(const ParentFamily &link) const
+QString Mapper::parentsInWords(const QString &subject, const ParentFamily &link) const
 {
     const Family &f = m_families[size_t(link.family)];
     const auto nameOf = [this](int person) {
         return person >= 0 && !isBlank(m_people[size_t(person)].name) ? m_people[size_t(person)].name : QString();
     };
-    const QString father = nameOf(f.husband), mother = nameOf(f.wife);
-    struct Words
-    {
-        const char *relation, *verb, *adjective;
-    };
-    static const Words known[] = {{"adopted", "Adopted by", "adopted"},  {"foster", "Fostered by", "foster"},
-                                  {"sealing", "Sealed to", "sealed"},    {"step", "Stepchild of", "step"},
-                                  {"stepchild", "Stepchild of", "step"}, {"", "Child of", "by birth"}};
-    const auto wordsFor = [](const QString &relation) {
-        for (const Words &w : known) {
-            if (relation.toLower() == QLatin1String(w.relation))
-                return std::make_pair(QString::fromLatin1(w.verb), QString::fromLatin1(w.adjective));
-        }
-        return std::make_pair(QStringLiteral("Child (%1) of").arg(relation), relation);
-    };
-    if (father.isEmpty() && mother.isEmpty()) {
-        return QStringLiteral("%1 the family %2.")
-            .arg(wordsFor(link.fatherRelation.isEmpty() ? link.motherRelation : link.fatherRelation).first,
-                 m_file.at(f.line).xref);
+    ParentsLine parents{nameOf(f.husband), nameOf(f.wife), m_relations.text(link.fatherRelation),
+                        m_relations.text(link.motherRelation)};
+    if (parents.father.isEmpty() && parents.mother.isEmpty()) {
+        parents.father = QStringLiteral("the family %1").arg(f.xref);
+        parents.motherRelation = parents.fatherRelation =
+            parents.fatherRelation.isEmpty() ? parents.motherRelation : parents.fatherRelation;
     }
-    if (father.isEmpty() || mother.isEmpty() || link.fatherRelation == link.motherRelation) {
-        const QString &relation = father.isEmpty() ? link.motherRelation : link.fatherRelation;
-        const QString names = father.isEmpty() ? mother : mother.isEmpty() ? father : father + " and " + mother;
-        return wordsFor(relation.isEmpty() ? link.motherRelation : relation).first + u' ' + names + u'.';
-    }
-    return QStringLiteral("Child of %1 (%2) and %3 (%4).")
-        .arg(father, wordsFor(link.fatherRelation).second, mother, wordsFor(link.motherRelation).second);
+    return parentsLine(subject, parents);
 }
 
-int Mapper::pointee(qsizetype line, const QHash<qsizetype, int> &index, const char *what)
+// Children of a family that names no parent would be strangers to each
+// other on their cards: their notes say who their brothers and sisters are.
+void Mapper::tellSiblings()
 {
-    const GedcomLine &l = m_file.at(line);
-    const qsizetype record = l.pointer ? m_file.record(l.value) : -1;
-    if (record >= 0 && index.contains(record))
-        return index.value(record);
+    for (const Family &f : m_families) {
+        if (f.children.empty() || hasNamedParent(f))
+            continue;
+        m_counts.noParents << f.xref;
+        for (int child : f.children) {
+            QStringList others;
+            for (int sibling : f.children) {
+                if (sibling != child)
+                    others << (isBlank(m_people[size_t(sibling)].name) ? m_people[size_t(sibling)].xref
+                                                                      : m_people[size_t(sibling)].name);
+            }
+            m_people[size_t(child)].notes
+                << (others.isEmpty()
+                        ? QStringLiteral("A child of the family %1, which names no parents.").arg(f.xref)
+                        : QStringLiteral("A child of the family %1, which names no parents; brothers and sisters: "
+                                         "%2.")
+                              .arg(f.xref, others.join(QStringLiteral(", "))));
+        }
+    }
+}
+
+bool Mapper::hasNamedParent(const Family &f) const
+{
+    return (f.husband >= 0 && !isBlank(m_people[size_t(f.husband)].name))
+           || (f.wife >= 0 && !isBlank(m_people[size_t(f.wife)].name));
+}
+
+int Mapper::indexOf(const RecordIndex &index, qsizetype record)
+{
+    const auto found = std::lower_bound(index.begin(), index.end(), std::make_pair(record, 0));
+    return found != index.end() && found->first == record ? found->second : -1;
+}
+
+int Mapper::pointee(qsizetype line, const RecordIndex &index, const char *what)
+{
+    const QString value = m_file.value(line);
+    const qsizetype record = m_file.isPointer(line) ? m_file.record(value) : -1;
+    if (const int found = record >= 0 ? indexOf(index, record) : -1; found >= 0)
+        return found;
     m_counts.warnings << QStringLiteral("line %1: %2 %3 links to no %4 in the file; the link is left out")
-                             .arg(l.lineNumber)
-                             .arg(l.tag, l.value.left(60), QLatin1String(what));
+                             .arg(m_file.lineNumber(line))
+                             .arg(m_file.tag(line), value.left(60), QLatin1String(what));
     return -1;
 }
 
 QString Mapper::noteText(qsizetype note)
 {
-    const GedcomLine &l = m_file.at(note);
-    if (!l.pointer)
-        return l.value;
-    const qsizetype record = m_file.record(l.value);
-    if (record < 0 || m_file.at(record).tag != QLatin1String("NOTE")) {
+    const QString value = m_file.value(note);
+    if (!m_file.isPointer(note))
+        return value;
+    const qsizetype record = m_file.record(value);
+    if (record < 0 || m_file.tag(record) != QLatin1String("NOTE")) {
         m_counts.warnings << QStringLiteral("line %1: the note %2 is not in the file; it is left out")
-                                 .arg(l.lineNumber)
-                                 .arg(l.value);
+                                 .arg(m_file.lineNumber(note))
+                                 .arg(value);
         return {};
     }
     m_notesUsed.insert(record);
-    return m_file.at(record).value;
+    return m_file.value(record);
 }
 
 // The whole of the NAME, DATE or PLAC value on `line` where the export
@@ -267,25 +417,26 @@ QString Mapper::noteText(qsizetype note)
 // it. Otherwise the value as it is. `fromNote` is the note used, or -1.
 QString Mapper::restored(qsizetype line, Limited kind, qsizetype noteOwner, qsizetype &fromNote)
 {
-    const GedcomLine &l = m_file.at(line);
-    const qsizetype room = LineWriter::valueRoom(l.level, l.tag);
+    const QString value = m_file.value(line);
+    const qsizetype room = LineWriter::valueRoom(m_file.level(line), m_file.tag(line));
     fromNote = -1;
     for (qsizetype c : m_file.children(noteOwner)) {
-        const GedcomLine &n = m_file.at(c);
-        const qsizetype record = n.pointer ? m_file.record(n.value) : -1;
-        const QString &note = record >= 0 ? m_file.at(record).value : n.value;
-        if (n.tag == QLatin1String("NOTE") && note != l.value && shortened(kind, note, room) == l.value) {
+        if (m_file.tag(c) != QLatin1String("NOTE"))
+            continue;
+        const qsizetype record = m_file.isPointer(c) ? m_file.record(m_file.value(c)) : -1;
+        const QString note = m_file.value(record >= 0 ? record : c);
+        if (note != value && shortened(kind, note, room) == value) {
             fromNote = c;
             return noteText(c);
         }
     }
-    return l.value;
+    return value;
 }
 
 void Mapper::leaveOutChildren(qsizetype line, qsizetype except)
 {
     for (qsizetype c : m_file.children(line)) {
-        if (c != except && !restates(m_file.at(c).tag))
+        if (c != except && !restates(m_file.tag(c)))
             leaveOut(c);
     }
 }
@@ -294,17 +445,26 @@ void Mapper::readEvent(qsizetype event, QString &date, QString &place)
 {
     qsizetype dateNote = -1, placeNote = -1;
     for (qsizetype c : m_file.children(event)) {
-        const QString &tag = m_file.at(c).tag;
+        const QString &tag = m_file.tag(c);
         if (tag == QLatin1String("DATE")) {
             date = CardText::oneLine(restored(c, Limited::Date, event, dateNote));
-            leaveOutChildren(c, -1);
+            // GEDCOM 7 writes a date's phrase under it, and its calendars as words.
+            const qsizetype phrase = m_file.child(c, u"PHRASE");
+            const QString words = phrase >= 0 ? CardText::oneLine(m_file.value(phrase)) : QString();
+            date = fromGedcom7Date(date);
+            if (!words.isEmpty())
+                date = date.isEmpty() ? u'(' + words + u')' : QStringLiteral("INT %1 (%2)").arg(date, words);
+            leaveOutChildren(c, phrase);
         } else if (tag == QLatin1String("PLAC")) {
             place = CardText::oneLine(restored(c, Limited::Place, c, placeNote));
+            // Many people of a tree were born and died in the same few
+            // places: each place is held once.
+            place = *m_places.insert(place);
             leaveOutChildren(c, placeNote);
         }
     }
     for (qsizetype c : m_file.children(event)) {
-        const QString &tag = m_file.at(c).tag;
+        const QString &tag = m_file.tag(c);
         if (tag != QLatin1String("DATE") && tag != QLatin1String("PLAC") && c != dateNote && !restates(tag))
             leaveOut(c);
     }
@@ -313,26 +473,28 @@ void Mapper::readEvent(qsizetype event, QString &date, QString &place)
 void Mapper::readFamily(Family &f)
 {
     bool marriage = false;
-    for (qsizetype c : m_file.children(f.line)) {
-        const QString &tag = m_file.at(c).tag;
+    for (qsizetype c : childrenOf(f)) {
+        const QString &tag = m_file.tag(c);
         if (tag == QLatin1String("HUSB") || tag == QLatin1String("WIFE")) {
             int &spouse = tag == QLatin1String("HUSB") ? f.husband : f.wife;
             const int p = pointee(c, m_personAt, "person");
-            if (p >= 0 && spouse >= 0)
+            if (p >= 0 && spouse >= 0 && p != spouse)
                 m_counts.warnings << QStringLiteral("line %1: the family %2 has a second %3, %4; a card holds "
                                                     "one, so the second is not on the family's card")
-                                         .arg(m_file.at(c).lineNumber)
-                                         .arg(m_file.at(f.line).xref,
+                                         .arg(m_file.lineNumber(c))
+                                         .arg(f.xref,
                                               tag == QLatin1String("HUSB") ? QStringLiteral("husband")
                                                                            : QStringLiteral("wife"),
-                                              m_file.at(c).value);
+                                              m_file.value(c));
             else if (p >= 0)
                 spouse = p;
         } else if (tag == QLatin1String("CHIL")) {
             const int p = pointee(c, m_personAt, "person");
-            if (p >= 0)
-                f.listed.push_back({p, relationOf(m_file.childValue(c, u"_FREL")),
-                                    relationOf(m_file.childValue(c, u"_MREL"))});
+            const bool again = std::any_of(f.listed.begin(), f.listed.end(),
+                                           [p](const Family::Listed &l) { return l.person == p; });
+            if (p >= 0 && !again)
+                f.listed.push_back({p, m_relations.of(relationOf(m_file.childValue(c, u"_FREL"))),
+                                    m_relations.of(relationOf(m_file.childValue(c, u"_MREL")))});
         } else if (tag == QLatin1String("MARR") && !marriage) {
             marriage = true;
             readEvent(c, f.marriedDate, f.marriedPlace);
@@ -347,9 +509,9 @@ void Mapper::readFamily(Family &f)
 void Mapper::readPerson(Person &p)
 {
     bool name = false, birth = false, death = false;
-    for (qsizetype c : m_file.children(p.line)) {
-        const GedcomLine &l = m_file.at(c);
-        if (l.tag == QLatin1String("NAME") && !name) {
+    for (qsizetype c : childrenOf(p)) {
+        const QString &tag = m_file.tag(c);
+        if (tag == QLatin1String("NAME") && !name) {
             name = true;
             qsizetype nameNote = -1;
             QString value = restored(c, Limited::Name, c, nameNote);
@@ -357,38 +519,38 @@ void Mapper::readPerson(Person &p)
             if (isBlank(value) && !isBlank(m_file.childValue(c, u"GIVN") + m_file.childValue(c, u"SURN")))
                 value = m_file.childValue(c, u"GIVN") + QStringLiteral(" /") + m_file.childValue(c, u"SURN") + u'/';
             p.name = cardName(value);
-        } else if (l.tag == QLatin1String("SEX")) {
-            p.female = l.value.trimmed().startsWith(u'F', Qt::CaseInsensitive);
-        } else if (l.tag == QLatin1String("BIRT") && !birth) {
+        } else if (tag == QLatin1String("SEX")) {
+            p.sex = sexOf(m_file.value(c));
+        } else if (tag == QLatin1String("BIRT") && !birth) {
             birth = true;
             readEvent(c, p.bornDate, p.bornPlace);
             p.onlyName = p.onlyName && p.bornDate.isEmpty() && p.bornPlace.isEmpty();
-        } else if (l.tag == QLatin1String("DEAT") && !death) {
+        } else if (tag == QLatin1String("DEAT") && !death) {
             death = true;
             readEvent(c, p.diedDate, p.diedPlace);
             p.onlyName = p.onlyName && p.diedDate.isEmpty() && p.diedPlace.isEmpty();
-        } else if (l.tag == QLatin1String("FAMC")) {
+        } else if (tag == QLatin1String("FAMC")) {
             const int f = pointee(c, m_familyAt, "family");
-            const QString pedigree = relationOf(m_file.childValue(c, u"PEDI"));
+            const quint16 pedigree = m_relations.of(relationOf(m_file.childValue(c, u"PEDI")));
             if (f >= 0) {
                 ParentFamily &link = linkTo(p.parents, f);
                 if (link.famc >= 0) {
                     leaveOut(c); // the same family twice
                     continue;
                 }
-                link.famc = c;
+                link.famc = qint32(c);
                 if (link.isBirth()) // an ADOP event before it says more
                     link.fatherRelation = link.motherRelation = pedigree;
             }
-        } else if (l.tag == QLatin1String("FAMS")) {
+        } else if (tag == QLatin1String("FAMS")) {
             pointee(c, m_familyAt, "family"); // the family's HUSB and WIFE say who is on its card
-        } else if (l.tag == QLatin1String("NOTE")) {
+        } else if (tag == QLatin1String("NOTE")) {
             p.notes << noteText(c);
             p.onlyName = false;
-        } else if (l.tag == QLatin1String("ADOP")) {
+        } else if (tag == QLatin1String("ADOP")) {
             readAdoption(c, p);
             leaveOut(c); // its date and place have no field on a card
-        } else if (!restates(l.tag)) {
+        } else if (!restates(tag)) {
             leaveOut(c);
         }
     }
@@ -399,26 +561,32 @@ void Mapper::readPerson(Person &p)
 void Mapper::readAdoption(qsizetype event, Person &p)
 {
     const qsizetype famc = m_file.child(event, u"FAMC");
-    if (famc < 0 || !m_file.at(famc).pointer)
+    if (famc < 0 || !m_file.isPointer(famc))
         return;
-    const qsizetype record = m_file.record(m_file.at(famc).value);
-    if (!m_familyAt.contains(record))
+    const qsizetype record = m_file.record(m_file.value(famc));
+    const int family = indexOf(m_familyAt, record);
+    if (family < 0)
         return;
     const QString by = m_file.childValue(famc, u"ADOP").trimmed().toUpper();
-    const QString adopted = QStringLiteral("adopted");
-    ParentFamily &link = linkTo(p.parents, m_familyAt.value(record));
-    link.fatherRelation = by == u"WIFE" ? QString() : adopted;
-    link.motherRelation = by == u"HUSB" ? QString() : adopted;
+    const quint16 adopted = m_relations.of(QStringLiteral("adopted"));
+    ParentFamily &link = linkTo(p.parents, family);
+    link.fatherRelation = by == u"WIFE" ? 0 : adopted;
+    link.motherRelation = by == u"HUSB" ? 0 : adopted;
 }
 
 bool Mapper::isParentsOnly(int n) const
 {
     const Family &f = m_families[size_t(n)];
     if (f.children.empty() || f.othersChildren || !f.marriedDate.isEmpty() || !f.marriedPlace.isEmpty()
-        || !f.notes.isEmpty())
+        || !f.notes.isEmpty() || !hasNamedParent(f))
         return false;
-    for (int spouse : {f.husband, f.wife}) {
-        if (spouse >= 0 && !(m_people[size_t(spouse)].onlyName && m_people[size_t(spouse)].spouseIn.size() == 1))
+    for (Spouse side : {Spouse::Husband, Spouse::Wife}) {
+        const int spouse = side == Spouse::Husband ? f.husband : f.wife;
+        if (spouse < 0)
+            continue;
+        const Person &p = m_people[size_t(spouse)];
+        // A parent whose sex the side of a card does not tell needs a card to say it.
+        if (!(p.onlyName && p.spouseIn == 1 && (!p.sex || *p.sex == sexOf(side))))
             return false;
     }
     return true;
@@ -427,28 +595,34 @@ bool Mapper::isParentsOnly(int n) const
 // A family that only names parents keeps a card where its names alone, on
 // its children's cards, would be taken for another couple's (CardLinks links
 // them to the card of a couple of the same names) or would join the children
-// of another such family into one.
-void Mapper::keepApart(const std::vector<CardFields> &familyCards, const std::vector<CardFields> &personCards,
-                       const std::vector<int> &personCardOwners, std::vector<bool> &dropped)
+// of another such family into one. `cards` holds a card for each family, in
+// order, then those of the people in no family; the cards of dropped
+// families are set aside while the links are found, so that no copy of the
+// cards is needed. The cards of the families that stay dropped stay empty.
+void Mapper::keepApart(std::vector<CardFields> &cards, const std::vector<int> &personCardOwners,
+                       std::vector<bool> &dropped)
 {
-    for (;;) {
-        std::vector<CardFields> cards;
+    std::map<size_t, CardFields> aside;
+    for (size_t n = 0; n < m_families.size(); ++n) {
+        if (dropped[n])
+            aside[n] = std::exchange(cards[n], CardFields{});
+    }
+    while (!aside.empty()) {
         std::vector<CardLinks::Child> firstPlace(m_people.size(), {-1, Spouse::Husband});
-        const auto stands = [&firstPlace, &cards](int person, Spouse spouse) {
+        const auto stands = [&firstPlace](int person, int card, Spouse spouse) {
             if (person >= 0 && firstPlace[size_t(person)].card < 0)
-                firstPlace[size_t(person)] = {int(cards.size()) - 1, spouse};
+                firstPlace[size_t(person)] = {card, spouse};
         };
         for (size_t n = 0; n < m_families.size(); ++n) {
-            if (dropped[n] || familyCards[n] == CardFields{})
+            if (dropped[n] || cards[n] == CardFields{})
                 continue;
-            cards.push_back(familyCards[n]);
-            stands(m_families[n].husband, Spouse::Husband);
-            stands(m_families[n].wife, Spouse::Wife);
+            stands(m_families[n].husband, int(n), Spouse::Husband);
+            stands(m_families[n].wife, int(n), Spouse::Wife);
         }
-        for (size_t k = 0; k < personCards.size(); ++k) {
-            cards.push_back(personCards[k]);
+        for (size_t k = 0; k < personCardOwners.size(); ++k) {
             const int owner = personCardOwners[k];
-            stands(owner, m_people[size_t(owner)].female ? Spouse::Wife : Spouse::Husband);
+            stands(owner, int(m_families.size() + k),
+                   m_people[size_t(owner)].sex == Sex::Female ? Spouse::Wife : Spouse::Husband);
         }
 
         const CardLinks links(cards);
@@ -474,18 +648,21 @@ void Mapper::keepApart(const std::vector<CardFields> &familyCards, const std::ve
             }
         }
         if (apart.empty())
-            return;
+            break;
         for (size_t n : apart) {
             dropped[n] = false;
+            cards[n] = std::move(aside[n]);
+            aside.erase(n);
             QStringList names;
             for (int spouse : {m_families[n].husband, m_families[n].wife}) {
                 if (spouse >= 0 && !isBlank(m_people[size_t(spouse)].name))
                     names << m_people[size_t(spouse)].name;
             }
-            m_counts.warnings << QStringLiteral("the family %1 (%2) has the names of another couple in the file; it "
-                                                "keeps a card of its own, so that its children are not taken for "
-                                                "theirs")
-                                     .arg(m_file.at(m_families[n].line).xref, names.join(QStringLiteral(" and ")));
+            m_counts.warnings << QStringLiteral("line %1: the family %2 (%3) has the names of another couple in the "
+                                                "file; it keeps a card of its own, so that its children are not "
+                                                "taken for theirs")
+                                     .arg(m_families[n].lineNumber)
+                                     .arg(m_families[n].xref, names.join(QStringLiteral(" and ")));
         }
     }
 }
@@ -502,6 +679,21 @@ void Mapper::addNotes(QStringList &notes, int person, const QString &heading)
     p.notesPlaced = true;
 }
 
+// What the card's fields cannot tell of a person (a sex its side does not
+// say, the families that adopted or fostered them), in the lines the export
+// reads back, on every card that shows them.
+void Mapper::addFacts(QStringList &facts, int person, Spouse side, int other)
+{
+    const Person &p = m_people[size_t(person)];
+    const QString subject = subjectOf(p.name, other >= 0 ? m_people[size_t(other)].name : QString(), side);
+    if (p.sex && *p.sex != sexOf(side))
+        facts << sexLine(subject, *p.sex);
+    for (const ParentFamily &link : p.parents) {
+        if (!link.isBirth())
+            facts << parentsInWords(subject, link);
+    }
+}
+
 void Mapper::warnOfLoops()
 {
     const auto parent = [this](int person, int side) {
@@ -512,23 +704,29 @@ void Mapper::warnOfLoops()
     };
     walkAncestors(int(m_people.size()), parent, [this](int, int, int ancestor) {
         const Person &a = m_people[size_t(ancestor)];
-        const QString &xref = m_file.at(a.line).xref;
-        m_counts.warnings << QStringLiteral("%1 is his or her own ancestor; the cards keep the names, "
+        m_counts.warnings << QStringLiteral("line %1: %2 is his or her own ancestor; the cards keep the names, "
                                             "and an export leaves out the link that closes the loop")
-                                 .arg(isBlank(a.name) ? QStringLiteral("the person %1").arg(xref)
-                                                      : QStringLiteral("%1 (%2)").arg(a.name, xref));
+                                 .arg(m_file.lineNumber(a.line))
+                                 .arg(isBlank(a.name) ? QStringLiteral("the person %1").arg(a.xref)
+                                                      : QStringLiteral("%1 (%2)").arg(a.name, a.xref));
     });
 }
 
 std::vector<CardFields> Mapper::cards()
 {
-    const auto finish = [this](CardFields &card, const QStringList &notes) {
+    const auto finish = [](CardFields &card, const QStringList &facts, const QStringList &notes) {
+        QStringList all = notes;
+        if (!facts.isEmpty())
+            all.prepend(facts.join(u'\n'));
         // Notes keep the card file's CR LF line ends.
-        card[CardField::Notes] = notes.join(QStringLiteral("\n\n")).replace(u'\n', QStringLiteral("\r\n"));
+        card[CardField::Notes] = all.join(QStringLiteral("\n\n")).replace(u'\n', QStringLiteral("\r\n"));
         bool blank = true;
         for (QString &text : card.texts) {
-            // As the card file keeps it: composed, and no double quote.
-            text = AnsiText::makeStorable(text).normalized(QString::NormalizationForm_C);
+            // As the card file keeps it: composed (a text of no letter that
+            // composes is so already, and stays shared with the person's).
+            // A double quote stays one: the card file keeps it as a reference.
+            if (std::any_of(text.begin(), text.end(), [](QChar c) { return c.unicode() >= 0x300; }))
+                text = text.normalized(QString::NormalizationForm_C);
             blank = blank && isBlank(text);
         }
         if (blank)
@@ -546,54 +744,74 @@ std::vector<CardFields> Mapper::cards()
         CardText::setSpouseFacts(card, spouse, facts);
     };
 
-    std::vector<CardFields> familyCards(m_families.size());
+    // The families' cards in family order, then those of the people in no family.
+    std::vector<CardFields> cards(m_families.size());
+    const auto alone = [](const Person &p) { return p.spouseIn == 0; };
+    cards.reserve(m_families.size() + size_t(std::count_if(m_people.begin(), m_people.end(), alone)));
     std::vector<bool> dropped(m_families.size());
     for (size_t n = 0; n < m_families.size(); ++n) {
         const Family &f = m_families[n];
         dropped[n] = isParentsOnly(int(n));
-        CardFields &card = familyCards[n];
-        QStringList notes = f.notes;
+        CardFields &card = cards[n];
+        QStringList notes = f.notes, facts;
         card[CardField::MarriedDate] = f.marriedDate;
         card[CardField::MarriedPlace] = f.marriedPlace;
         if (f.husband >= 0) {
             fill(card, Spouse::Husband, m_people[size_t(f.husband)]);
+            addFacts(facts, f.husband, Spouse::Husband, f.wife);
             addNotes(notes, f.husband, QStringLiteral("The husband"));
         }
         if (f.wife >= 0) {
             fill(card, Spouse::Wife, m_people[size_t(f.wife)]);
+            addFacts(facts, f.wife, Spouse::Wife, f.husband);
             addNotes(notes, f.wife, QStringLiteral("The wife"));
         }
-        finish(card, notes);
+        finish(card, facts, notes);
     }
-    std::vector<CardFields> personCards;
     std::vector<int> personCardOwners;
     for (size_t n = 0; n < m_people.size(); ++n) {
         const Person &p = m_people[n];
-        if (!p.spouseIn.empty())
+        if (p.spouseIn > 0)
             continue;
         CardFields card;
-        QStringList notes;
-        fill(card, p.female ? Spouse::Wife : Spouse::Husband, p);
+        QStringList notes, facts;
+        const Spouse side = p.sex == Sex::Female ? Spouse::Wife : Spouse::Husband;
+        fill(card, side, p);
+        addFacts(facts, int(n), side, -1);
         addNotes(notes, int(n), QString());
-        finish(card, notes);
+        finish(card, facts, notes);
         if (card != CardFields{}) {
-            personCards.push_back(std::move(card));
+            cards.push_back(std::move(card));
             personCardOwners.push_back(int(n));
         }
     }
-    keepApart(familyCards, personCards, personCardOwners, dropped);
+    keepApart(cards, personCardOwners, dropped);
 
-    std::vector<CardFields> cards;
+    size_t kept = 0;
     for (size_t n = 0; n < m_families.size(); ++n) {
+        const Family &f = m_families[n];
         if (dropped[n])
             ++m_counts.parentsOnly;
-        else if (familyCards[n] != CardFields{})
-            cards.push_back(std::move(familyCards[n]));
+        const bool shown = !dropped[n] && cards[n] != CardFields{};
+        if (shown)
+            cards[kept++] = std::move(cards[n]);
+        for (int spouse : {f.husband, f.wife}) {
+            if (spouse >= 0 && (shown || dropped[n]))
+                m_people[size_t(spouse)].shown = true;
+        }
+        if (!shown && !dropped[n] && f.children.empty() && f.husband < 0 && f.wife < 0)
+            m_counts.notOnCards << f.xref; // a family of nobody
     }
-    m_counts.familyCards = int(cards.size());
-    m_counts.personCards = int(personCards.size());
-    cards.insert(cards.end(), std::make_move_iterator(personCards.begin()),
-                 std::make_move_iterator(personCards.end()));
+    m_counts.familyCards = int(kept);
+    m_counts.personCards = int(personCardOwners.size());
+    const auto personCardsStart = cards.begin() + qsizetype(m_families.size());
+    cards.erase(std::move(personCardsStart, cards.end(), cards.begin() + qsizetype(kept)), cards.end());
+    for (int owner : personCardOwners)
+        m_people[size_t(owner)].shown = true;
+    for (const Person &p : m_people) {
+        if (!p.shown)
+            m_counts.notOnCards << p.xref;
+    }
     return cards;
 }
 
@@ -604,7 +822,7 @@ std::vector<CardFields> toCards(const GedcomFile &file, ImportCounts *counts)
     ImportCounts made;
     made.characterSet = file.characterSet();
     made.warnings = file.warnings();
-    Mapper mapper(file, made);
+    Mapper mapper(file, made, {});
     std::vector<CardFields> cards = mapper.cards();
     if (counts)
         *counts = made;
@@ -612,7 +830,7 @@ std::vector<CardFields> toCards(const GedcomFile &file, ImportCounts *counts)
 }
 
 bool importGedcomFile(const QString &gedcomFile, const QString &cardFile, bool append, QString *error,
-                      ImportCounts *counts)
+                      ImportCounts *counts, const ImportProgress &progress)
 {
     const auto fail = [error](const QString &why) {
         if (error)
@@ -631,6 +849,10 @@ bool importGedcomFile(const QString &gedcomFile, const QString &cardFile, bool a
         return fail(QStringLiteral("%1 is a folder, not a GEDCOM file").arg(gedcomFile));
     if (!readRegularFile(gedcomFile, bytes, &reason))
         return fail(QStringLiteral("the GEDCOM file %1 could not be read: %2").arg(gedcomFile, reason));
+    const auto stepProgress = [&progress](ImportStep step) {
+        return progress ? Progress([&progress, step](qint64 done, qint64 total) { progress(step, done, total); })
+                        : Progress();
+    };
     ImportCounts made;
     std::vector<CardFields> cards;
     if (fileKindOf(bytes) == FileKind::Cards) {
@@ -644,10 +866,19 @@ bool importGedcomFile(const QString &gedcomFile, const QString &cardFile, bool a
         made.familyCards = int(cards.size());
     } else {
         GedcomFile file;
-        if (!file.read(bytes, &reason))
+        if (!file.read(std::move(bytes), &reason, stepProgress(ImportStep::Reading)))
             return fail(QStringLiteral("%1: %2").arg(gedcomFile, reason));
-        cards = toCards(file, &made);
+        made.characterSet = file.characterSet();
+        made.warnings = file.warnings();
+        Mapper mapper(file, made, stepProgress(ImportStep::Mapping));
+        file = GedcomFile(); // the people and families hold all the cards need
+        cards = mapper.cards();
     }
+    if (cards.size() > size_t(CardStore::MaxCards))
+        return fail(QStringLiteral("%1 makes %2 cards, more than the %3 a card file holds; nothing was written")
+                        .arg(gedcomFile)
+                        .arg(cards.size())
+                        .arg(CardStore::MaxCards));
 
     // Nothing may change the card file between its load and the save.
     if (!out.absoluteDir().exists())

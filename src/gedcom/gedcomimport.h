@@ -1,16 +1,17 @@
 #pragma once
 
 #include "format/cardrecord.h"
+#include "gedcomreader.h"
 
 #include <QMap>
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 #include <vector>
 
 namespace kinfolio::Gedcom {
-
-class GedcomFile;
 
 struct ImportCounts
 {
@@ -29,9 +30,20 @@ struct ImportCounts
     // and records of other kinds (sources, repositories, media).
     QMap<QString, int> leftOut;
     QMap<QString, int> recordsLeftOut;
-    // What was read in a way the file may not have meant, one line each.
+    // Records that no card shows, by cross-reference: people with nothing a
+    // card holds, families of nobody.
+    QStringList notOnCards;
+    // Families that name no parent: their children's notes say who their
+    // brothers and sisters are.
+    QStringList noParents;
+    // What was read in a way the file may not have meant, one line each,
+    // most with the line of the file they are about.
     QStringList warnings;
 };
+
+// The steps of an import, for a progress line.
+enum class ImportStep { Reading, Mapping };
+using ImportProgress = std::function<void(ImportStep step, qint64 done, qint64 total)>;
 
 // The cards for a GEDCOM file: one for each family (FAM), in file order,
 // then one for each person who is a spouse in no family. A family whose card
@@ -47,7 +59,10 @@ std::vector<CardFields> toCards(const GedcomFile &file, ImportCounts *counts = n
 // An existing card file that holds cards is refused unless `append`, which
 // adds the imported cards after its own. On failure `error` says why and the
 // card file is as it was.
+// The GEDCOM file is let go before the cards are made, so that the import
+// holds little more than the file's size at any time. A file that makes more
+// cards than a card file holds is refused before the card file is touched.
 bool importGedcomFile(const QString &gedcomFile, const QString &cardFile, bool append, QString *error,
-                      ImportCounts *counts = nullptr);
+                      ImportCounts *counts = nullptr, const ImportProgress &progress = {});
 
 } // namespace kinfolio::Gedcom

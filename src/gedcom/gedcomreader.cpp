@@ -3,31 +3,40 @@
 #include "gedcomlines.h"
 #include "gedcomtext.h"
 
+#include <algorithm>
+#include <limits>
+
 namespace kinfolio::Gedcom {
 
 namespace {
 
-bool isBlankChar(QChar c)
+bool isBlankByte(char c)
 {
-    return c == u' ' || c == u'\t';
+    return c == ' ' || c == '\t';
 }
 
 // "@I1@": a link to a record. "@@ text", "@#DJULIAN@ 1700" and "@ a @" are text.
-bool isPointer(QStringView value)
+bool isLink(QByteArrayView value)
 {
-    if (value.size() < 3 || !value.startsWith(u'@') || !value.endsWith(u'@'))
+    if (value.size() < 3 || !value.startsWith('@') || !value.endsWith('@'))
         return false;
-    const QChar first = value.at(1);
-    return first != u'@' && first != u'#' && !first.isSpace() && !value.mid(1).chopped(1).contains(u'@');
+    const char first = value.at(1);
+    return first != '@' && first != '#' && !isBlankByte(first) && !value.sliced(1).chopped(1).contains('@');
 }
 
-bool isTag(QStringView tag)
+bool isTag(QByteArrayView tag)
 {
-    for (QChar c : tag) {
-        if (!(c.isLetterOrNumber() || c == u'_'))
+    if (tag.isEmpty())
+        return false;
+    for (char c : tag) {
+        if (uchar(c) >= 0x80) {
+            const QString wide = QString::fromUtf8(tag);
+            return std::all_of(wide.begin(), wide.end(), [](QChar w) { return w.isLetterOrNumber() || w == u'_'; });
+        }
+        if (!((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_'))
             return false;
     }
-    return !tag.isEmpty();
+    return true;
 }
 
 // A CONC value joined to the text before it. LineWriter puts a word joiner
@@ -42,19 +51,29 @@ void concatenate(QString &text, QString more)
     text += more;
 }
 
+QString textOf(QByteArrayView value, bool pointer)
+{
+    QString text = QString::fromUtf8(value);
+    return pointer ? text : text.replace(QStringLiteral("@@"), QStringLiteral("@"));
+}
+
 } // namespace
 
-bool GedcomFile::read(const QByteArray &bytes, QString *error)
+bool GedcomFile::read(QByteArray bytes, QString *error, const Progress &progress)
 {
-    m_lines.clear();
-    m_records.clear();
-    m_warnings.clear();
-    DecodedText decoded;
-    if (!decodeGedcomText(bytes, decoded, error))
+    *this = GedcomFile();
+    if (bytes.size() >= std::numeric_limits<qint32>::max() / 2) {
+        if (error)
+            *error = QStringLiteral("the file is larger than the 1 GB a GEDCOM file is read to");
         return false;
+    }
+    DecodedText decoded;
+    if (!decodeGedcomText(std::move(bytes), decoded, error))
+        return false;
+    m_text = std::move(decoded.utf8);
     m_characterSet = decoded.characterSet;
     m_warnings = decoded.warnings;
-    if (!parse(decoded.text, error))
+    if (!parse(error, progress))
         return false;
 
     const qsizetype gedc = child(0, u"GEDC");
@@ -64,123 +83,232 @@ bool GedcomFile::read(const QByteArray &bytes, QString *error)
     return true;
 }
 
-bool GedcomFile::parse(const QString &text, QString *error)
+quint32 GedcomFile::tagIndex(QByteArrayView tag)
+{
+    const QByteArray key = tag.toByteArray();
+    const auto found = m_tagIndex.constFind(key);
+    if (found != m_tagIndex.constEnd())
+        return found.value();
+    // A file of more distinct tags than the index holds (none that a program
+    // writes) reads the rest as the last.
+    constexpr size_t most = size_t(1) << (32 - TagShift);
+    if (m_tags.size() == most - 1)
+        return quint32(m_tags.size() - 1);
+    const quint32 index = quint32(m_tags.size());
+    m_tags.push_back(QString::fromUtf8(tag));
+    m_tagIndex.insert(key, index);
+    return index;
+}
+
+QByteArrayView GedcomFile::rawValue(qsizetype i) const
+{
+    const QByteArrayView rest = QByteArrayView(m_text).sliced(line(i).start);
+    qsizetype length = 0;
+    while (length < rest.size() && rest[length] != '\r' && rest[length] != '\n')
+        ++length;
+    return rest.first(length);
+}
+
+QString &GedcomFile::ownedValue(qsizetype i)
+{
+    Line &l = m_lines[size_t(i)];
+    if (!(l.bits & Owned)) {
+        l.bits |= Owned;
+        m_owned.insert(i, textOf(rawValue(i), l.bits & Pointer));
+    }
+    return m_owned[i];
+}
+
+QString GedcomFile::value(qsizetype i) const
+{
+    const Line &l = line(i);
+    if (l.bits & Owned)
+        return m_owned.value(i);
+    return textOf(rawValue(i), l.bits & Pointer);
+}
+
+QString GedcomFile::xref(qsizetype i) const
+{
+    if (level(i) != 0)
+        return {};
+    const QByteArrayView text(m_text);
+    qsizetype at = line(i).start;
+    while (at > 0 && text[at - 1] != '\r' && text[at - 1] != '\n')
+        --at;
+    // Past the blanks, the level and the blanks after it: a record's xref
+    // comes next, if it has one.
+    while (at < text.size() && isBlankByte(text[at]))
+        ++at;
+    while (at < text.size() && text[at] >= '0' && text[at] <= '9')
+        ++at;
+    while (at < text.size() && isBlankByte(text[at]))
+        ++at;
+    if (at == text.size() || text[at] != '@')
+        return {};
+    qsizetype xrefEnd = at;
+    while (xrefEnd < text.size() && !isBlankByte(text[xrefEnd]) && text[xrefEnd] != '\r' && text[xrefEnd] != '\n')
+        ++xrefEnd;
+    return QString::fromUtf8(text.sliced(at, xrefEnd - at));
+}
+
+int GedcomFile::lineNumber(qsizetype i) const
+{
+    // Each line break between the mark's line and this one is a line; CR LF is one.
+    const qsizetype mark = i / MarkEvery * MarkEvery;
+    const QByteArrayView between = QByteArrayView(m_text).sliced(line(mark).start, line(i).start - line(mark).start);
+    int number = m_lineMarks[size_t(i / MarkEvery)];
+    for (qsizetype k = 0; k < between.size(); ++k) {
+        if (between[k] == '\n' || (between[k] == '\r' && (k + 1 == between.size() || between[k + 1] != '\n')))
+            ++number;
+    }
+    return number;
+}
+
+GedcomLine GedcomFile::at(qsizetype i) const
+{
+    return {level(i), lineNumber(i), xref(i), tag(i), value(i), isPointer(i), end(i)};
+}
+
+bool GedcomFile::parse(QString *error, const Progress &progress)
 {
     const auto fail = [error](const QString &why) {
         if (error)
             *error = why;
         return false;
     };
+    const QByteArrayView text(m_text);
     std::vector<qsizetype> open; // the lines a deeper line may go under, one per level
     const auto closeTo = [this, &open](size_t depth) {
         while (open.size() > depth) {
-            m_lines[size_t(open.back())].end = qsizetype(m_lines.size());
+            m_lines[size_t(open.back())].end = qint32(m_lines.size());
             open.pop_back();
         }
     };
+    const auto shown = [](QByteArrayView line) {
+        const QString all = QString::fromUtf8(line.first(std::min<qsizetype>(line.size(), 240)));
+        return all.size() > 60 ? all.left(60) + QStringLiteral("…") : all;
+    };
     bool trailer = false;
     int lineNumber = 0;
+    int previousLevel = 0; // of the line before, CONT and CONC included
+    int skipUnder = -1;    // the level of a line skipped: the lines under it go with it
+    m_lines.reserve(size_t(text.count('\n') + 1));
     qsizetype pos = 0;
     while (pos < text.size() && !trailer) {
+        if (progress && (lineNumber & 0xFFFF) == 0)
+            progress(pos, text.size());
         qsizetype lineEnd = pos;
-        while (lineEnd < text.size() && text.at(lineEnd) != u'\r' && text.at(lineEnd) != u'\n')
+        while (lineEnd < text.size() && text[lineEnd] != '\r' && text[lineEnd] != '\n')
             ++lineEnd;
-        QStringView line = QStringView(text).mid(pos, lineEnd - pos);
-        pos = lineEnd + (QStringView(text).mid(lineEnd, 2) == u"\r\n" ? 2 : 1);
+        const QByteArrayView line = text.sliced(pos, lineEnd - pos);
+        const qsizetype lineStart = pos;
+        pos = lineEnd + (text.sliced(lineEnd).startsWith("\r\n") ? 2 : 1);
         ++lineNumber;
 
         qsizetype i = 0;
-        while (i < line.size() && isBlankChar(line.at(i)))
+        while (i < line.size() && isBlankByte(line[i]))
             ++i;
         if (i == line.size())
             continue; // blank lines mean nothing
-        const auto malformed = [&]() {
-            const QString shown = line.left(60).toString() + (line.size() > 60 ? QStringLiteral("…") : QString());
-            if (m_lines.empty())
-                return fail(QStringLiteral("not a GEDCOM file: its first line \"%1\" is not the header 0 HEAD")
-                                .arg(shown));
-            return fail(QStringLiteral("line %1 is not a GEDCOM line: \"%2\"").arg(lineNumber).arg(shown));
-        };
 
-        GedcomLine l;
-        l.lineNumber = lineNumber;
+        Line l;
         const qsizetype levelStart = i;
-        while (i < line.size() && line.at(i).isDigit() && line.at(i).unicode() < 0x80)
+        while (i < line.size() && line[i] >= '0' && line[i] <= '9')
             ++i;
-        if (i == levelStart || i - levelStart > 2 || i == line.size() || !isBlankChar(line.at(i)))
-            return malformed();
-        l.level = line.mid(levelStart, i - levelStart).toInt();
-        while (i < line.size() && isBlankChar(line.at(i)))
+        const bool levelRead = i > levelStart && i - levelStart <= 2;
+        const int level = levelRead ? line.sliced(levelStart, i - levelStart).toInt() : -1;
+        bool wellFormed = levelRead && i < line.size() && isBlankByte(line[i]);
+        while (i < line.size() && isBlankByte(line[i]))
             ++i;
-        if (i < line.size() && line.at(i) == u'@') {
+        QByteArrayView xref;
+        if (wellFormed && i < line.size() && line[i] == '@') {
             qsizetype xrefEnd = i;
-            while (xrefEnd < line.size() && !isBlankChar(line.at(xrefEnd)))
+            while (xrefEnd < line.size() && !isBlankByte(line[xrefEnd]))
                 ++xrefEnd;
-            l.xref = line.mid(i, xrefEnd - i).toString();
-            if (!isPointer(l.xref))
-                return malformed();
+            xref = line.sliced(i, xrefEnd - i);
+            wellFormed = isLink(xref);
             i = xrefEnd;
-            while (i < line.size() && isBlankChar(line.at(i)))
+            while (i < line.size() && isBlankByte(line[i]))
                 ++i;
         }
         const qsizetype tagStart = i;
-        while (i < line.size() && !isBlankChar(line.at(i)))
+        while (i < line.size() && !isBlankByte(line[i]))
             ++i;
-        l.tag = line.mid(tagStart, i - tagStart).toString();
-        if (!isTag(l.tag))
-            return malformed();
+        const QByteArrayView tag = line.sliced(tagStart, i - tagStart);
+        wellFormed = wellFormed && isTag(tag);
+
+        if (m_lines.empty() && !(wellFormed && level == 0 && tag == "HEAD")) {
+            return fail(QStringLiteral("not a GEDCOM file: its first line \"%1\" is not the header 0 HEAD")
+                            .arg(shown(line)));
+        }
+        if (skipUnder >= 0 && (level < 0 || level > skipUnder))
+            continue;
+        skipUnder = -1;
+        if (!wellFormed) {
+            m_warnings << QStringLiteral("line %1 is not a GEDCOM line, and is skipped%2: \"%3\"")
+                              .arg(lineNumber)
+                              .arg(level >= 0 ? QStringLiteral(" with the lines under it") : QString(), shown(line));
+            skipUnder = level;
+            continue;
+        }
         // The value begins after one delimiter: further spaces are part of it.
-        const QStringView value = i < line.size() ? line.mid(i + 1) : QStringView();
+        const qsizetype valueStart = i < line.size() ? i + 1 : i;
+        l.start = qint32(lineStart + valueStart);
+        const QByteArrayView value = line.sliced(valueStart);
+        int lineLevel = level;
+        const bool conc = tag == "CONC", cont = tag == "CONT";
+        const bool continues = level > 0 && (conc || cont);
 
-        if (m_lines.empty() && (l.level != 0 || l.tag != QLatin1String("HEAD")))
-            return malformed();
-        if (l.level > int(open.size()))
-            return fail(QStringLiteral("line %1 is at level %2 under a line of level %3: the file is damaged")
-                            .arg(lineNumber)
-                            .arg(l.level)
-                            .arg(int(open.size()) - 1));
-        closeTo(size_t(l.level));
+        if (level > int(open.size())) {
+            m_warnings << QStringLiteral("line %1 is at level %2 under a line of level %3; %4")
+                              .arg(lineNumber)
+                              .arg(level)
+                              .arg(previousLevel)
+                              .arg(continues ? QStringLiteral("it is read as continuing the text above")
+                                             : QStringLiteral("it is read at level %1").arg(open.size()));
+            lineLevel = int(open.size());
+        }
+        previousLevel = level;
+        closeTo(size_t(lineLevel));
 
-        const bool conc = l.tag == QLatin1String("CONC"), cont = l.tag == QLatin1String("CONT");
-        if (l.level > 0 && (conc || cont)) {
-            QString more = value.toString().replace(QStringLiteral("@@"), QStringLiteral("@"));
-            GedcomLine &owner = m_lines[size_t(open.back())];
+        if (continues) {
+            const QString more = textOf(value, false);
+            QString &owner = ownedValue(open.back());
             if (cont)
-                owner.value += u'\n' + more;
+                owner += u'\n' + more;
             else
-                concatenate(owner.value, std::move(more));
+                concatenate(owner, more);
             continue;
         }
 
-        l.pointer = isPointer(value);
-        l.value = l.pointer ? value.toString() : value.toString().replace(QStringLiteral("@@"), QStringLiteral("@"));
-        if (l.level == 0) {
-            trailer = l.tag == QLatin1String("TRLR");
-            if (!l.xref.isEmpty()) {
-                const qsizetype first = record(l.xref);
-                if (first >= 0)
-                    m_warnings << QStringLiteral("line %1: a second record %2 (the first is on line %3); links "
-                                                 "to %2 go to the first")
-                                      .arg(lineNumber)
-                                      .arg(l.xref)
-                                      .arg(at(first).lineNumber);
-                else
-                    m_records.insert(l.xref, qsizetype(m_lines.size()));
-            }
+        const bool pointer = isLink(value);
+        l.bits = quint32(lineLevel) | (pointer ? Pointer : 0) | (tagIndex(tag) << TagShift);
+        const qsizetype index = qsizetype(m_lines.size());
+        if (lineLevel == 0) {
+            trailer = tag == "TRLR";
+            if (!xref.isEmpty() && !m_records.contains(xref))
+                m_records.insert(xref, index);
         }
-        open.push_back(qsizetype(m_lines.size()));
-        m_lines.push_back(std::move(l));
+        if (index % MarkEvery == 0)
+            m_lineMarks.push_back(lineNumber);
+        open.push_back(index);
+        m_lines.push_back(l);
+        if (!pointer && value.contains("@@"))
+            ownedValue(index);
     }
     closeTo(0);
+    if (progress)
+        progress(text.size(), text.size());
 
     if (m_lines.empty())
         return fail(QStringLiteral("not a GEDCOM file: it is empty"));
-    if (!trailer)
-        return fail(QStringLiteral("the file is cut short: it ends at line %1 without the trailer line 0 TRLR, "
-                                   "so families and people after that point may be missing")
-                        .arg(lineNumber));
+    if (!trailer) {
+        m_warnings << QStringLiteral("line %1: the file ends without the trailer line 0 TRLR; it may be cut short, "
+                                     "and what was after that point is missing")
+                          .arg(lineNumber);
+    }
     for (; pos < text.size(); ++pos) {
-        if (!text.at(pos).isSpace() && text.at(pos) != QChar(0x1A)) { // 0x1A: the end mark of old DOS files
+        if (!QChar::isSpace(uchar(text[pos])) && text[pos] != '\x1A') { // 0x1A: the end mark of old DOS files
             m_warnings << QStringLiteral("the text after the trailer line 0 TRLR (line %1) is ignored")
                               .arg(lineNumber);
             break;
@@ -192,15 +320,15 @@ bool GedcomFile::parse(const QString &text, QString *error)
 std::vector<qsizetype> GedcomFile::children(qsizetype i) const
 {
     std::vector<qsizetype> out;
-    for (qsizetype c = i + 1; c < at(i).end; c = at(c).end)
+    for (qsizetype c = i + 1; c < end(i); c = end(c))
         out.push_back(c);
     return out;
 }
 
 qsizetype GedcomFile::child(qsizetype i, QStringView tag) const
 {
-    for (qsizetype c = i + 1; c < at(i).end; c = at(c).end) {
-        if (at(c).tag == tag)
+    for (qsizetype c = i + 1; c < end(i); c = end(c)) {
+        if (this->tag(c) == tag)
             return c;
     }
     return -1;
@@ -209,7 +337,7 @@ qsizetype GedcomFile::child(qsizetype i, QStringView tag) const
 QString GedcomFile::childValue(qsizetype i, QStringView tag) const
 {
     const qsizetype c = child(i, tag);
-    return c >= 0 ? at(c).value : QString();
+    return c >= 0 ? value(c) : QString();
 }
 
 } // namespace kinfolio::Gedcom

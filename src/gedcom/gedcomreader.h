@@ -6,12 +6,13 @@
 #include <QStringList>
 #include <QStringView>
 
+#include <functional>
 #include <vector>
 
 namespace kinfolio::Gedcom {
 
 // One line of a GEDCOM file, with the CONC and CONT lines under it joined
-// into its value.
+// into its value: a copy made on request (GedcomFile::at).
 struct GedcomLine
 {
     int level = 0;
@@ -23,22 +24,40 @@ struct GedcomLine
     qsizetype end = 0;    // the index after the last line under this one
 };
 
-// A GEDCOM file read whole, tolerant of what real programs write (any line
-// end, blank lines, indented lines, lines of any length, '@' not doubled) and
-// strict about its structure: it must begin with the header and end with the
-// trailer, and each level must be at most one below the line before.
+// How far a long piece of work has gone, in units of its own (bytes, people).
+using Progress = std::function<void(qint64 done, qint64 total)>;
+
+// A GEDCOM file read whole, as the best readers read what real programs
+// write: any line end, blank and indented lines, lines of any length, '@' not
+// doubled. A line that is no GEDCOM line is skipped with the lines under it,
+// a line that climbs more than one level is read one level under the line
+// before it (a CONT or CONC then continues the text above), and a file
+// without its trailer is read to its end; each with a warning naming the
+// line. Only a file that does not begin with the header, or is in a
+// character set the reader does not know, is refused.
 //
 // The lines are kept in file order in one list: the lines under line i are
-// i + 1 up to lines()[i].end, so no depth of nesting makes anything recurse.
+// i + 1 up to end(i), so no depth of nesting makes anything recurse. The file
+// is held as UTF-8 and each line as a few numbers into it, so that a large
+// tree costs little more than its size.
 class GedcomFile
 {
 public:
-    // False, with `error` saying why, when the bytes are no GEDCOM file, are
-    // cut short, break the structure or use an unknown character set.
-    bool read(const QByteArray &bytes, QString *error);
+    // False, with `error` saying why, when the bytes are no GEDCOM file or
+    // use an unknown character set. `progress` hears of the bytes read.
+    bool read(QByteArray bytes, QString *error, const Progress &progress = {});
 
-    const std::vector<GedcomLine> &lines() const { return m_lines; }
-    const GedcomLine &at(qsizetype i) const { return m_lines[size_t(i)]; }
+    qsizetype lineCount() const { return qsizetype(m_lines.size()); }
+    GedcomLine at(qsizetype i) const;
+
+    int level(qsizetype i) const { return int(line(i).bits & 0xFF); }
+    int lineNumber(qsizetype i) const;
+    qsizetype end(qsizetype i) const { return line(i).end; }
+    const QString &tag(qsizetype i) const { return m_tags[line(i).bits >> TagShift]; }
+    bool isPointer(qsizetype i) const { return line(i).bits & Pointer; }
+    QString value(qsizetype i) const;
+    // The record's cross-reference ("@I1@") on a line of level 0, else empty.
+    QString xref(qsizetype i) const;
 
     // The lines directly under line i.
     std::vector<qsizetype> children(qsizetype i) const;
@@ -47,7 +66,7 @@ public:
     // The text of line i's `tag` line, or an empty text.
     QString childValue(qsizetype i, QStringView tag) const;
     // The record `xref` names, or -1. With two of the same name, the first.
-    qsizetype record(const QString &xref) const { return m_records.value(xref, -1); }
+    qsizetype record(const QString &xref) const { return m_records.value(xref.toUtf8(), -1); }
 
     // The CHAR of the header, or what the bytes showed without one.
     const QString &characterSet() const { return m_characterSet; }
@@ -55,10 +74,34 @@ public:
     const QStringList &warnings() const { return m_warnings; }
 
 private:
-    bool parse(const QString &text, QString *error);
+    // 12 bytes a line, for a tree of a million lines is held whole: where its
+    // value starts in m_text (it runs to the line's end), where the lines
+    // under it end, and its level, tag and kind. A value that CONC, CONT or
+    // '@@' changed is kept in m_owned. Line numbers are counted from a mark
+    // every so many lines.
+    struct Line
+    {
+        qint32 start = 0;
+        qint32 end = 0;
+        quint32 bits = 0; // level (8 bits), Pointer, Owned, the tag's index
+    };
+    static constexpr quint32 Pointer = 0x100, Owned = 0x200;
+    static constexpr int TagShift = 10;
+    static constexpr qsizetype MarkEvery = 64;
 
-    std::vector<GedcomLine> m_lines;
-    QHash<QString, qsizetype> m_records;
+    const Line &line(qsizetype i) const { return m_lines[size_t(i)]; }
+    bool parse(QString *error, const Progress &progress);
+    quint32 tagIndex(QByteArrayView tag);
+    QString &ownedValue(qsizetype i);
+    QByteArrayView rawValue(qsizetype i) const;
+
+    QByteArray m_text; // UTF-8
+    std::vector<Line> m_lines;
+    std::vector<int> m_lineMarks; // the line number of every MarkEvery-th line
+    QHash<qsizetype, QString> m_owned;
+    std::vector<QString> m_tags;
+    QHash<QByteArray, quint32> m_tagIndex;
+    QHash<QByteArrayView, qsizetype> m_records; // the xrefs in m_text
     QString m_characterSet;
     QStringList m_warnings;
 };

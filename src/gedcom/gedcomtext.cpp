@@ -29,10 +29,15 @@ constexpr std::array<char16_t, 0x1F> anselCombining = {
     0x0332, 0x0326, 0x031C, 0x032E, 0xFE22, 0xFE23, 0,      0,      0x0313,
 };
 
-bool decodeUtf8(QByteArrayView bytes, QString &text)
+// Checked a part at a time, so that a large file is never held twice. A
+// sequence cut short at the end shows as an error on the line break added.
+bool isValidUtf8(QByteArrayView bytes)
 {
     QStringDecoder utf8(QStringDecoder::Utf8);
-    text = utf8.decode(bytes);
+    constexpr qsizetype part = 1 << 20;
+    for (qsizetype at = 0; at < bytes.size() && !utf8.hasError(); at += part)
+        QString(utf8.decode(bytes.sliced(at, std::min(part, bytes.size() - at))));
+    QString(utf8.decode(QByteArrayView("\n")));
     return !utf8.hasError();
 }
 
@@ -91,16 +96,17 @@ QString decodeAnsel(QByteArrayView bytes)
     return text.normalized(QString::NormalizationForm_C);
 }
 
-bool decodeGedcomText(const QByteArray &bytes, DecodedText &out, QString *error)
+bool decodeGedcomText(QByteArray bytes, DecodedText &out, QString *error)
 {
     out = {};
+    QString text; // the text where it is not taken as it is
     // UTF-16 shows itself by its byte-order mark or by the zero byte beside
     // the first level number.
     const bool le = bytes.startsWith("\xFF\xFE") || (bytes.size() >= 2 && bytes.at(0) != 0 && bytes.at(1) == 0);
     const bool be = bytes.startsWith("\xFE\xFF") || (bytes.size() >= 2 && bytes.at(0) == 0 && bytes.at(1) != 0);
     if (le || be) {
         QStringDecoder utf16(le ? QStringDecoder::Utf16LE : QStringDecoder::Utf16BE);
-        out.text = utf16.decode(bytes);
+        text = utf16.decode(bytes);
         out.characterSet = QStringLiteral("UNICODE");
         if (utf16.hasError())
             out.warnings << QStringLiteral("the file is not valid UTF-16 throughout; what could not be read "
@@ -110,36 +116,44 @@ bool decodeGedcomText(const QByteArray &bytes, DecodedText &out, QString *error)
         QString set = out.characterSet.toUpper();
         set.remove(u' ').remove(u'-').remove(u'_');
         const bool bom = bytes.startsWith("\xEF\xBB\xBF");
-        QString utf8Text;
-        const bool validUtf8 = decodeUtf8(bytes, utf8Text);
+        const bool validUtf8 = isValidUtf8(bytes);
         const bool ascii = std::all_of(bytes.begin(), bytes.end(), [](char c) { return uchar(c) < 0x80; });
         const bool ansi = set == u"ANSI" || set == u"IBMWINDOWS" || set == u"WINDOWS1252" || set == u"CP1252"
                           || set == u"ISO88591" || set == u"LATIN1";
+        const auto asUtf8 = [&]() {
+            if (validUtf8)
+                out.utf8 = std::move(bytes);
+            else
+                text = QString::fromUtf8(bytes);
+        };
         // Files that say UNICODE without a byte-order mark are UTF-8 in practice.
         if (bom || set == u"UTF8" || set == u"UNICODE") {
-            out.text = utf8Text;
+            asUtf8();
             if (!validUtf8)
                 out.warnings << QStringLiteral("the file is not valid UTF-8 throughout; the bytes that are not "
                                                "became '?'");
         } else if ((ansi || set == u"ANSEL" || set == u"ASCII") && !ascii && validUtf8) {
             // Programs that write UTF-8 and say otherwise are common; text in
             // the declared set is seldom valid UTF-8 by chance.
-            out.text = utf8Text;
+            asUtf8();
             out.warnings << QStringLiteral("the header says %1, but the letters beyond ASCII are all UTF-8; the "
                                            "file is read as UTF-8")
                                 .arg(out.characterSet);
         } else if (set == u"ANSEL") {
-            out.text = decodeAnsel(bytes);
+            text = decodeAnsel(bytes);
         } else if (ansi) {
-            out.text = AnsiText::decode(bytes);
+            text = AnsiText::decode(bytes);
         } else if (set == u"ASCII" || set.isEmpty()) {
-            out.text = validUtf8 ? utf8Text : AnsiText::decode(bytes);
             if (!ascii || set.isEmpty())
                 out.warnings << QStringLiteral("the header %1; the file is read as %2")
                                     .arg(set.isEmpty() ? QStringLiteral("names no character set (CHAR)")
                                                        : QStringLiteral("says ASCII, but the file holds other "
                                                                         "characters"),
                                          validUtf8 ? QStringLiteral("UTF-8") : QStringLiteral("ANSI (Windows-1252)"));
+            if (validUtf8)
+                asUtf8();
+            else
+                text = AnsiText::decode(bytes);
         } else {
             // IBMPC is code page 437 (DOS); other sets by the names Qt knows.
             const QString name = set == u"IBMPC" ? QStringLiteral("IBM437") : out.characterSet.trimmed();
@@ -151,15 +165,21 @@ bool decodeGedcomText(const QByteArray &bytes, DecodedText &out, QString *error)
                                  .arg(out.characterSet);
                 return false;
             }
-            out.text = decoder.decode(bytes);
+            text = decoder.decode(bytes);
             if (decoder.hasError())
                 out.warnings << QStringLiteral("the file is not valid %1 throughout; what could not be read "
                                                "became '?'")
                                     .arg(out.characterSet);
         }
     }
-    if (out.text.startsWith(QChar(0xFEFF)))
-        out.text.remove(0, 1);
+    if (out.utf8.isNull()) {
+        bytes = QByteArray();
+        if (text.startsWith(QChar(0xFEFF)))
+            text.remove(0, 1);
+        out.utf8 = text.toUtf8();
+    } else if (out.utf8.startsWith("\xEF\xBB\xBF")) {
+        out.utf8.remove(0, 3);
+    }
     return true;
 }
 

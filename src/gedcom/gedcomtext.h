@@ -7,10 +7,11 @@
 
 namespace kinfolio::Gedcom {
 
-// The text of a GEDCOM file, decoded as its header's CHAR line says.
+// The text of a GEDCOM file, decoded as its header's CHAR line says, in
+// UTF-8 without a byte-order mark.
 struct DecodedText
 {
-    QString text;
+    QByteArray utf8;
     QString characterSet; // the CHAR value, or what the bytes showed
     QStringList warnings;
 };
@@ -23,7 +24,8 @@ struct DecodedText
 // valid UTF-8 is read as UTF-8, with a warning. Fails, with `error` saying
 // why, for a character set it does not know. Bytes that are not valid in the
 // declared set become U+FFFD with a warning, so the text is never cut short.
-bool decodeGedcomText(const QByteArray &bytes, DecodedText &out, QString *error);
+// A file in valid UTF-8 is taken as it is, without a copy.
+bool decodeGedcomText(QByteArray bytes, DecodedText &out, QString *error);
 
 // ANSEL (ANSI Z39.47) as GEDCOM uses it: ASCII, letters such as Ł, Ø and Æ
 // in the upper half, and combining diacritics written before the letter they

@@ -4,6 +4,7 @@
 
 #include <QMap>
 #include <QRegularExpression>
+#include <QSet>
 #include <QStringList>
 
 #include <algorithm>
@@ -321,6 +322,30 @@ QString simplifiedDate(const QString &line)
 
 } // namespace
 
+QString fromGedcom7Date(const QString &value)
+{
+    static const QMap<QString, QString> escapes{{"GREGORIAN", "@#DGREGORIAN@"},
+                                                {"JULIAN", "@#DJULIAN@"},
+                                                {"FRENCH_R", "@#DFRENCH R@"},
+                                                {"HEBREW", "@#DHEBREW@"}};
+    static const QSet<QString> before{"BEF", "AFT", "ABT", "CAL", "EST", "BET", "AND", "FROM", "TO", "INT"};
+    static const QRegularExpression calendarWord(QStringLiteral("\\b(GREGORIAN|JULIAN|FRENCH_R|HEBREW)\\b"));
+    if (value.startsWith(u'(') || !value.contains(calendarWord))
+        return value;
+    QStringList words = value.split(u' ');
+    bool changed = false;
+    for (qsizetype i = 0; i < words.size(); ++i) {
+        if (words.at(i).startsWith(u'('))
+            break; // the phrase of an INT date
+        const auto escape = escapes.constFind(words.at(i));
+        if (escape != escapes.constEnd() && (i == 0 || before.contains(words.at(i - 1)))) {
+            words[i] = escape.value();
+            changed = true;
+        }
+    }
+    return changed ? words.join(u' ') : value;
+}
+
 bool isGedcomDate(const QString &value)
 {
     return isDateValue(value);
@@ -458,6 +483,120 @@ QString shortened(Limited kind, const QString &value, qsizetype maxBytes)
     }
     }
     return value;
+}
+
+// --- what a card's fields cannot hold, told in its notes ---
+
+namespace {
+
+// The words of each relation: the sentence's verb, the adjective of a
+// parent where the two differ, and the word written back to GEDCOM.
+struct RelationWords
+{
+    const char *relation, *verb, *adjective;
+};
+constexpr RelationWords relationWords[] = {{"adopted", "was adopted by", "adopted"},
+                                           {"foster", "was fostered by", "foster"},
+                                           {"sealing", "was sealed to", "sealed"},
+                                           {"step", "is a stepchild of", "step"},
+                                           {"", "is a child of", "by birth"}};
+
+const RelationWords *wordsOf(const QString &relation)
+{
+    const QString r = relation.toLower() == QLatin1String("stepchild") ? QStringLiteral("step") : relation.toLower();
+    for (const RelationWords &w : relationWords) {
+        if (r == QLatin1String(w.relation))
+            return &w;
+    }
+    return nullptr;
+}
+
+QString verbOf(const QString &relation)
+{
+    const RelationWords *w = wordsOf(relation);
+    return w ? QString::fromLatin1(w->verb) : QStringLiteral("is a child (%1) of").arg(relation);
+}
+
+QString adjectiveOf(const QString &relation)
+{
+    const RelationWords *w = wordsOf(relation);
+    return w ? QString::fromLatin1(w->adjective) : relation;
+}
+
+QString relationOfAdjective(const QString &adjective)
+{
+    for (const RelationWords &w : relationWords) {
+        if (adjective == QLatin1String(w.adjective))
+            return QString::fromLatin1(w.relation);
+    }
+    return adjective;
+}
+
+} // namespace
+
+QString subjectOf(const QString &name, const QString &otherName, Spouse side)
+{
+    if (!isBlank(name) && name != otherName)
+        return name;
+    return side == Spouse::Husband ? QStringLiteral("The husband") : QStringLiteral("The wife");
+}
+
+QString sexLine(const QString &who, Sex sex)
+{
+    if (sex == Sex::Unknown)
+        return QStringLiteral("The sex of %1 is not known.").arg(who);
+    return QStringLiteral("%1 is a %2.").arg(who, sex == Sex::Male ? QStringLiteral("man") : QStringLiteral("woman"));
+}
+
+bool readSexLine(const QString &line, const QString &who, Sex &sex)
+{
+    for (Sex s : {Sex::Male, Sex::Female, Sex::Unknown}) {
+        if (line == sexLine(who, s)) {
+            sex = s;
+            return true;
+        }
+    }
+    return false;
+}
+
+QString parentsLine(const QString &who, const ParentsLine &p)
+{
+    if (p.father.isEmpty() || p.mother.isEmpty() || p.fatherRelation == p.motherRelation) {
+        const QString &relation = p.father.isEmpty() ? p.motherRelation : p.fatherRelation;
+        const QString names = p.father.isEmpty()   ? p.mother
+                              : p.mother.isEmpty() ? p.father
+                                                   : p.father + QStringLiteral(" and ") + p.mother;
+        return QStringLiteral("%1 %2 %3.").arg(who, verbOf(relation), names);
+    }
+    return QStringLiteral("%1 is a child of %2 (%3) and %4 (%5).")
+        .arg(who, p.father, adjectiveOf(p.fatherRelation), p.mother, adjectiveOf(p.motherRelation));
+}
+
+bool readParentsLine(const QString &line, const QString &who, ParentsLine &parents)
+{
+    if (!line.startsWith(who + u' ') || !line.endsWith(u'.'))
+        return false;
+    const QString rest = line.mid(who.size() + 1).chopped(1);
+    static const QRegularExpression mixed(
+        QStringLiteral("^is a child of (.+) \\(([^()]+)\\) and (.+) \\(([^()]+)\\)$"));
+    static const QRegularExpression other(QStringLiteral("^is a child \\(([^()]+)\\) of (.+)$"));
+    if (const QRegularExpressionMatch m = mixed.match(rest); m.hasMatch()) {
+        parents = {m.captured(1), m.captured(3), relationOfAdjective(m.captured(2)),
+                   relationOfAdjective(m.captured(4))};
+        return parents.fatherRelation != parents.motherRelation;
+    }
+    if (const QRegularExpressionMatch m = other.match(rest); m.hasMatch() && !wordsOf(m.captured(1))) {
+        parents = {m.captured(2), {}, m.captured(1), m.captured(1)};
+        return true;
+    }
+    for (const RelationWords &w : relationWords) {
+        const QString verb = QString::fromLatin1(w.verb) + u' ';
+        if (*w.relation && rest.startsWith(verb) && rest.size() > verb.size()) {
+            parents = {rest.mid(verb.size()), {}, QString::fromLatin1(w.relation), QString::fromLatin1(w.relation)};
+            return true;
+        }
+    }
+    return false;
 }
 
 } // namespace kinfolio::Gedcom

@@ -1,9 +1,13 @@
 // kinfolio-gedcom CARDFILE GEDCOMFILE: exports a card file to GEDCOM 5.5.1.
 // kinfolio-gedcom --import [--append] GEDCOMFILE CARDFILE: the way back in.
+#include "format/filekind.h"
 #include "gedcomexport.h"
 #include "gedcomimport.h"
-#include "toolsupport/terminaltext.h"
+#include "files/safefile.h"
 #include "format/wording.h"
+#include "toolsupport/terminaltext.h"
+
+#include <QFileInfo>
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -19,14 +23,53 @@ void printError(const QString &message)
     kinfolio::printLine(stderr, QStringLiteral("kinfolio-gedcom: ") + message);
 }
 
-// A file with many faults would bury the summary; the first few tell enough.
-void printWarnings(const QStringList &warnings)
+// A file with many faults would bury the summary; the first few tell enough,
+// and --warnings keeps them all.
+void printWarnings(const QStringList &warnings, const QString &warningsFile)
 {
     constexpr int shown = 20;
     for (qsizetype i = 0; i < warnings.size() && i < shown; ++i)
         printError(QStringLiteral("warning: ") + warnings.at(i));
-    if (warnings.size() > shown)
-        printError(QStringLiteral("warning: and %1 more warnings").arg(warnings.size() - shown));
+    if (warnings.size() > shown && warningsFile.isEmpty())
+        printError(QStringLiteral("warning: and %1 more warnings; --warnings FILE writes them all to FILE")
+                       .arg(warnings.size() - shown));
+    else if (warnings.size() > shown)
+        printError(
+            QStringLiteral("warning: and %1 more warnings, in %2").arg(warnings.size() - shown).arg(warningsFile));
+}
+
+// Why the warnings cannot go to `path`, or an empty text when they can: a
+// file the tool reads or writes, or any card, GEDCOM or PDF file, is left as
+// it is.
+QString warningsFileRefusal(const QString &path, const QStringList &files)
+{
+    for (const QString &file : files) {
+        if (kinfolio::isSameFile(path, file))
+            return QStringLiteral("--warnings names %1, which the command reads or writes; name another file")
+                .arg(path);
+    }
+    using kinfolio::FileKind;
+    const FileKind kind = kinfolio::fileKind(path);
+    const char *what = kind == FileKind::Cards    ? "card"
+                       : kind == FileKind::Gedcom ? "GEDCOM"
+                       : kind == FileKind::Pdf    ? "PDF"
+                                                  : nullptr;
+    if (!what)
+        return {};
+    return QStringLiteral("%1 is a %2 file, so it is left as it is: name a new file for --warnings")
+        .arg(path, QLatin1String(what));
+}
+
+bool writeWarnings(const QString &path, const QStringList &warnings)
+{
+    QString text;
+    for (const QString &warning : warnings)
+        text += kinfolio::escapeControls(warning) + u'\n';
+    QString reason;
+    if (kinfolio::writeFileSafely(path, text.toUtf8(), &reason))
+        return true;
+    printError(QStringLiteral("the warnings could not be written to %1: %2").arg(path, reason));
+    return false;
 }
 
 
@@ -77,6 +120,13 @@ void printImportSummary(const QString &gedcomFile, const QString &cardFile, cons
             parts << QStringLiteral("records: ") + byTag(c.recordsLeftOut);
         say(QStringLiteral("Not on the cards, by tag: %1.").arg(parts.join(QStringLiteral("; "))));
     }
+    if (!c.noParents.isEmpty())
+        say(QStringLiteral("Families that name no parents (their children's notes name their brothers and sisters): "
+                           "%1.")
+                .arg(c.noParents.join(QStringLiteral(", "))));
+    if (!c.notOnCards.isEmpty())
+        say(QStringLiteral("On no card, holding nothing a card shows: %1.")
+                .arg(c.notOnCards.join(QStringLiteral(", "))));
 }
 
 } // namespace
@@ -107,10 +157,12 @@ int main(int argc, char *argv[])
         "With --import, the other way: reads a GEDCOM 5.5 or 5.5.1 file (UTF-8,\n"
         "UNICODE, ASCII, ANSI, ANSEL, IBMPC and other sets by name) and writes a\n"
         "card for each family, and one for each person who is a spouse in no\n"
-        "family, then says what the cards cannot hold. A card file that holds\n"
+        "family, then says what the cards cannot hold. Lines that are odd (a level\n"
+        "too deep, no GEDCOM line, no trailer) are read past with a warning that\n"
+        "names them; --warnings FILE keeps every warning. A card file that holds\n"
         "cards is never overwritten: --append adds the imported cards after its\n"
         "own. Nothing is written while Kinfolio is open on the card file, or when\n"
-        "anything is wrong.\n"
+        "anything is wrong. On a terminal, long work shows its progress.\n"
         "\n"
         "Exit status: 0 when done, 1 on an error (a missing, unreadable or damaged\n"
         "file, output that cannot be written; nothing is written), 2 on wrong\n"
@@ -123,8 +175,17 @@ int main(int argc, char *argv[])
     const QCommandLineOption appendOption(QStringLiteral("append"),
                                           QStringLiteral("With --import: add the cards after those the card "
                                                          "file holds."));
+    const QCommandLineOption warningsOption(QStringLiteral("warnings"),
+                                            QStringLiteral("Write every warning to FILE, one a line, with the line of "
+                                                           "the GEDCOM file it is about (the screen shows the first "
+                                                           "20)."),
+                                            QStringLiteral("FILE"));
+    const QCommandLineOption quietOption(QStringLiteral("quiet"),
+                                         QStringLiteral("Show no progress while a long export or import runs."));
     parser.addOption(importOption);
     parser.addOption(appendOption);
+    parser.addOption(warningsOption);
+    parser.addOption(quietOption);
     parser.addPositionalArgument(QStringLiteral("CARDFILE"),
                                  QStringLiteral("The card file, e.g. Kinfolio.dat: read by the export, written by "
                                                 "--import."));
@@ -153,16 +214,35 @@ int main(int argc, char *argv[])
                                   "Try 'kinfolio-gedcom --help'."));
         return Misused;
     }
+    const QString warningsFile = parser.value(warningsOption);
+    if (!warningsFile.isEmpty() && files.size() == 2) {
+        const QString refusal = warningsFileRefusal(warningsFile, files);
+        if (!refusal.isEmpty()) {
+            printError(refusal);
+            return Failed;
+        }
+    }
     if (importing) {
         QString error;
         kinfolio::Gedcom::ImportCounts counts;
-        if (!kinfolio::Gedcom::importGedcomFile(files.at(0), files.at(1), parser.isSet(appendOption), &error,
-                                                &counts)) {
+        kinfolio::ProgressLine progress(!parser.isSet(quietOption));
+        const QString name = QFileInfo(files.at(0)).fileName();
+        const auto show = [&](kinfolio::Gedcom::ImportStep step, qint64 done, qint64 total) {
+            const bool reading = step == kinfolio::Gedcom::ImportStep::Reading;
+            progress.show((reading ? QStringLiteral("Reading %1") : QStringLiteral("Making cards of %1")).arg(name),
+                          done, total);
+        };
+        const bool imported = kinfolio::Gedcom::importGedcomFile(files.at(0), files.at(1), parser.isSet(appendOption),
+                                                                 &error, &counts, show);
+        progress.clear();
+        if (!imported) {
             printError(error);
             return Failed;
         }
-        printWarnings(counts.warnings);
+        printWarnings(counts.warnings, warningsFile);
         printImportSummary(files.at(0), files.at(1), counts);
+        if (!warningsFile.isEmpty() && !writeWarnings(warningsFile, counts.warnings))
+            return Failed;
         return Done;
     }
     if (files.size() != 2) {
@@ -174,11 +254,19 @@ int main(int argc, char *argv[])
 
     QString error;
     kinfolio::Gedcom::ExportCounts counts;
-    if (!kinfolio::Gedcom::exportCardFile(files.at(0), files.at(1), &error, &counts)) {
+    kinfolio::ProgressLine progress(!parser.isSet(quietOption));
+    const QString name = QFileInfo(files.at(1)).fileName();
+    const bool exported = kinfolio::Gedcom::exportCardFile(
+        files.at(0), files.at(1), &error, &counts,
+        [&](qint64 done, qint64 total) { progress.show(QStringLiteral("Writing %1").arg(name), done, total); });
+    progress.clear();
+    if (!exported) {
         printError(error);
         return Failed;
     }
-    printWarnings(counts.warnings);
+    printWarnings(counts.warnings, warningsFile);
+    if (!warningsFile.isEmpty() && !writeWarnings(warningsFile, counts.warnings))
+        return Failed;
     kinfolio::printLine(stdout, QStringLiteral("Wrote %1: %2 individuals, %3 families.")
                                     .arg(files.at(1), QString::number(counts.individuals),
                                          QString::number(counts.families)));

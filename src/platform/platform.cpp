@@ -127,6 +127,15 @@ void onEndRequest(QObject *context, std::function<void(EndRequest)> handler)
 #endif
 }
 
+bool isTerminalStream(std::FILE *stream)
+{
+#ifdef Q_OS_WIN
+    return _isatty(_fileno(stream)) != 0;
+#else
+    return ::isatty(::fileno(stream)) == 1;
+#endif
+}
+
 std::filesystem::path nativePath(const QString &path)
 {
 #ifdef Q_OS_WIN

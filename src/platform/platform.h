@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <cstdio>
 #include <filesystem>
 #include <functional>
 
@@ -62,6 +63,9 @@ enum class EndRequest {
 // program is asked to end by the system. The program does not end by itself
 // then; the handler decides, and a later request calls it again.
 void onEndRequest(QObject *context, std::function<void(EndRequest)> handler);
+
+// True when `stream` goes to a terminal, not to a pipe or a file.
+bool isTerminalStream(std::FILE *stream);
 
 // A path as the system's file functions take it.
 std::filesystem::path nativePath(const QString &path);

@@ -64,8 +64,10 @@ int main(int argc, char *argv[])
     const QCommandLineOption paperOption(QStringLiteral("paper"),
                                          QStringLiteral("The paper size: a4 (the default) or letter."),
                                          QStringLiteral("SIZE"), QStringLiteral("a4"));
+    const QCommandLineOption quietOption(QStringLiteral("quiet"), QStringLiteral("Show no progress while printing."));
     parser.addOption(cardOption);
     parser.addOption(paperOption);
+    parser.addOption(quietOption);
 
     const QString tryHelp = QStringLiteral("Try 'kinfolio-sheets --help'.");
     if (!parser.parse(QCoreApplication::arguments())) {
@@ -105,9 +107,18 @@ int main(int argc, char *argv[])
         options.card = card - 1;
     }
 
+    kinfolio::ProgressLine progress(!parser.isSet(quietOption));
+    options.progress = [&](kinfolio::Sheets::PrintOptions::Step step, int done, int total) {
+        if (step == kinfolio::Sheets::PrintOptions::Step::Counting)
+            progress.show(QStringLiteral("Laying out the sheets"), done, total);
+        else
+            progress.show(QStringLiteral("Writing %1: page %2 of %3").arg(files.at(1)).arg(done).arg(total));
+    };
     QString error;
     kinfolio::Sheets::PrintCounts counts;
-    if (!kinfolio::Sheets::printCardFile(files.at(0), files.at(1), options, &error, &counts)) {
+    const bool printed = kinfolio::Sheets::printCardFile(files.at(0), files.at(1), options, &error, &counts);
+    progress.clear();
+    if (!printed) {
         printError(error);
         return Failed;
     }

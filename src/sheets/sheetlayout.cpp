@@ -59,7 +59,7 @@ FamilySheet familySheet(const std::vector<CardFields> &cards, const CardLinks &l
         child.diedDate = facts.diedDate;
         child.diedPlace = facts.diedPlace;
         const Spouse other = link.spouse == Spouse::Husband ? Spouse::Wife : Spouse::Husband;
-        child.spouse = printedLine(own[spouseFields(other).name]);
+        child.spouse = CardText::shownName(own[spouseFields(other).name]);
         child.marriedDate = printedLine(own[CardField::MarriedDate]);
         child.marriedPlace = printedLine(own[CardField::MarriedPlace]);
         sheet.children.push_back(std::move(child));
@@ -106,7 +106,7 @@ public:
         const CardFields &c = m_cards[size_t(card)];
         const SpouseFields &f = spouseFields(spouse);
         Ancestor &a = m_line[size_t(n)];
-        a.name = printedLine(c[f.name]);
+        a.name = CardText::shownName(c[f.name]);
         a.lifespan = lifespan(c[f.bornDate], c[f.diedDate]);
         a.card = card;
         if (2 * n >= ChartSlots) {
@@ -120,7 +120,7 @@ public:
             return;
         }
         for (int k : {0, 1}) {
-            const QString name = printedLine(c[k == 0 ? f.father : f.mother]);
+            const QString name = CardText::shownName(c[k == 0 ? f.father : f.mother]);
             if (name.isEmpty())
                 continue;
             m_line[size_t(2 * n + k)].name = name;

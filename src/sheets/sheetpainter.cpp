@@ -59,11 +59,13 @@ QFont nameFont() { return makeFont(serifFamily, 12.5, QFont::Bold); }
 QFont noteFont() { return makeFont(serifFamily, SheetMetrics::NoteFontSize); }
 QFont asideFont() { return makeFont(sansFamily, 7, QFont::Normal, true); }
 
+// Each name in its own direction, so that "and" stays between them whatever
+// script either is written in.
 QString coupleNames(const QString &husband, const QString &wife)
 {
     if (husband.isEmpty() || wife.isEmpty())
         return husband + wife;
-    return husband + QStringLiteral(" and ") + wife;
+    return CardText::joinedNames(husband, QStringLiteral(" and "), wife);
 }
 
 QString joined(const QString &a, const QString &b)
@@ -487,8 +489,13 @@ bool writePdf(QIODevice *device, const std::vector<CardFields> &cards, const Pri
     const int to = options.card >= 0 ? options.card + 1 : int(cards.size());
 
     // The pages are counted first, for "page n of m"; only the count is kept.
+    const auto progress = [&options](PrintOptions::Step step, int done, int total) {
+        if (options.progress)
+            options.progress(step, done, total);
+    };
     PrintCounts made;
     for (int c = from; c < to; ++c) {
+        progress(PrintOptions::Step::Counting, c - from, to - from);
         made.pages += int(layOutSheet(familySheet(cards, links, c), pdf.frame(), measure).size()) + 1;
         ++made.sheets;
         ++made.charts;
@@ -499,12 +506,15 @@ bool writePdf(QIODevice *device, const std::vector<CardFields> &cards, const Pri
             *error = QStringLiteral("the PDF could not be started");
         return false;
     }
+    int written = 0;
     for (int c = from; c < to; ++c) {
         const FamilySheet sheet = familySheet(cards, links, c);
         const std::vector<SheetPage> pages = layOutSheet(sheet, pdf.frame(), measure);
         for (size_t p = 0; p < pages.size(); ++p)
             pdf.sheetPage(sheet, pages[p], p == 0, p + 1 == pages.size());
         pdf.chartPage(pedigreeChart(cards, links, c));
+        written += int(pages.size()) + 1;
+        progress(PrintOptions::Step::Writing, written, made.pages);
     }
     if (!pdf.end()) {
         if (error)

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <vector>
 
 namespace kinfolio::Sheets {
@@ -16,6 +17,10 @@ struct PrintOptions
     Paper paper = Paper::A4;
     int card = -1; // print this card alone (0-based); -1 prints every card
     QString source; // the card file's name, for the footers
+    // Hears how far the work has come: the cards laid out (the pages are
+    // counted first), then the pages written.
+    enum class Step { Counting, Writing };
+    std::function<void(Step step, int done, int total)> progress;
 };
 
 struct PrintCounts

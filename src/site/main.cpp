@@ -1,6 +1,5 @@
 // kinfolio-site CARDFILE FOLDER [--title TEXT] [--living hide|names|show]:
 // writes a family web site of the cards into a folder.
-#include "toolsupport/progressline.h"
 #include "sitewriter.h"
 #include "toolsupport/terminaltext.h"
 
@@ -98,13 +97,16 @@ int main(int argc, char *argv[])
         return Misused;
     }
 
-    kinfolio::ProgressLine progress(stderr, QStringLiteral("kinfolio-site: writing pages"), parser.isSet(quietOption));
+    kinfolio::ProgressLine progress(!parser.isSet(quietOption));
     QString error;
     kinfolio::Site::WriteCounts counts;
     const bool written = kinfolio::Site::writeSite(files.at(0), files.at(1), options, QDate::currentDate().year(),
                                                    &error, &counts,
-                                                   [&](int done, int total) { progress.update(done, total); });
-    progress.finish();
+                                                   [&](int done, int total) {
+                                                       progress.show(QStringLiteral("kinfolio-site: writing pages"),
+                                                                     done, total);
+                                                   });
+    progress.clear();
     if (!written) {
         printError(error);
         return Failed;

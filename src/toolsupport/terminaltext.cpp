@@ -1,5 +1,7 @@
 #include "toolsupport/terminaltext.h"
 
+#include "platform/platform.h"
+
 namespace kinfolio {
 
 namespace {
@@ -28,6 +30,50 @@ void printLine(std::FILE *stream, const QString &message)
 {
     const QByteArray line = escapeControls(message).toUtf8() + '\n';
     std::fwrite(line.constData(), 1, size_t(line.size()), stream);
+}
+
+bool isTerminal(std::FILE *stream)
+{
+    return isTerminalStream(stream);
+}
+
+ProgressLine::ProgressLine(bool enabled, std::FILE *stream)
+    : m_stream(stream)
+    , m_enabled(enabled && isTerminal(stream))
+{
+    m_started.start();
+}
+
+void ProgressLine::show(const QString &text)
+{
+    constexpr qint64 quiet = 1000, between = 100; // milliseconds
+    if (!m_enabled || m_started.elapsed() < quiet || (m_shown && m_lastShown.elapsed() < between))
+        return;
+    m_lastShown.start();
+    m_shown = true;
+    // Kept within a narrow terminal's width, so that it never wraps onto a
+    // second line that the next update would leave behind.
+    QString shown = escapeControls(text);
+    if (shown.size() > 79)
+        shown = shown.left(78) + QChar(0x2026);
+    const QByteArray line = "\r\x1b[K" + shown.toUtf8();
+    std::fwrite(line.constData(), 1, size_t(line.size()), m_stream);
+    std::fflush(m_stream);
+}
+
+void ProgressLine::show(const QString &what, qint64 done, qint64 total)
+{
+    if (m_enabled)
+        show(QStringLiteral("%1: %2%").arg(what).arg(total > 0 ? done * 100 / total : 0));
+}
+
+void ProgressLine::clear()
+{
+    if (!m_shown)
+        return;
+    std::fputs("\r\x1b[K", m_stream);
+    std::fflush(m_stream);
+    m_shown = false;
 }
 
 } // namespace kinfolio

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QString>
 #include <QStringView>
 
@@ -16,5 +17,34 @@ QString escapeControls(QStringView text);
 // Writes a message and a line break to `stream`, in UTF-8, escaped as above:
 // how the command-line tools print everything they say.
 void printLine(std::FILE *stream, const QString &message);
+
+// True when `stream` goes to a terminal, not to a pipe or a file.
+bool isTerminal(std::FILE *stream);
+
+// How far long work has come, on one line of a terminal that is rewritten
+// in place: "Reading family.ged: 42%". Shown only when the stream is a
+// terminal and the work has taken more than a second, never more often than
+// ten times a second, and wiped when the work ends (or the object goes), so
+// that what is printed next stands on a clean line. In a pipe or a file it
+// writes nothing.
+class ProgressLine
+{
+public:
+    explicit ProgressLine(bool enabled = true, std::FILE *stream = stderr);
+    ~ProgressLine() { clear(); }
+    ProgressLine(const ProgressLine &) = delete;
+    ProgressLine &operator=(const ProgressLine &) = delete;
+
+    void show(const QString &text);
+    // "what: 42%".
+    void show(const QString &what, qint64 done, qint64 total);
+    void clear();
+
+private:
+    std::FILE *m_stream;
+    bool m_enabled;
+    bool m_shown = false;
+    QElapsedTimer m_started, m_lastShown;
+};
 
 } // namespace kinfolio

@@ -160,10 +160,10 @@ private:
     Records records(const QString &tag) const
     {
         Records out;
-        for (qsizetype i = 0; i < qsizetype(m_file.lines().size()); i = m_file.at(i).end) {
-            if (tag.isEmpty() || m_file.at(i).tag == tag) {
+        for (qsizetype i = 0; i < m_file.lineCount(); i = m_file.end(i)) {
+            if (tag.isEmpty() || m_file.tag(i) == tag) {
                 out.lines.push_back({&m_file, i});
-                out.tags << m_file.at(i).tag;
+                out.tags << m_file.tag(i);
             }
         }
         return out;

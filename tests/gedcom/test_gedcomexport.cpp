@@ -290,7 +290,8 @@ void TestGedcomExport::hostileCardsGiveValidGedcomAndWarnings()
     // the whole text in a note beside them; a NAME marks one surname at most.
     const Gedcom::GedcomFile &read = file.read();
     QStringList notes;
-    for (const Gedcom::GedcomLine &l : read.lines()) {
+    for (qsizetype i = 0; i < read.lineCount(); ++i) {
+        const Gedcom::GedcomLine l = read.at(i);
         const int limit = l.tag == "DATE" ? 35 : l.tag == "NAME" || l.tag == "PLAC" ? 120 : -1;
         QVERIFY2(limit < 0 || l.value.toUcs4().size() <= limit, qPrintable(l.value));
         QVERIFY2(l.tag != "NAME" || l.value.count(u'/') % 2 == 0, qPrintable(l.value));

@@ -166,6 +166,23 @@ void TestGedcomProgram::importWritesCardsAndSaysWhatTheyCannotHold()
     QCOMPARE(store.cardCount(), 5);
     QCOMPARE(store.text(2, CardField::Name), QStringLiteral("Recovered"));
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList({"family.ged", "new.dat"})); // lock and journal gone
+
+    // Past the twentieth warning the screen gives a count; --warnings keeps
+    // them all, one a line. A pipe gets no progress line.
+    QByteArray links;
+    for (int i = 1; i <= 25; ++i)
+        links += "1 HUSB @X" + QByteArray::number(i) + "@\r\n";
+    writeBytes(ged, "0 HEAD\r\n1 CHAR UTF-8\r\n0 @F1@ FAM\r\n" + links + "1 MARR\r\n2 DATE 1850\r\n0 TRLR\r\n");
+    const QString warnings = dir.filePath("warnings.txt");
+    r = gedcom({"--import", "--warnings", warnings, ged, dir.filePath("more.dat")});
+    QCOMPARE(r.exitCode, 0);
+    QVERIFY2(r.err.endsWith(QStringLiteral("warning: and 5 more warnings, in %1\n").arg(warnings)), qPrintable(r.err));
+    QVERIFY(!r.err.contains(u'\r'));
+    const QList<QByteArray> all = readBytes(warnings).split('\n');
+    QCOMPARE(all.size(), 26);
+    QCOMPARE(all.at(24), "line 28: HUSB @X25@ links to no person in the file; the link is left out");
+    r = gedcom({"--import", ged, dir.filePath("again.dat")});
+    QVERIFY2(r.err.endsWith("and 5 more warnings; --warnings FILE writes them all to FILE\n"), qPrintable(r.err));
 }
 
 void TestGedcomProgram::refusalsWriteNothing_data()
@@ -195,6 +212,12 @@ void TestGedcomProgram::refusalsWriteNothing_data()
                                        << 1 << "the card file DIR/cut.dat is damaged";
     QTest::newRow("card file is the GEDCOM file") << QStringList{"--import", "DIR/family.ged", "DIR/family.ged"}
                                                   << "" << 1 << "is the GEDCOM file itself";
+    QTest::newRow("warnings onto the card file")
+        << QStringList{"--import", "--warnings", "DIR/Kinfolio.dat", "DIR/family.ged", "DIR/new.dat"} << "" << 1
+        << "DIR/Kinfolio.dat is a card file, so it is left as it is: name a new file for --warnings";
+    QTest::newRow("warnings onto a PDF")
+        << QStringList{"--import", "--warnings", "DIR/family.pdf", "DIR/family.ged", "DIR/new.dat"} << "" << 1
+        << "family.pdf is a PDF file";
     QTest::newRow("append without import") << QStringList{"--append", "DIR/Kinfolio.dat", "DIR/x.ged"} << "" << 2
                                            << "--append goes with --import";
     QTest::newRow("import one file") << QStringList{"--import", "DIR/family.ged"} << "" << 2

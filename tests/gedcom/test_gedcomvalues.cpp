@@ -21,6 +21,9 @@ private slots:
     void longNotesSplitInsideWordsAndReadBack_data();
     void longNotesSplitInsideWordsAndReadBack();
     void notesKeepTheirLinesOnContLines();
+    void linesKnowTheirNumbersAndRecords();
+    void factsInTheNotesReadBack_data();
+    void factsInTheNotesReadBack();
 };
 
 void TestGedcomValues::dates_data()
@@ -192,6 +195,78 @@ void TestGedcomValues::notesKeepTheirLinesOnContLines()
     QVERIFY2(file.read(w.bytes(), &error), qPrintable(error));
     QCOMPARE(file.childValue(0, u"NOTE"), "first\nsecond\n\n  indented\nlast " + QString(300, u'z'));
     QVERIFY(w.bytes().contains("\r\n2 CONT\r\n")); // the empty line, without a trailing space
+}
+
+void TestGedcomValues::linesKnowTheirNumbersAndRecords()
+{
+    // Lines are held as places in the text and numbered from a mark every
+    // 64 lines: every kind of line end, blank lines and continuations
+    // between marks must count, and a record's cross-reference is read from
+    // its own line only.
+    const char *const ends[] = {"\r\n", "\n", "\r"};
+    QByteArray bytes = "0 HEAD\r\n";
+    std::vector<int> numbers{1};
+    int line = 1;
+    for (int n = 0; n < 300; ++n) {
+        const QByteArray end = ends[n % 3];
+        bytes += "0 @I" + QByteArray::number(n) + "@ INDI" + end + (n % 7 ? "" : end) + "1 NOTE a" + end;
+        bytes += n % 5 ? QByteArray() : "2 CONT b" + end;
+        const int record = line + 1, note = record + (n % 7 ? 1 : 2);
+        numbers.insert(numbers.end(), {record, note});
+        line = note + (n % 5 ? 0 : 1);
+    }
+    bytes += "0 0 @I1@ INDI\n0 TRLR\n";
+    numbers.insert(numbers.end(), {line + 1, line + 2});
+    Gedcom::GedcomFile file;
+    QString error;
+    QVERIFY2(file.read(bytes, &error), qPrintable(error));
+    QCOMPARE(file.lineCount(), qsizetype(numbers.size()));
+    for (qsizetype i = 0; i < file.lineCount(); ++i)
+        QCOMPARE(file.lineNumber(i), numbers[size_t(i)]);
+    QCOMPARE(file.xref(file.record("@I299@")), "@I299@");
+    QCOMPARE(file.value(file.record("@I0@") + 1), "a\nb");
+    QCOMPARE(file.xref(file.lineCount() - 2), ""); // its tag is 0, its value "@I1@ INDI"
+    QCOMPARE(file.record("@I1@"), 3); // the record, not the line that holds "@I1@" as its value
+}
+
+void TestGedcomValues::factsInTheNotesReadBack_data()
+{
+    QTest::addColumn<QString>("father");
+    QTest::addColumn<QString>("mother");
+    QTest::addColumn<QString>("fatherRelation");
+    QTest::addColumn<QString>("motherRelation");
+    QTest::addColumn<QString>("line");
+    QTest::newRow("adopted") << "Carl Holm" << "Dora Holm" << "adopted" << "adopted"
+                             << "Eva Holm was adopted by Carl Holm and Dora Holm.";
+    QTest::newRow("fostered by one") << "" << "Dora Holm" << "" << "foster" << "Eva Holm was fostered by Dora Holm.";
+    QTest::newRow("sealed") << "Carl Holm" << "" << "sealing" << "" << "Eva Holm was sealed to Carl Holm.";
+    QTest::newRow("stepchild") << "Carl (Kalle) Holm" << "Dora Holm" << "stepchild" << "stepchild"
+                               << "Eva Holm is a stepchild of Carl (Kalle) Holm and Dora Holm.";
+    QTest::newRow("a word of the file") << "Carl Holm" << "Dora Holm" << "Guardian" << "Guardian"
+                                        << "Eva Holm is a child (Guardian) of Carl Holm and Dora Holm.";
+    QTest::newRow("the two differ") << "Carl Holm" << "Dora Holm" << "adopted" << ""
+                                    << "Eva Holm is a child of Carl Holm (adopted) and Dora Holm (by birth).";
+}
+
+void TestGedcomValues::factsInTheNotesReadBack()
+{
+    QFETCH(QString, father);
+    QFETCH(QString, mother);
+    QFETCH(QString, fatherRelation);
+    QFETCH(QString, motherRelation);
+    QFETCH(QString, line);
+    QCOMPARE(Gedcom::parentsLine("Eva Holm", {father, mother, fatherRelation, motherRelation}), line);
+    // Read back, it gives the same line: the export links the same family.
+    Gedcom::ParentsLine read;
+    QVERIFY(Gedcom::readParentsLine(line, "Eva Holm", read));
+    QCOMPARE(Gedcom::parentsLine("Eva Holm", read), line);
+    QVERIFY(!Gedcom::readParentsLine(line, "Eva", read) && !Gedcom::readParentsLine(line, "Eva Holm Jr.", read));
+    Gedcom::Sex sex = Gedcom::Sex::Male;
+    QVERIFY(!Gedcom::readSexLine(line, "Eva Holm", sex));
+    for (Gedcom::Sex s : {Gedcom::Sex::Male, Gedcom::Sex::Female, Gedcom::Sex::Unknown}) {
+        QVERIFY(Gedcom::readSexLine(Gedcom::sexLine("The wife", s), "The wife", sex) && sex == s);
+        QVERIFY(!Gedcom::readParentsLine(Gedcom::sexLine("The wife", s), "The wife", read));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestGedcomValues)

@@ -32,6 +32,7 @@ class TestSheetLayout : public QObject
     Q_OBJECT
 private slots:
     void childrenAreOnTheirParentsSheetAndNowhereElse();
+    void namesAreShownWithoutTheirSurnameMarks();
     void chartReachesTheGreatGrandparentsAsFarAsTheCardsGo();
     void chartYears_data();
     void chartYears();
@@ -84,6 +85,25 @@ void TestSheetLayout::childrenAreOnTheirParentsSheetAndNowhereElse()
     QCOMPARE(familySheet(more, CardLinks(more), 0).children.size(), size_t(2));
     more.push_back(cards[0]);
     QVERIFY(familySheet(more, CardLinks(more), 0).children.empty());
+}
+
+void TestSheetLayout::namesAreShownWithoutTheirSurnameMarks()
+{
+    // The card keeps the slashes of a surname of several words; a reader
+    // sees the name without them. A slash inside a word is part of it.
+    const std::vector<CardFields> cards = {
+        makeCard({{CardField::Name, "Jan /van der Berg/ Jr."}, {CardField::WifeName, "Mary Ann //"}}),
+        makeCard({{CardField::Name, "a/b  /Holt/"}, {CardField::Father, "Jan /van der Berg/ Jr."},
+                  {CardField::Mother, "Mary Ann //"}, {CardField::WifeName, "Beile /Hochman/ /Elizafan/"}})};
+    const CardLinks links(cards);
+    const FamilySheet parents = familySheet(cards, links, 0);
+    QCOMPARE(parents.husband.name, "Jan van der Berg Jr.");
+    QCOMPARE(parents.wife.name, "Mary Ann");
+    QCOMPARE(parents.children.at(0).name, "a/b Holt");
+    QCOMPARE(parents.children.at(0).spouse, "Beile Hochman Elizafan");
+    const PedigreeChart chart = pedigreeChart(cards, links, 1);
+    QCOMPARE(chart.husband[2].name, "Jan van der Berg Jr.");
+    QCOMPARE(chart.husband[3].name, "Mary Ann");
 }
 
 void TestSheetLayout::chartReachesTheGreatGrandparentsAsFarAsTheCardsGo()

@@ -2,6 +2,7 @@
 
 #include <QRegularExpression>
 
+#include <algorithm>
 #include <limits>
 #include <tuple>
 
@@ -176,7 +177,37 @@ void setSpouseFacts(CardFields &card, Spouse spouse, const SpouseFacts &facts)
 SpouseFacts printed(SpouseFacts facts)
 {
     std::apply([](auto &...fact) { ((fact = printedLine(fact)), ...); }, facts.tied());
+    for (QString *name : {&facts.name, &facts.father, &facts.mother})
+        *name = shownName(*name);
     return facts;
+}
+
+QString shownName(const QString &name)
+{
+    QString shown = printedLine(name);
+    if (!shown.contains(u'/'))
+        return shown;
+    for (qsizetype i = 0; i < shown.size(); ++i) {
+        const bool edgeBefore = i == 0 || shown.at(i - 1) == u' ' || shown.at(i - 1) == u'/';
+        const bool edgeAfter = i + 1 == shown.size() || shown.at(i + 1) == u' ' || shown.at(i + 1) == u'/';
+        if (shown.at(i) == u'/' && (edgeBefore || edgeAfter))
+            shown[i] = u' ';
+    }
+    return shown.simplified();
+}
+
+QString joinedNames(const QString &first, const QString &joiner, const QString &second)
+{
+    const auto rightToLeft = [](const QString &text) {
+        return std::any_of(text.begin(), text.end(), [](QChar c) {
+            const QChar::Direction d = c.direction();
+            return d == QChar::DirR || d == QChar::DirAL;
+        });
+    };
+    if (!rightToLeft(first) && !rightToLeft(second))
+        return first + joiner + second;
+    const QChar isolate(0x2068), pop(0x2069);
+    return isolate + first + pop + joiner + isolate + second + pop;
 }
 
 } // namespace kinfolio::CardText

@@ -23,6 +23,20 @@ QString oneLine(const QString &text);
 // one space.
 QString printedLine(const QString &text);
 
+// A name as a reader sees it: printedLine, without the slashes that mark a
+// surname of several words on the card ("Nguyen /Thi Hang/" is "Nguyen Thi
+// Hang", "Mary Ann //" is "Mary Ann"). A slash inside a word ("a/b") is a
+// letter of the name and stays.
+QString shownName(const QString &name);
+
+// Names joined with other words ("A and B"), each set in its own direction
+// between U+2068 and U+2069 when either holds a right-to-left letter: a
+// right-to-left name at the head of the line then neither takes the line's
+// direction nor reorders the words after it. Names of left-to-right scripts
+// alone are joined as they are, since the marks would change nothing there
+// and a font without them would be embedded for them.
+QString joinedNames(const QString &first, const QString &joiner, const QString &second);
+
 // A text of several lines: control characters other than CR and LF become
 // spaces.
 QString multiLine(const QString &text);
@@ -65,7 +79,7 @@ struct SpouseFacts
 
 SpouseFacts spouseFacts(const CardFields &card, Spouse spouse);
 void setSpouseFacts(CardFields &card, Spouse spouse, const SpouseFacts &facts);
-// Each fact as printed (printedLine).
+// Each fact as printed (printedLine), the names as shown (shownName).
 SpouseFacts printed(SpouseFacts facts);
 
 } // namespace kinfolio::CardText

@@ -102,13 +102,16 @@ namespace {
 
 constexpr char16_t Ampersand = u'&';
 constexpr char32_t AmpersandCode = 0x26;
+constexpr char16_t Quote = u'"';
 
 // Whether a reference to `code` stands for its character: only a letter the
-// code page cannot hold is ever written as one, so "&#65;" in a card is the
-// text the user typed, as an earlier version kept it.
+// code page cannot hold, and the straight quote an item cannot hold as it
+// is, are ever written as one, so "&#65;" in a card is the text the user
+// typed, as an earlier version kept it.
 bool decodable(char32_t code)
 {
-    return code > 0xFF && code <= 0x10FFFF && !(code >= 0xD800 && code <= 0xDFFF) && !canEncode(code);
+    return code == Quote
+           || (code > 0xFF && code <= 0x10FFFF && !(code >= 0xD800 && code <= 0xDFFF) && !canEncode(code));
 }
 
 // The number of the reference "#<digits>;" at `p`, which follows a '&'
@@ -168,7 +171,7 @@ bool mayNeedComposing(QStringView text)
 QByteArray encodeValue(QStringView value)
 {
     const bool plain = std::all_of(value.begin(), value.end(), [](QChar c) {
-        return c.unicode() < 0x80 ? c != Ampersand : c.unicode() < 0x300 && byteFor(c.unicode()) >= 0;
+        return c.unicode() < 0x80 ? c != Ampersand && c != Quote : c.unicode() < 0x300 && byteFor(c.unicode()) >= 0;
     });
     if (plain)
         return encode(value); // the bytes are the characters': the common case, and fast for long notes
@@ -188,7 +191,7 @@ QByteArray encodeValue(QStringView value)
             bytes.append("&#38;");
             continue;
         }
-        const int b = byteFor(c);
+        const int b = c == Quote ? -1 : byteFor(c);
         if (b >= 0) {
             bytes.append(char(b));
             continue;

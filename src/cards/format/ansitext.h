@@ -33,10 +33,12 @@ QString makeEncodable(const QString &text);
 // earlier versions wrote them. Accents typed apart from their letter are
 // composed first (NFC), so e and U+0301 are stored as the one byte of é. A
 // '&' that would read back as the start of a reference is written "&#38;",
-// so a literal "&#321;" typed by the user comes back as typed.
+// so a literal "&#321;" typed by the user comes back as typed. A double
+// quote, which an item cannot hold, is a reference too: "&#34;".
 QByteArray encodeValue(QStringView text);
-// The way back: a reference to a character the code page cannot hold, or
-// "&#38;" before a '#', becomes its character; all else is decode().
+// The way back: a reference to a character the code page cannot hold, to a
+// double quote, or "&#38;" before a '#', becomes its character; all else is
+// decode().
 QString decodeValue(QByteArrayView bytes);
 
 // What a card value becomes on its way in, from a box, a paste or a file: a
