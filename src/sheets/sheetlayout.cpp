@@ -74,18 +74,6 @@ FamilySheet familySheet(const std::vector<CardFields> &cards, const CardLinks &l
 
 // --- the pedigree chart ---
 
-QString lifespan(const QString &bornDate, const QString &diedDate)
-{
-    const QString born = CardText::yearOf(bornDate), died = CardText::yearOf(diedDate);
-    if (!born.isEmpty() && !died.isEmpty())
-        return born + QStringLiteral(" \u2013 ") + died;
-    if (!born.isEmpty())
-        return QStringLiteral("b. ") + born;
-    if (!died.isEmpty())
-        return QStringLiteral("d. ") + died;
-    return QString();
-}
-
 namespace {
 
 class ChartFiller
@@ -107,7 +95,7 @@ public:
         const SpouseFields &f = spouseFields(spouse);
         Ancestor &a = m_line[size_t(n)];
         a.name = CardText::shownName(c[f.name]);
-        a.lifespan = lifespan(c[f.bornDate], c[f.diedDate]);
+        a.lifespan = CardText::lifespan(c[f.bornDate], c[f.diedDate]);
         a.card = card;
         if (2 * n >= ChartSlots) {
             a.moreOnTheirChart = !isBlank(c[f.father]) || !isBlank(c[f.mother]);

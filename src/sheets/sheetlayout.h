@@ -91,7 +91,6 @@ PedigreeChart pedigreeChart(const std::vector<CardFields> &cards, const CardLink
 
 // The years for a chart box (CardText::yearOf): "1821 – 1890", "b. c. 1825",
 // "d. in the war".
-QString lifespan(const QString &bornDate, const QString &diedDate);
 
 // Where a chart puts the box of ancestor n (1 <= n < ChartSlots) of a side:
 // the generations left to right, the husband's line in the upper half of the

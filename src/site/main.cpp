@@ -1,11 +1,14 @@
 // kinfolio-site CARDFILE FOLDER [--title TEXT] [--living hide|names|show]:
 // writes a family web site of the cards into a folder.
 #include "sitewriter.h"
+#include "format/wording.h"
 #include "toolsupport/terminaltext.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDate>
+
+using kinfolio::counted;
 
 namespace {
 
@@ -16,10 +19,6 @@ void printError(const QString &message)
     kinfolio::printLine(stderr, QStringLiteral("kinfolio-site: ") + message);
 }
 
-QString counted(int n, const char *one, const char *many)
-{
-    return QStringLiteral("%1 %2").arg(n).arg(QLatin1String(n == 1 ? one : many));
-}
 
 } // namespace
 

@@ -42,18 +42,6 @@ bool isLiving(const CardFields &card, Spouse spouse, int thisYear)
     return married > thisYear - 100;
 }
 
-QString lifespan(const QString &bornDate, const QString &diedDate)
-{
-    const QString born = CardText::yearOf(bornDate), died = CardText::yearOf(diedDate);
-    if (!born.isEmpty() && !died.isEmpty())
-        return born + QStringLiteral(" \u2013 ") + died;
-    if (!born.isEmpty())
-        return QStringLiteral("b. ") + born;
-    if (!died.isEmpty())
-        return QStringLiteral("d. ") + died;
-    return QString();
-}
-
 QString SiteModel::surnameOf(const QString &name)
 {
     const qsizetype slash = name.indexOf(u'/');

@@ -78,8 +78,4 @@ private:
     std::vector<int> m_withoutSurname;
 };
 
-// A lifespan in years for a list: "1821 – 1890", "b. 1821", "d. in the war",
-// or empty.
-QString lifespan(const QString &bornDate, const QString &diedDate);
-
 } // namespace kinfolio::Site

@@ -219,7 +219,7 @@ QString SitePages::personLine(int p, int depth) const
         if (m_options.living == Living::Names)
             line += livingMark;
     } else {
-        const QString years = lifespan(person.bornDate, person.diedDate);
+        const QString years = CardText::lifespan(person.bornDate, person.diedDate);
         if (!years.isEmpty())
             line += QLatin1String(" <span class=\"years\">") + esc(years) + QLatin1String("</span>");
     }
@@ -328,7 +328,7 @@ QString SitePages::pedigree(int card, Spouse spouse) const
                                                         .arg(c + 1));
             const bool living = model.living(c, s);
             if (pages.shown(living)) {
-                const QString years = lifespan(fields[f.bornDate], fields[f.diedDate]);
+                const QString years = CardText::lifespan(fields[f.bornDate], fields[f.diedDate]);
                 if (!years.isEmpty())
                     html += QLatin1String(" <span class=\"years\">") + esc(years) + QLatin1String("</span>");
             } else if (pages.m_options.living == Living::Names) {
@@ -510,7 +510,7 @@ QByteArray SitePages::searchIndex() const
                                                    : QStringLiteral("card %1").arg(card + 1);
         QString years;
         if (shown(person.living))
-            years = lifespan(person.bornDate, person.diedDate);
+            years = CardText::lifespan(person.bornDate, person.diedDate);
         else if (m_options.living == Living::Names)
             years = QStringLiteral("Living");
         QStringList soundex, dm;

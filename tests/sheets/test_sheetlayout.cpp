@@ -2,6 +2,7 @@
 // the ancestors of a chart, the years in its boxes, and how a long sheet
 // goes on over pages.
 #include "cardfiles.h"
+#include "family/cardtext.h"
 #include "sheetlayout.h"
 
 #include <QTest>
@@ -149,7 +150,7 @@ void TestSheetLayout::chartYears()
     QFETCH(QString, born);
     QFETCH(QString, died);
     QFETCH(QString, shown);
-    QCOMPARE(lifespan(born, died), shown);
+    QCOMPARE(CardText::lifespan(born, died), shown);
 }
 
 void TestSheetLayout::longSheetGoesOnOverPagesWithNothingLost()

@@ -144,6 +144,18 @@ QString yearOf(const QString &date)
     }
 }
 
+QString lifespan(const QString &bornDate, const QString &diedDate)
+{
+    const QString born = yearOf(bornDate), died = yearOf(diedDate);
+    if (!born.isEmpty() && !died.isEmpty())
+        return born + QStringLiteral(" \u2013 ") + died;
+    if (!born.isEmpty())
+        return QStringLiteral("b. ") + born;
+    if (!died.isEmpty())
+        return QStringLiteral("d. ") + died;
+    return QString();
+}
+
 int yearNumber(const QString &date)
 {
     const QRegularExpressionMatch found = yearPattern().match(date);

@@ -60,6 +60,10 @@ DateQualifier dateQualifier(QString word);
 // date without a year ("in the war") is kept as written (printedLine).
 QString yearOf(const QString &date);
 
+// A lifespan in years, as the pedigree chart and the site's lists show it:
+// "1821 – 1890", "b. 1821", "d. in the war", or empty.
+QString lifespan(const QString &bornDate, const QString &diedDate);
+
 // The first year in a date, or a number past every year when it has none.
 int yearNumber(const QString &date);
 
