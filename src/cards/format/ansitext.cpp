@@ -116,10 +116,12 @@ bool decodable(char32_t code)
 
 // The number of the reference "#<digits>;" at `p`, which follows a '&'
 // (written, or stood for by "&#38;"), with `end` just past it; 0 when none.
+// A number with a leading zero is never written by encodeValue(), so such a
+// reference ("&#034;") is text the user typed.
 template <typename At>
 char32_t numberAt(qsizetype p, At at, qsizetype *end)
 {
-    if (at(p) != u'#')
+    if (at(p) != u'#' || at(p + 1) == u'0')
         return 0;
     char32_t code = 0;
     qsizetype k = p + 1;
