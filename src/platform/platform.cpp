@@ -11,6 +11,8 @@
 #include <QFileInfo>
 #include <cerrno>
 #include <csignal>
+#include <fcntl.h>
+#include <stdio.h>
 #include <sys/file.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -124,6 +126,19 @@ void onEndRequest(QObject *context, std::function<void(EndRequest)> handler)
     action.sa_flags = SA_RESTART;
     for (int signal : {SIGTERM, SIGHUP, SIGINT})
         ::sigaction(signal, &action, nullptr);
+#endif
+}
+
+bool exchangeFolders(const QString &a, const QString &b)
+{
+#if defined(Q_OS_LINUX) && defined(RENAME_EXCHANGE)
+    return ::renameat2(AT_FDCWD, QFile::encodeName(a).constData(), AT_FDCWD, QFile::encodeName(b).constData(),
+                       RENAME_EXCHANGE)
+           == 0;
+#else
+    Q_UNUSED(a);
+    Q_UNUSED(b);
+    return false;
 #endif
 }
 

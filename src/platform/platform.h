@@ -64,6 +64,11 @@ enum class EndRequest {
 // then; the handler decides, and a later request calls it again.
 void onEndRequest(QObject *context, std::function<void(EndRequest)> handler);
 
+// Swaps two folders in one step, so that each path holds a whole folder at
+// every moment. False where the system cannot (the caller then moves one
+// aside first).
+bool exchangeFolders(const QString &a, const QString &b);
+
 // True when `stream` goes to a terminal, not to a pipe or a file.
 bool isTerminalStream(std::FILE *stream);
 

@@ -2,6 +2,7 @@
 
 #include "session/cardfileread.h"
 #include "files/safefile.h"
+#include "platform/platform.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -17,9 +18,6 @@
 #include <mutex>
 #include <thread>
 
-#include <fcntl.h>
-#include <signal.h>
-#include <stdio.h>
 
 // The script and style sheet are built into the library; a static
 // library's resources are registered by hand.
@@ -102,22 +100,9 @@ void removeAbandonedWork(const QString &target)
             continue;
         bool isNumber = false;
         const qint64 pid = name.mid(prefix.size()).section(u'-', 0, 0).toLongLong(&isNumber);
-        if (isNumber && pid > 0 && ::kill(pid_t(pid), 0) != 0 && errno == ESRCH)
+        if (isNumber && pid > 0 && !isProcessRunning(pid, QString()))
             QDir(parent.filePath(name)).removeRecursively();
     }
-}
-
-bool exchangeFolders(const QString &a, const QString &b)
-{
-#ifdef RENAME_EXCHANGE
-    return ::renameat2(AT_FDCWD, QFile::encodeName(a).constData(), AT_FDCWD, QFile::encodeName(b).constData(),
-                       RENAME_EXCHANGE)
-           == 0;
-#else
-    Q_UNUSED(a);
-    Q_UNUSED(b);
-    return false;
-#endif
 }
 
 bool isSiteFolder(const QString &path)

@@ -301,8 +301,17 @@ private slots:
         QCOMPARE(readBytes(journal), bytes);
         QCOMPARE(readBytes(path()), cardFile);
 
+        // What a kill during a save left: only this program's own files of
+        // the card file and its journal go.
+        const QStringList left{path() + ".kinfolio-saving-AbC123", journal + ".kinfolio-saving-dEf456",
+                               m_dir->filePath("Notes.txt.kinfolio-saving-AbC123")};
+        for (const QString &file : left)
+            writeBytes(file, "cut short");
+
         std::optional<CardEditor> next(std::in_place, path());
         const CardView opened = next->open();
+        QCOMPARE(QFile::exists(left[0]) || QFile::exists(left[1]), false);
+        QVERIFY(QFile::exists(left[2]));
         QVERIFY2(opened.message && opened.message->text.contains(message), qPrintable(opened.message->text));
         QCOMPARE(opened.message->title, keptCards.isEmpty() && meanwhile != "garbage" ? "Kinfolio" : "Warning!");
         QCOMPARE(husbands([&](int p) { return next->store().text(p, CardField::Name); }, next->store().cardCount()),

@@ -1,8 +1,9 @@
 #include "commands/sitelisteditor.h"
 
+#include "files/safefile.h"
+#include "platform/platform.h"
 #include "session/cardfilelock.h"
 #include "session/cardjournal.h"
-#include "platform/platform.h"
 
 #include <QDir>
 
@@ -20,6 +21,9 @@ SiteListEditor::SiteListEditor(const QString &programDirectory)
 
 QStringList SiteListEditor::load()
 {
+    // The list is saved only by the card program, which holds the card
+    // file's lock while this window is open: what a killed save left is its own.
+    removeLeftoverTemporaryFiles(m_file.path());
     return m_file.load();
 }
 

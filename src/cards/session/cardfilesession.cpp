@@ -77,8 +77,10 @@ CardFileSession::Opening CardFileSession::open(Access access)
             opening.refused = true;
             return opening;
         }
-        if (m_lock.isLocked())
+        if (m_lock.isLocked()) {
             removeLeftoverTemporaryFiles(cardFile);
+            removeLeftoverTemporaryFiles(m_journal.path());
+        }
     }
     opening.loadedWhole = m_store.loadCardFile();
     opening.recovery = access == Access::Edit && m_lock.isLocked() ? m_journal.recover(m_store)
