@@ -207,6 +207,15 @@ void Builder::findOnlyParents()
     }
 }
 
+namespace {
+// How the notes name a couple, and how the couple cards are found by name:
+// "Carl Holm and Dora Holm", or the one name a card gives.
+QString coupleNames(const QString &father, const QString &mother)
+{
+    return isBlank(mother) ? father : isBlank(father) ? mother : father + QStringLiteral(" and ") + mother;
+}
+} // namespace
+
 // The lines at the head of a card's notes that tell what its fields cannot
 // (see parentsLine and sexLine) become the person's sex and the families that
 // took them in. A line of parents whose couple no single card holds stays in
@@ -219,9 +228,7 @@ void Builder::readFacts(size_t i)
             const QString husband = m_cards[k][CardField::Name], wife = m_cards[k][CardField::WifeName];
             if (m_links.standsAlone(int(k)) || (isBlank(husband) && isBlank(wife)))
                 continue;
-            const QString key = isBlank(wife)      ? husband
-                                : isBlank(husband) ? wife
-                                                   : husband + QStringLiteral(" and ") + wife;
+            const QString key = coupleNames(husband, wife);
             m_coupleCards.insert(key, m_coupleCards.contains(key) ? -1 : int(k));
         }
         m_coupleCards.insert(QString(), -1);
@@ -244,12 +251,18 @@ void Builder::readFacts(size_t i)
                 const QString names = parents.mother.isEmpty()
                                           ? parents.father
                                           : parents.father + QStringLiteral(" and ") + parents.mother;
-                // Not a family the person heads, nor the one they were born to.
+                // Not a family the person heads, nor the one they were born
+                // to, nor one of the same names as their parents by birth:
+                // there is no telling which of the two the words mean.
                 const int couple = m_coupleCards.value(names, -1);
                 const CardLinks::Child at = m_links.firstPlace(person);
+                const CardFields &born = m_cards[size_t(at.card)];
+                const bool husband = at.spouse == Spouse::Husband;
+                const QString birthNames = coupleNames(born[husband ? CardField::Father : CardField::WifeFather],
+                                                       born[husband ? CardField::Mother : CardField::WifeMother]);
                 if (couple >= 0 && m_links.person(couple, Spouse::Husband) != person
                     && m_links.person(couple, Spouse::Wife) != person
-                    && m_links.parentsCard(at.card, at.spouse) != couple) {
+                    && m_links.parentsCard(at.card, at.spouse) != couple && names != birthNames) {
                     auto &others = m_others[size_t(person)];
                     const auto same = [couple](const auto &o) { return o.first == couple; };
                     if (std::none_of(others.begin(), others.end(), same))
