@@ -71,7 +71,7 @@ int main(int argc, char *argv[])
         return 1;
     }
     const QString programDirectory = folder.path;
-    CardEditor editor(QDir(programDirectory).filePath(QStringLiteral("Kinfolio.dat")));
+    CardEditor editor(QDir(programDirectory).filePath(CardStore::fileName()));
 
     auto *splash = new SplashWindow([&editor, &programDirectory]() -> QWidget * {
         auto *cardWindow = new CardWindow(editor, programDirectory);

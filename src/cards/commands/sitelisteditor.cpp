@@ -1,6 +1,7 @@
 #include "commands/sitelisteditor.h"
 
 #include "files/safefile.h"
+#include "format/cardstore.h"
 #include "platform/platform.h"
 #include "session/cardfilelock.h"
 #include "session/cardjournal.h"
@@ -15,7 +16,7 @@ const auto refusal = CardMessage::refusal;
 
 SiteListEditor::SiteListEditor(const QString &programDirectory)
     : m_file(SiteListFile::in(programDirectory))
-    , m_cardFile(QDir(programDirectory).filePath(QStringLiteral("Kinfolio.dat")))
+    , m_cardFile(QDir(programDirectory).filePath(CardStore::fileName()))
 {
 }
 

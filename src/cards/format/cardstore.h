@@ -23,6 +23,8 @@ class CardStore
 {
 public:
     static constexpr int MaxCards = 32767;
+    // The card file's name, beside the program or in the card folder.
+    static QString fileName() { return QStringLiteral("Kinfolio.dat"); }
 
     // Why the last load stopped where it did.
     enum class LoadResult {
