@@ -901,7 +901,7 @@ bool importGedcomFile(const QString &gedcomFile, const QString &cardFile, bool a
     const CardJournal::Recovery &recovery = opening.recovery;
     made.recoveredChanges = recovery.replayed;
     if (!recovery.complete())
-        made.warnings << recoveryText(recovery, session.journal().path(), QStringLiteral("\n"))
+        made.warnings << recoveryText(recovery, session.journal().path())
                              .replace(QStringLiteral("\n\n"), QStringLiteral(" "))
                              .replace(u'\n', u' ');
     made.cardsBefore = store.cardCount();

@@ -13,15 +13,12 @@
 #include <QCoreApplication>
 
 using kinfolio::counted;
+using kinfolio::Done;
+using kinfolio::Failed;
+using kinfolio::Misused;
+using kinfolio::printError;
 
 namespace {
-
-enum ExitCode { Done = 0, Failed = 1, Misused = 2 };
-
-void printError(const QString &message)
-{
-    kinfolio::printLine(stderr, QStringLiteral("kinfolio-gedcom: ") + message);
-}
 
 // A file with many faults would bury the summary; the first few tell enough,
 // and --warnings keeps them all.

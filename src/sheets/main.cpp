@@ -8,18 +8,10 @@
 #include <QGuiApplication>
 
 using kinfolio::counted;
-
-namespace {
-
-enum ExitCode { Printed = 0, Failed = 1, Misused = 2 };
-
-void printError(const QString &message)
-{
-    kinfolio::printLine(stderr, QStringLiteral("kinfolio-sheets: ") + message);
-}
-
-
-} // namespace
+using kinfolio::Done;
+using kinfolio::Failed;
+using kinfolio::Misused;
+using kinfolio::printError;
 
 int main(int argc, char *argv[])
 {
@@ -75,7 +67,7 @@ int main(int argc, char *argv[])
         return Misused;
     }
     if (parser.isSet(QStringLiteral("help")))
-        parser.showHelp(Printed);
+        parser.showHelp(Done);
     if (parser.isSet(QStringLiteral("version")))
         parser.showVersion();
 
@@ -129,5 +121,5 @@ int main(int argc, char *argv[])
                                          counted(counts.sheets, "family group sheet", "family group sheets"),
                                          counted(counts.charts, "pedigree chart", "pedigree charts"),
                                          counted(counts.pages, "page", "pages")));
-    return Printed;
+    return Done;
 }

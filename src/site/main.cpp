@@ -9,18 +9,10 @@
 #include <QDate>
 
 using kinfolio::counted;
-
-namespace {
-
-enum ExitCode { Written = 0, Failed = 1, Misused = 2 };
-
-void printError(const QString &message)
-{
-    kinfolio::printLine(stderr, QStringLiteral("kinfolio-site: ") + message);
-}
-
-
-} // namespace
+using kinfolio::Done;
+using kinfolio::Failed;
+using kinfolio::Misused;
+using kinfolio::printError;
 
 int main(int argc, char *argv[])
 {
@@ -72,7 +64,7 @@ int main(int argc, char *argv[])
         return Misused;
     }
     if (parser.isSet(QStringLiteral("help")))
-        parser.showHelp(Written);
+        parser.showHelp(Done);
     if (parser.isSet(QStringLiteral("version")))
         parser.showVersion();
 
@@ -117,5 +109,5 @@ int main(int argc, char *argv[])
                                          counted(counts.people, "person", "people"),
                                          counted(counts.surnames, "surname", "surnames"),
                                          counted(counts.pages, "file", "files")));
-    return Written;
+    return Done;
 }

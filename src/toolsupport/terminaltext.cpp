@@ -2,6 +2,8 @@
 
 #include "platform/platform.h"
 
+#include <QCoreApplication>
+
 namespace kinfolio {
 
 namespace {
@@ -32,14 +34,14 @@ void printLine(std::FILE *stream, const QString &message)
     std::fwrite(line.constData(), 1, size_t(line.size()), stream);
 }
 
-bool isTerminal(std::FILE *stream)
+void printError(const QString &message)
 {
-    return isTerminalStream(stream);
+    printLine(stderr, QCoreApplication::applicationName() + QStringLiteral(": ") + message);
 }
 
 ProgressLine::ProgressLine(bool enabled, std::FILE *stream)
     : m_stream(stream)
-    , m_enabled(enabled && isTerminal(stream))
+    , m_enabled(enabled && isTerminalStream(stream))
 {
     m_started.start();
 }

@@ -18,8 +18,12 @@ QString escapeControls(QStringView text);
 // how the command-line tools print everything they say.
 void printLine(std::FILE *stream, const QString &message);
 
-// True when `stream` goes to a terminal, not to a pipe or a file.
-bool isTerminal(std::FILE *stream);
+// How every tool ends: done, an error (nothing written), wrong arguments.
+enum ExitCode { Done = 0, Failed = 1, Misused = 2 };
+
+// Prints "<tool>: <message>" on standard error, the tool named as the
+// application calls itself.
+void printError(const QString &message);
 
 // How far long work has come, on one line of a terminal that is rewritten
 // in place: "Reading family.ged: 42%". Shown only when the stream is a

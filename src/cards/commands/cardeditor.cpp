@@ -73,7 +73,7 @@ CardView CardEditor::open()
         }
         view.centre = true;
     }
-    const QString recovered = recoveryText(opening.recovery, m_session.journal().path(), QStringLiteral("\r\n"));
+    const QString recovered = crlf(recoveryText(opening.recovery, m_session.journal().path()));
     if (!recovered.isEmpty())
         view.message = opening.recovery.complete() ? report(recovered) : warning(recovered);
     if (opening.readOnly)

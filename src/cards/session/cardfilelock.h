@@ -47,6 +47,7 @@ public:
     // for a message: "a folder is in the way", "No space left on device".
     QString reason() const { return m_reason; }
 
+private:
     // What a lock file says of its holder, and what this process would write.
     struct Holder
     {
@@ -60,7 +61,6 @@ public:
         QByteArray bytes() const;
     };
 
-private:
     enum class Step { Taken, TryAgain, Stop };
     Step create(Result &result);
     Step judgeExisting(Result &result);

@@ -96,7 +96,7 @@ bool CardFileSession::record(CardJournal::Change change, int position, const QBy
 
 bool CardFileSession::save()
 {
-    return m_store.saveCardFile([this](const QByteArray &bytes) { m_journal.recordSaving(bytes, m_store); });
+    return m_store.saveCardFile([this](const QByteArray &bytes) { m_journal.recordSaving(bytes); });
 }
 
 void CardFileSession::end()
@@ -104,7 +104,7 @@ void CardFileSession::end()
     m_journal.remove();
 }
 
-QString recoveryText(const CardJournal::Recovery &r, const QString &journal, const QString &lineBreak)
+QString recoveryText(const CardJournal::Recovery &r, const QString &journal)
 {
     if (!r.found())
         return {};
@@ -151,8 +151,6 @@ QString recoveryText(const CardJournal::Recovery &r, const QString &journal, con
                         .arg(r.keepFailure);
         text += (r.replayed > 0 ? QStringLiteral("\n\n") : QStringLiteral(" ")) + lost + kept;
     }
-    if (lineBreak != QLatin1String("\n"))
-        text.replace(QLatin1Char('\n'), lineBreak);
     return text;
 }
 

@@ -57,8 +57,7 @@ private:
 };
 
 // A message's words for what open() found of a session that did not end
-// through Exit; empty when it found nothing. `lineBreak` is what the program
-// ends its lines with.
-QString recoveryText(const CardJournal::Recovery &recovery, const QString &journal, const QString &lineBreak);
+// through Exit, its lines apart by '\n'; empty when it found nothing.
+QString recoveryText(const CardJournal::Recovery &recovery, const QString &journal);
 
 } // namespace kinfolio

@@ -86,19 +86,12 @@ qsizetype nextWholeChange(const QByteArray &bytes, qsizetype from)
     return -1;
 }
 
-// The cards that `bytes` hold, in the form the store keeps them; false when
-// they are not whole cards.
-bool cardsOf(const QByteArray &bytes, CardStore &cards)
-{
-    return cards.readCards(bytes);
-}
-
 // Applies one change as the session made it; false when it does not fit the
 // cards (so it belongs to other cards, or the journal is damaged).
 bool apply(const JournalEntry &change, int format, CardStore &store)
 {
     CardStore cards;
-    if (change.kind != char(CardJournal::Change::Saved) && !cardsOf(change.bytes, cards))
+    if (change.kind != char(CardJournal::Change::Saved) && !cards.readCards(change.bytes))
         return false;
     const bool inTable = change.position >= 0 && change.position < store.cardCount();
     switch (CardJournal::Change(change.kind)) {
@@ -137,7 +130,7 @@ bool apply(const JournalEntry &change, int format, CardStore &store)
 void collectCards(const JournalEntry &change, int format, QByteArray &kept)
 {
     CardStore cards;
-    if (!cardsOf(change.bytes, cards) || cards.cardCount() == 0)
+    if (!cards.readCards(change.bytes) || cards.cardCount() == 0)
         return;
     switch (CardJournal::Change(change.kind)) {
     case CardJournal::Change::Add:
@@ -189,10 +182,8 @@ Reading readJournal(const QByteArray &bytes, CardStore &store)
         JournalEntry change;
         if (!readChange(bytes, pos, change)) {
             const qsizetype next = nextWholeChange(bytes, pos);
-            if (next < 0) {
-                r.tornEnd = true;
-                break;
-            }
+            if (next < 0)
+                break; // the end the crash cut short: dropped
             ++r.unreadable;
             applying = false;
             pos = next;
@@ -328,12 +319,11 @@ bool CardJournal::record(Change change, int position, const QByteArray &before, 
     return true;
 }
 
-bool CardJournal::recordSaving(const QByteArray &fileBytes, const CardStore &store)
+bool CardJournal::recordSaving(const QByteArray &fileBytes)
 {
     // Appended after a gap too: it only names the contents to come.
     if (!m_owned || m_state == State::None)
         return true;
-    Q_UNUSED(store);
     return appendFileDurably(m_path, changeBytes(Change::Saved, 0, CardStore::identityOf(fileBytes)), &m_error);
 }
 

@@ -37,7 +37,6 @@ public:
         int replayed = 0;     // changes applied to the store
         int notApplied = 0;   // whole changes that could not be applied
         int unreadable = 0;   // damaged changes amid whole ones
-        bool tornEnd = false; // the last change was cut short by the crash
         // Why changes were not applied: the card file was written by another
         // program since, or the journal is not one this program can read.
         bool cardFileChanged = false;
@@ -72,7 +71,7 @@ public:
 
     // Notes that the card file is about to be given `fileBytes`. Nothing to
     // note without a journal.
-    bool recordSaving(const QByteArray &fileBytes, const CardStore &store);
+    bool recordSaving(const QByteArray &fileBytes);
 
     // The card file holds every change: the journal goes.
     void remove();
