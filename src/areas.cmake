@@ -2,7 +2,7 @@
 # Checks, when the build is configured, that the sources of an area include
 # no area above it and nothing of Qt's Widgets or Gui modules: the core
 # links Qt Core alone, but Qt's include root would let "QtWidgets/..."
-# through.
+# through. The area base, which every area may use, is not checked.
 function(kinfolio_check_area target folder)
   cmake_parse_arguments(ARG "" "" "ALLOWS" ${ARGN})
   set(known files platform toolsupport format session family commands)
