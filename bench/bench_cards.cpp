@@ -116,9 +116,9 @@ void loadCardFile(benchmark::State &state)
 void EncodeAndWrite(benchmark::State &state)
 {
     for (auto _ : state) {
-        QString error;
-        if (!writeFileSafely(setting->baselinePath, AnsiText::encode(setting->fileText), &error))
-            state.SkipWithError(qPrintable(error));
+        if (const Result<> written = writeFileSafely(setting->baselinePath, AnsiText::encode(setting->fileText));
+            !written)
+            state.SkipWithError(qPrintable(written.error()));
     }
 }
 
@@ -142,8 +142,8 @@ void saveCardFile(benchmark::State &state)
         return;
     }
     for (auto _ : state) {
-        if (!store.saveCardFile())
-            state.SkipWithError(qPrintable(store.errorString()));
+        if (const Result<> saved = store.saveCardFile(); !saved)
+            state.SkipWithError(qPrintable(saved.error()));
     }
 }
 

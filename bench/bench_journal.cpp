@@ -28,12 +28,26 @@ CardFields card(int n)
     return fields;
 }
 
+// A measure of a failed step would mean nothing.
+template <typename T>
+T must(Result<T> result)
+{
+    if (!result)
+        qFatal("%s", qPrintable(result.error()));
+    return std::move(*result);
+}
+void must(const Result<> &result)
+{
+    if (!result)
+        qFatal("%s", qPrintable(result.error()));
+}
+
 void seed(const QString &path, int cards)
 {
     CardStore store(path);
     for (int n = 0; n < cards; ++n)
         store.appendCard(card(n));
-    store.saveCardFile();
+    must(store.saveCardFile());
 }
 
 } // namespace
@@ -53,7 +67,7 @@ int main(int argc, char *argv[])
     qint64 bytesPerChange = 0;
     {
         CardFileSession session(cardFile);
-        session.open(CardFileSession::Access::Edit);
+        must(session.open(CardFileSession::Access::Edit));
         CardStore &store = session.store();
         for (int n = 0; n < rounds; ++n) {
             const int position = n % store.cardCount();
@@ -61,7 +75,7 @@ int main(int argc, char *argv[])
             QElapsedTimer timer;
             timer.start();
             store.replaceCard(position, card(n + 5000));
-            session.record(CardJournal::Change::Update, position, before, store.cardBytes(position));
+            must(session.record(CardJournal::Change::Update, position, before, store.cardBytes(position)));
             journalledNs += timer.nsecsElapsed();
         }
         bytesPerChange = QFileInfo(session.journal().path()).size() / rounds;
@@ -93,19 +107,19 @@ int main(int argc, char *argv[])
     seed(replayFile, 1000);
     {
         CardFileSession session(replayFile);
-        session.open(CardFileSession::Access::Edit);
+        must(session.open(CardFileSession::Access::Edit));
         CardStore &store = session.store();
         for (int n = 0; n < 20000; ++n) {
             const int position = (n * 7) % store.cardCount();
             const QByteArray before = store.cardBytes(position);
             store.replaceCard(position, card(n));
-            session.record(CardJournal::Change::Update, position, before, store.cardBytes(position));
+            must(session.record(CardJournal::Change::Update, position, before, store.cardBytes(position)));
         }
     }
     QElapsedTimer timer;
     timer.start();
     CardFileSession next(replayFile);
-    const CardFileSession::Opening opening = next.open(CardFileSession::Access::Edit);
+    const CardFileSession::Opening opening = must(next.open(CardFileSession::Access::Edit));
     std::printf("Replay of a journal of %d changes (%lld kB): %lld ms\n", opening.recovery.replayed,
                 static_cast<long long>(QFileInfo(next.journal().path()).size() / 1024),
                 static_cast<long long>(timer.elapsed()));

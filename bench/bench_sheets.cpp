@@ -58,11 +58,10 @@ QString runCardFile(int length)
 
 Sheets::PrintCounts print(const QString &cards)
 {
-    QString error;
-    Sheets::PrintCounts counts;
-    if (!Sheets::printCardFile(cards, scratch->filePath(QStringLiteral("family.pdf")), {}, &error, &counts))
-        qFatal("printing failed: %s", qPrintable(error));
-    return counts;
+    const Result<Sheets::PrintCounts> printed = Sheets::printCardFile(cards, scratch->filePath(QStringLiteral("family.pdf")), {});
+    if (!printed)
+        qFatal("printing failed: %s", qPrintable(printed.error()));
+    return *printed;
 }
 
 long peakKb()

@@ -11,41 +11,26 @@
 namespace kinfolio {
 
 namespace {
-void setError(QString *error, const QString &text)
-{
-    if (error)
-        *error = text;
-}
-
 // What a save's temporary file is named after the file it replaces, so that
 // only this program's own are ever cleaned up.
 const QString TemporaryMark = QStringLiteral(".kinfolio-saving-");
 } // namespace
 
-bool readRegularFile(const QString &path, QByteArray &bytes, QString *error)
+Result<QByteArray> readRegularFile(const QString &path)
 {
     const QFileInfo info(path);
-    if (!info.exists()) {
-        setError(error, QStringLiteral("No such file"));
-        return false;
-    }
+    if (!info.exists())
+        return Failure{QStringLiteral("No such file")};
     // Checked before opening: opening a named pipe waits for a writer.
-    if (!info.isFile()) {
-        setError(error, QStringLiteral("Not a regular file"));
-        return false;
-    }
+    if (!info.isFile())
+        return Failure{QStringLiteral("Not a regular file")};
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        setError(error, file.errorString());
-        return false;
-    }
-    bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        setError(error, file.errorString());
-        bytes.clear();
-        return false;
-    }
-    return true;
+    if (!file.open(QIODevice::ReadOnly))
+        return Failure{file.errorString()};
+    QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return Failure{file.errorString()};
+    return bytes;
 }
 
 // Stands in front of the save file so that every write is taken whole or
@@ -100,24 +85,22 @@ SafeFileWriter::~SafeFileWriter()
         m_file->remove();
 }
 
-bool SafeFileWriter::open()
+Result<> SafeFileWriter::open()
 {
     const QFileInfo existing(m_path);
-    if (existing.exists() && !existing.isFile()) {
-        m_error = QStringLiteral("Not a regular file, so it is not replaced");
-        return false;
-    }
+    if (existing.exists() && !existing.isFile())
+        return Failure{QStringLiteral("Not a regular file, so it is not replaced")};
     m_file = std::make_unique<QTemporaryFile>(m_path + TemporaryMark + QStringLiteral("XXXXXX"));
     m_file->setAutoRemove(false);
     // Unbuffered, so that a write the disk refuses fails at once, not in a
     // flush after the last write where it could go unseen.
     if (!static_cast<QFile *>(m_file.get())->open(QIODevice::ReadWrite | QIODevice::Unbuffered)) {
-        m_error = m_file->errorString();
+        const QString error = m_file->errorString();
         m_file.reset();
-        return false;
+        return Failure{error};
     }
     m_device = std::make_unique<WholeWrites>(m_file.get());
-    return true;
+    return {};
 }
 
 QIODevice *SafeFileWriter::device()
@@ -125,10 +108,10 @@ QIODevice *SafeFileWriter::device()
     return m_device.get();
 }
 
-bool SafeFileWriter::commit()
+Result<> SafeFileWriter::commit()
 {
     if (!m_file)
-        return false;
+        return Failure{QStringLiteral("The file was not opened")};
     // A failed write leaves the device's error set; the old file then stays.
     const bool cut = m_device->failed();
     QString error = m_file->error() != QFileDevice::NoError ? m_file->errorString()
@@ -154,12 +137,12 @@ bool SafeFileWriter::commit()
         if (failure)
             error = QString::fromStdString(failure.message());
     }
+    m_file.reset();
     if (!error.isEmpty()) {
         QFile::remove(temporary);
-        m_error = error;
+        return Failure{error};
     }
-    m_file.reset();
-    return error.isEmpty();
+    return {};
 }
 
 void removeLeftoverTemporaryFiles(const QString &path)
@@ -175,49 +158,37 @@ void removeLeftoverTemporaryFiles(const QString &path)
     }
 }
 
-bool writeFileSafely(const QString &path, const QByteArray &bytes, QString *error)
+Result<> writeFileSafely(const QString &path, const QByteArray &bytes)
 {
     SafeFileWriter writer(path);
-    if (!writer.open()) {
-        setError(error, writer.errorString());
-        return false;
-    }
+    if (const Result<> opened = writer.open(); !opened)
+        return opened;
     // A failed write is reported by commit(), which then keeps the old file.
     writer.device()->write(bytes);
-    if (!writer.commit()) {
-        setError(error, writer.errorString());
-        return false;
-    }
-    return true;
+    return writer.commit();
 }
 
-bool appendFileDurably(const QString &path, const QByteArray &bytes, QString *error)
+Result<> appendFileDurably(const QString &path, const QByteArray &bytes)
 {
     const QFileInfo existing(path);
-    if (existing.exists() && !existing.isFile()) {
-        setError(error, QStringLiteral("Not a regular file, so nothing is written to it"));
-        return false;
-    }
+    if (existing.exists() && !existing.isFile())
+        return Failure{QStringLiteral("Not a regular file, so nothing is written to it")};
     QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered)) {
-        setError(error, file.errorString());
-        return false;
-    }
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
+        return Failure{file.errorString()};
     const qint64 before = file.size();
     for (qint64 done = 0; done < bytes.size();) {
         const qint64 written = file.write(bytes.constData() + done, bytes.size() - done);
         if (written <= 0) {
-            setError(error, file.errorString());
+            const QString error = file.errorString();
             file.resize(before);
-            return false;
+            return Failure{error};
         }
         done += written;
     }
-    if (!syncToDisk(file)) {
-        setError(error, QStringLiteral("The system could not put the file on the disk"));
-        return false;
-    }
-    return true;
+    if (!syncToDisk(file))
+        return Failure{QStringLiteral("The system could not put the file on the disk")};
+    return {};
 }
 
 QString resolvedFilePath(const QString &path)
@@ -238,36 +209,35 @@ bool isSameFile(const QString &a, const QString &b)
 
 namespace {
 // The first name `path`.unread-N that nothing stands at, not even a link.
-QString freeAsideName(const QString &path, QString *error)
+Result<QString> freeAsideName(const QString &path)
 {
     for (int n = 1; n < 10000; ++n) {
         const QString aside = QStringLiteral("%1.unread-%2").arg(path).arg(n);
         if (!QFileInfo::exists(aside) && !QFileInfo(aside).isSymLink())
             return aside;
     }
-    setError(error, QStringLiteral("No free name is left for a copy"));
-    return {};
+    return Failure{QStringLiteral("No free name is left for a copy")};
 }
 } // namespace
 
-QString keepCopyAside(const QString &path, QString *error)
+Result<QString> keepCopyAside(const QString &path)
 {
-    QByteArray bytes;
-    if (!readRegularFile(path, bytes, error))
-        return {};
-    const QString copyPath = freeAsideName(path, error);
-    return !copyPath.isEmpty() && writeFileSafely(copyPath, bytes, error) ? copyPath : QString();
+    const Result<QByteArray> bytes = readRegularFile(path);
+    if (!bytes)
+        return Failure{bytes.error()};
+    const Result<QString> copyPath = freeAsideName(path);
+    if (!copyPath)
+        return copyPath;
+    if (const Result<> written = writeFileSafely(*copyPath, *bytes); !written)
+        return Failure{written.error()};
+    return copyPath;
 }
 
-QString moveAside(const QString &path, QString *error)
+Result<QString> moveAside(const QString &path)
 {
-    const QString aside = freeAsideName(path, error);
-    if (aside.isEmpty())
-        return {};
-    if (!QFile::rename(path, aside)) {
-        setError(error, QStringLiteral("The file could not be renamed"));
-        return {};
-    }
+    const Result<QString> aside = freeAsideName(path);
+    if (aside && !QFile::rename(path, *aside))
+        return Failure{QStringLiteral("The file could not be renamed")};
     return aside;
 }
 

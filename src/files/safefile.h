@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/result.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QTemporaryFile>
@@ -12,9 +14,9 @@ namespace kinfolio {
 
 // Reads a whole file. Only a regular file is read: a folder, a named pipe or
 // a device counts as unreadable, so nothing can make a program wait for input
-// that never comes. On failure `error` holds the reason, for the
-// caller to put beside the file's name.
-bool readRegularFile(const QString &path, QByteArray &bytes, QString *error = nullptr);
+// that never comes. A failure's reason is for the caller to put beside the
+// file's name.
+Result<QByteArray> readRegularFile(const QString &path);
 
 // Writes a whole file so that it is either replaced completely or left as it
 // was: the bytes go, unbuffered, to a temporary file in the same directory
@@ -22,8 +24,8 @@ bool readRegularFile(const QString &path, QByteArray &bytes, QString *error = nu
 // the disk and then renamed over the old one. A crash, power cut or full disk
 // during the write leaves the previous file intact, and every failure is
 // reported. Anything at the path that is not a regular file is refused
-// rather than replaced. On failure `error` holds the reason.
-bool writeFileSafely(const QString &path, const QByteArray &bytes, QString *error = nullptr);
+// rather than replaced.
+Result<> writeFileSafely(const QString &path, const QByteArray &bytes);
 
 // The same for output that is made piece by piece (a PDF page after page),
 // so that it need not be held in memory whole. Write to device(), then
@@ -35,13 +37,12 @@ public:
     explicit SafeFileWriter(const QString &path);
     ~SafeFileWriter();
 
-    // False, with errorString() set, when the file cannot be written.
-    bool open();
+    // Fails when the file cannot be written.
+    Result<> open();
     QIODevice *device();
-    // Puts the written file in place of the old one. False, with the old
+    // Puts the written file in place of the old one. Fails, with the old
     // file left as it was, when any write or the replacement failed.
-    bool commit();
-    QString errorString() const { return m_error; }
+    Result<> commit();
 
 private:
     class WholeWrites;
@@ -49,7 +50,6 @@ private:
     QString m_path;
     std::unique_ptr<QTemporaryFile> m_file;
     std::unique_ptr<WholeWrites> m_device; // in front of m_file; see the .cpp
-    QString m_error;
 };
 
 // Removes what saves of `path` that a crash or a kill cut short left beside
@@ -61,8 +61,8 @@ void removeLeftoverTemporaryFiles(const QString &path);
 // system put them on the disk before it returns, so that a crash or a power
 // cut after the return keeps them. A write the disk takes only in part is cut
 // off again, so the file ends where it ended before. Anything at the path
-// that is not a regular file is refused. On failure `error` holds the reason.
-bool appendFileDurably(const QString &path, const QByteArray &bytes, QString *error = nullptr);
+// that is not a regular file is refused.
+Result<> appendFileDurably(const QString &path, const QByteArray &bytes);
 
 // The file that `path` leads to: symbolic links followed, also to a file that
 // does not exist yet, and the folder's own links resolved. Two paths to one
@@ -74,12 +74,11 @@ QString resolvedFilePath(const QString &path);
 bool isSameFile(const QString &a, const QString &b);
 
 // Keeps a byte-for-byte copy of a regular file beside it, as `path`.unread-N
-// with the first free N, never over an earlier copy. Returns the copy's path,
-// or an empty text with `error` set.
-QString keepCopyAside(const QString &path, QString *error = nullptr);
+// with the first free N, never over an earlier copy. Gives the copy's path.
+Result<QString> keepCopyAside(const QString &path);
 
 // Moves a file to the same kind of name. A rename needs no room on the disk.
-QString moveAside(const QString &path, QString *error = nullptr);
+Result<QString> moveAside(const QString &path);
 
 // A name beside `dataFile` that nothing stands at yet, the data file's name
 // with `word` and a number from `firstNumber` on: with "saved" and 2,

@@ -560,40 +560,25 @@ QByteArray fromCards(const std::vector<CardFields> &cards, ExportCounts *counts,
     return builder.write(progress);
 }
 
-bool exportCardFile(const QString &cardFile, const QString &gedcomFile, QString *error, ExportCounts *counts,
-                    const Progress &progress)
+Result<ExportCounts> exportCardFile(const QString &cardFile, const QString &gedcomFile, const Progress &progress)
 {
-    std::vector<CardFields> cards;
-    QStringList notes;
-    if (!readCardFile(cardFile, cards, error, &notes))
-        return false;
+    const Result<CardFileContents> read = readCardFile(cardFile);
+    if (!read)
+        return Failure{read.error()};
 
     // Writing over the card file would replace the cards with their export.
-    if (isSameFile(gedcomFile, cardFile)) {
-        if (error)
-            *error = QStringLiteral("%1 is the card file itself; name another file for the GEDCOM output")
-                         .arg(gedcomFile);
-        return false;
-    }
-    const QString refusal = outputRefusal(gedcomFile, FileKind::Gedcom);
-    if (!refusal.isEmpty()) {
-        if (error)
-            *error = refusal;
-        return false;
-    }
+    if (isSameFile(gedcomFile, cardFile))
+        return Failure{QStringLiteral("%1 is the card file itself; name another file for the GEDCOM output")
+                           .arg(gedcomFile)};
+    if (const std::optional<QString> refusal = outputRefusal(gedcomFile, FileKind::Gedcom))
+        return Failure{*refusal};
 
     ExportCounts made;
-    const QByteArray bytes = fromCards(cards, &made, progress);
-    made.warnings = notes + made.warnings;
-    QString reason;
-    if (!writeFileSafely(gedcomFile, bytes, &reason)) {
-        if (error)
-            *error = QStringLiteral("%1 could not be written: %2").arg(gedcomFile, reason);
-        return false;
-    }
-    if (counts)
-        *counts = made;
-    return true;
+    const QByteArray bytes = fromCards(read->cards, &made, progress);
+    made.warnings = read->notes + made.warnings;
+    if (const Result<> written = writeFileSafely(gedcomFile, bytes); !written)
+        return Failure{QStringLiteral("%1 could not be written: %2").arg(gedcomFile, written.error())};
+    return made;
 }
 
 } // namespace kinfolio::Gedcom

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/result.h"
 #include "format/cardrecord.h"
 #include "gedcomreader.h"
 
@@ -29,8 +30,7 @@ QByteArray fromCards(const std::vector<CardFields> &cards, ExportCounts *counts 
                      const Progress &progress = {});
 
 // Exports a card file to a GEDCOM file. The output is replaced whole or not at
-// all; on failure `error` says why and no output file is left behind.
-bool exportCardFile(const QString &cardFile, const QString &gedcomFile, QString *error,
-                    ExportCounts *counts = nullptr, const Progress &progress = {});
+// all; on failure no output file is left behind.
+Result<ExportCounts> exportCardFile(const QString &cardFile, const QString &gedcomFile, const Progress &progress = {});
 
 } // namespace kinfolio::Gedcom

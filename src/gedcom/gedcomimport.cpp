@@ -829,26 +829,22 @@ std::vector<CardFields> toCards(const GedcomFile &file, ImportCounts *counts)
     return cards;
 }
 
-bool importGedcomFile(const QString &gedcomFile, const QString &cardFile, bool append, QString *error,
-                      ImportCounts *counts, const ImportProgress &progress)
+Result<ImportCounts> importGedcomFile(const QString &gedcomFile, const QString &cardFile, bool append,
+                                     const ImportProgress &progress)
 {
-    const auto fail = [error](const QString &why) {
-        if (error)
-            *error = why;
-        return false;
-    };
+    const auto fail = [](const QString &why) { return Failure{why}; };
     const QFileInfo in(gedcomFile), out(cardFile);
     if (isSameFile(gedcomFile, cardFile))
         return fail(QStringLiteral("%1 is the GEDCOM file itself; name another card file").arg(cardFile));
 
-    QByteArray bytes;
-    QString reason;
     if (!in.exists())
         return fail(QStringLiteral("the GEDCOM file %1 does not exist").arg(gedcomFile));
     if (in.isDir())
         return fail(QStringLiteral("%1 is a folder, not a GEDCOM file").arg(gedcomFile));
-    if (!readRegularFile(gedcomFile, bytes, &reason))
-        return fail(QStringLiteral("the GEDCOM file %1 could not be read: %2").arg(gedcomFile, reason));
+    Result<QByteArray> read = readRegularFile(gedcomFile);
+    if (!read)
+        return fail(QStringLiteral("the GEDCOM file %1 could not be read: %2").arg(gedcomFile, read.error()));
+    QByteArray bytes = std::move(*read);
     const auto stepProgress = [&progress](ImportStep step) {
         return progress ? Progress([&progress, step](qint64 done, qint64 total) { progress(step, done, total); })
                         : Progress();
@@ -858,14 +854,16 @@ bool importGedcomFile(const QString &gedcomFile, const QString &cardFile, bool a
     if (fileKindOf(bytes) == FileKind::Cards) {
         // Cards that Kinfolio kept aside (the changes of a journal it could
         // not apply) come back as they are.
-        QStringList notes;
-        if (!readCardFile(gedcomFile, cards, &reason, &notes))
-            return fail(reason);
-        made.warnings << notes;
+        Result<CardFileContents> kept = readCardFile(gedcomFile);
+        if (!kept)
+            return fail(kept.error());
+        cards = std::move(kept->cards);
+        made.warnings << kept->notes;
         made.cardFile = true;
         made.familyCards = int(cards.size());
     } else {
         GedcomFile file;
+        QString reason;
         if (!file.read(std::move(bytes), &reason, stepProgress(ImportStep::Reading)))
             return fail(QStringLiteral("%1: %2").arg(gedcomFile, reason));
         made.characterSet = file.characterSet();
@@ -884,18 +882,18 @@ bool importGedcomFile(const QString &gedcomFile, const QString &cardFile, bool a
     if (!out.absoluteDir().exists())
         return fail(QStringLiteral("the folder %1 does not exist").arg(QDir::toNativeSeparators(out.absolutePath())));
     CardFileSession session(cardFile);
-    const CardFileSession::Opening opening = session.open(CardFileSession::Access::Edit);
-    if (opening.refused)
-        return fail(session.refusal() + QStringLiteral("\nNothing was written."));
+    const Result<CardFileSession::Opening> opened = session.open(CardFileSession::Access::Edit);
+    if (!opened)
+        return fail(opened.error() + QStringLiteral("\nNothing was written."));
+    const CardFileSession::Opening &opening = *opened;
     if (opening.readOnly)
         return fail(QStringLiteral("the folder %1 cannot be written: %2; nothing was written")
                         .arg(session.lock().folder(), session.lock().reason()));
-    const QString refusal = outputRefusal(cardFile, FileKind::Cards);
-    if (!refusal.isEmpty())
-        return fail(refusal);
+    if (const std::optional<QString> refusal = outputRefusal(cardFile, FileKind::Cards))
+        return fail(*refusal);
     CardStore &store = session.store();
-    if (!opening.loadedWhole && store.loadResult() != CardStore::LoadResult::Missing)
-        return fail(cardFileProblem(store));
+    if (!opening.loaded && store.loadResult() != CardStore::LoadResult::Missing)
+        return fail(cardFileProblem(store, opening.loaded));
     // A card window that did not end through Exit left its changes in the
     // journal; they belong to the cards the imported ones go after.
     const CardJournal::Recovery &recovery = opening.recovery;
@@ -923,13 +921,11 @@ bool importGedcomFile(const QString &gedcomFile, const QString &cardFile, bool a
     for (const CardFields &card : cards)
         store.appendCard(card);
     if (!cards.empty()) {
-        if (!session.save())
-            return fail(store.errorString());
+        if (const Result<> saved = session.save(); !saved)
+            return fail(saved.error());
         session.end();
     }
-    if (counts)
-        *counts = made;
-    return true;
+    return made;
 }
 
 } // namespace kinfolio::Gedcom

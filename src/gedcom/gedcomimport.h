@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/result.h"
 #include "format/cardrecord.h"
 #include "gedcomreader.h"
 
@@ -57,12 +58,12 @@ std::vector<CardFields> toCards(const GedcomFile &file, ImportCounts *counts = n
 // Imports a GEDCOM file into a card file, through the card program's store,
 // after everything has been read and checked, holding the card file's lock.
 // An existing card file that holds cards is refused unless `append`, which
-// adds the imported cards after its own. On failure `error` says why and the
-// card file is as it was.
+// adds the imported cards after its own. On failure the card file is as it
+// was.
 // The GEDCOM file is let go before the cards are made, so that the import
 // holds little more than the file's size at any time. A file that makes more
 // cards than a card file holds is refused before the card file is touched.
-bool importGedcomFile(const QString &gedcomFile, const QString &cardFile, bool append, QString *error,
-                      ImportCounts *counts = nullptr, const ImportProgress &progress = {});
+Result<ImportCounts> importGedcomFile(const QString &gedcomFile, const QString &cardFile, bool append,
+                                     const ImportProgress &progress = {});
 
 } // namespace kinfolio::Gedcom

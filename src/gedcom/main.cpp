@@ -35,10 +35,10 @@ void printWarnings(const QStringList &warnings, const QString &warningsFile)
             QStringLiteral("warning: and %1 more warnings, in %2").arg(warnings.size() - shown).arg(warningsFile));
 }
 
-// Why the warnings cannot go to `path`, or an empty text when they can: a
+// Why the warnings cannot go to `path`; none when they can. A
 // file the tool reads or writes, or any card, GEDCOM or PDF file, is left as
 // it is.
-QString warningsFileRefusal(const QString &path, const QStringList &files)
+std::optional<QString> warningsFileRefusal(const QString &path, const QStringList &files)
 {
     for (const QString &file : files) {
         if (kinfolio::isSameFile(path, file))
@@ -52,7 +52,7 @@ QString warningsFileRefusal(const QString &path, const QStringList &files)
                        : kind == FileKind::Pdf    ? "PDF"
                                                   : nullptr;
     if (!what)
-        return {};
+        return std::nullopt;
     return QStringLiteral("%1 is a %2 file, so it is left as it is: name a new file for --warnings")
         .arg(path, QLatin1String(what));
 }
@@ -62,11 +62,10 @@ bool writeWarnings(const QString &path, const QStringList &warnings)
     QString text;
     for (const QString &warning : warnings)
         text += kinfolio::escapeControls(warning) + u'\n';
-    QString reason;
-    if (kinfolio::writeFileSafely(path, text.toUtf8(), &reason))
-        return true;
-    printError(QStringLiteral("the warnings could not be written to %1: %2").arg(path, reason));
-    return false;
+    const kinfolio::Result<> written = kinfolio::writeFileSafely(path, text.toUtf8());
+    if (!written)
+        printError(QStringLiteral("the warnings could not be written to %1: %2").arg(path, written.error()));
+    return written.ok();
 }
 
 
@@ -213,15 +212,12 @@ int main(int argc, char *argv[])
     }
     const QString warningsFile = parser.value(warningsOption);
     if (!warningsFile.isEmpty() && files.size() == 2) {
-        const QString refusal = warningsFileRefusal(warningsFile, files);
-        if (!refusal.isEmpty()) {
-            printError(refusal);
+        if (const std::optional<QString> refusal = warningsFileRefusal(warningsFile, files)) {
+            printError(*refusal);
             return Failed;
         }
     }
     if (importing) {
-        QString error;
-        kinfolio::Gedcom::ImportCounts counts;
         kinfolio::ProgressLine progress(!parser.isSet(quietOption));
         const QString name = QFileInfo(files.at(0)).fileName();
         const auto show = [&](kinfolio::Gedcom::ImportStep step, qint64 done, qint64 total) {
@@ -229,13 +225,14 @@ int main(int argc, char *argv[])
             progress.show((reading ? QStringLiteral("Reading %1") : QStringLiteral("Making cards of %1")).arg(name),
                           done, total);
         };
-        const bool imported = kinfolio::Gedcom::importGedcomFile(files.at(0), files.at(1), parser.isSet(appendOption),
-                                                                 &error, &counts, show);
+        const kinfolio::Result<kinfolio::Gedcom::ImportCounts> imported =
+            kinfolio::Gedcom::importGedcomFile(files.at(0), files.at(1), parser.isSet(appendOption), show);
         progress.clear();
         if (!imported) {
-            printError(error);
+            printError(imported.error());
             return Failed;
         }
+        const kinfolio::Gedcom::ImportCounts &counts = *imported;
         printWarnings(counts.warnings, warningsFile);
         printImportSummary(files.at(0), files.at(1), counts);
         if (!warningsFile.isEmpty() && !writeWarnings(warningsFile, counts.warnings))
@@ -249,18 +246,17 @@ int main(int argc, char *argv[])
         return Misused;
     }
 
-    QString error;
-    kinfolio::Gedcom::ExportCounts counts;
     kinfolio::ProgressLine progress(!parser.isSet(quietOption));
     const QString name = QFileInfo(files.at(1)).fileName();
-    const bool exported = kinfolio::Gedcom::exportCardFile(
-        files.at(0), files.at(1), &error, &counts,
+    const kinfolio::Result<kinfolio::Gedcom::ExportCounts> exported = kinfolio::Gedcom::exportCardFile(
+        files.at(0), files.at(1),
         [&](qint64 done, qint64 total) { progress.show(QStringLiteral("Writing %1").arg(name), done, total); });
     progress.clear();
     if (!exported) {
-        printError(error);
+        kinfolio::printCardFileError(exported.error(), files.at(0));
         return Failed;
     }
+    const kinfolio::Gedcom::ExportCounts &counts = *exported;
     printWarnings(counts.warnings, warningsFile);
     if (!warningsFile.isEmpty() && !writeWarnings(warningsFile, counts.warnings))
         return Failed;

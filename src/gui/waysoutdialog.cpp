@@ -29,9 +29,8 @@ WayOut offerWaysOut(QWidget *window, WaysOut &waysOut, const CardMessage &failur
                                              CardMessage::Yes | CardMessage::No, CardMessage::No})
                        != CardMessage::Yes)
                 continue;
-            CardMessage said;
-            const bool saved = waysOut.saveCopy(path, &said);
-            MessageBox::show(window, said);
+            const Result<CardMessage, CardMessage> saved = waysOut.saveCopy(path);
+            MessageBox::show(window, saved ? *saved : saved.error());
             if (saved)
                 return WayOut::SavedElsewhere;
         }

@@ -82,9 +82,8 @@ void InstallerWindow::install()
     InstallSequence sequence(*m_fileSystem, installPathSeparator(),
                              installationSetFolder(*m_fileSystem, QCoreApplication::applicationDirPath()));
     // The window stays, so that another directory can be typed.
-    const QString refusal = sequence.refusal(m_txtPathDirectory->text());
-    if (!refusal.isEmpty()) {
-        MessageBox::show(this, refusal, QStringLiteral("Error!"), MessageBox::Exclamation);
+    if (const std::optional<QString> refusal = sequence.refusal(m_txtPathDirectory->text())) {
+        MessageBox::show(this, *refusal, QStringLiteral("Error!"), MessageBox::Exclamation);
         return;
     }
     const QList<InstallFailure> failures = sequence.run(m_txtPathDirectory->text());

@@ -46,40 +46,35 @@ bool LocalFileSystem::isDirectory(const QString &path) const
     return std::filesystem::is_directory(nativePath(resolve(path)), error);
 }
 
-bool LocalFileSystem::makeDirectory(const QString &path, QString &reason)
+Result<> LocalFileSystem::makeDirectory(const QString &path)
 {
     std::error_code error;
     if (std::filesystem::create_directory(nativePath(resolve(path)), error))
-        return true;
+        return {};
     // create_directory() treats an existing directory as no error; the
     // installer counts it as a failed creation.
-    reason = error ? reasonOf(error) : reasonOf(std::make_error_code(std::errc::file_exists));
-    return false;
+    return Failure{error ? reasonOf(error) : reasonOf(std::make_error_code(std::errc::file_exists))};
 }
 
-bool LocalFileSystem::copyFile(const QString &from, const QString &to, QString &reason)
+Result<> LocalFileSystem::copyFile(const QString &from, const QString &to)
 {
     std::error_code error;
     std::filesystem::copy_file(nativePath(resolve(from)), nativePath(resolve(to)),
                                std::filesystem::copy_options::overwrite_existing, error);
-    if (error) {
-        reason = reasonOf(error);
-        return false;
-    }
-    return true;
+    if (error)
+        return Failure{reasonOf(error)};
+    return {};
 }
 
-bool LocalFileSystem::renameFile(const QString &from, const QString &to, QString &reason)
+Result<> LocalFileSystem::renameFile(const QString &from, const QString &to)
 {
     // One rename that replaces the target, so there is never a moment
     // without a program file.
     std::error_code error;
     std::filesystem::rename(nativePath(resolve(from)), nativePath(resolve(to)), error);
-    if (error) {
-        reason = reasonOf(error);
-        return false;
-    }
-    return true;
+    if (error)
+        return Failure{reasonOf(error)};
+    return {};
 }
 
 bool LocalFileSystem::isSameFile(const QString &a, const QString &b) const

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/result.h"
+
 #include <QString>
 
 namespace kinfolio {
@@ -15,13 +17,13 @@ public:
     virtual bool exists(const QString &path) const = 0;
     virtual bool isDirectory(const QString &path) const = 0;
     // Creates exactly the one directory named; fails when it exists already
-    // or its parent is missing. On failure `reason` gets the system's reason.
-    virtual bool makeDirectory(const QString &path, QString &reason) = 0;
+    // or its parent is missing, with the system's reason.
+    virtual Result<> makeDirectory(const QString &path) = 0;
     // Copies one file, replacing a file of the same name at `to` and keeping
     // the source's permissions (the program file stays executable).
-    virtual bool copyFile(const QString &from, const QString &to, QString &reason) = 0;
+    virtual Result<> copyFile(const QString &from, const QString &to) = 0;
     // Renames a file, replacing a file of the new name if there is one.
-    virtual bool renameFile(const QString &from, const QString &to, QString &reason) = 0;
+    virtual Result<> renameFile(const QString &from, const QString &to) = 0;
     // True when both names lead to one existing file.
     virtual bool isSameFile(const QString &a, const QString &b) const = 0;
 };
@@ -35,9 +37,9 @@ public:
 
     bool exists(const QString &path) const override;
     bool isDirectory(const QString &path) const override;
-    bool makeDirectory(const QString &path, QString &reason) override;
-    bool copyFile(const QString &from, const QString &to, QString &reason) override;
-    bool renameFile(const QString &from, const QString &to, QString &reason) override;
+    Result<> makeDirectory(const QString &path) override;
+    Result<> copyFile(const QString &from, const QString &to) override;
+    Result<> renameFile(const QString &from, const QString &to) override;
     bool isSameFile(const QString &a, const QString &b) const override;
 
 private:

@@ -54,11 +54,11 @@ QString InstallSequence::targetFor(const QString &directoryText) const
     return target;
 }
 
-QString InstallSequence::refusal(const QString &directoryText) const
+std::optional<QString> InstallSequence::refusal(const QString &directoryText) const
 {
     const QString destination = (targetFor(directoryText) + ProgramTransferName).trimmed();
     if (!m_fileSystem.isSameFile(sourceOf(ProgramTransferName), destination))
-        return {};
+        return std::nullopt;
     return QStringLiteral("Kinfolio cannot be installed into the folder it is installed from:\r\n%1\r\n\r\n"
                           "Installing there would rename the installation set's %2 to %3, and the set could "
                           "not install again. Please choose another directory.")
@@ -68,13 +68,13 @@ QString InstallSequence::refusal(const QString &directoryText) const
 QList<InstallFailure> InstallSequence::run(const QString &directoryText)
 {
     QList<InstallFailure> failures;
-    QString reason;
 
     // The directory is created exactly as typed; the separator is appended
     // only for the file names.
     if (!directoryText.isEmpty()) {
-        if (!m_fileSystem.makeDirectory(directoryText, reason) && !m_fileSystem.isDirectory(directoryText))
-            failures.append({QStringLiteral("Create the directory \"%1\"").arg(directoryText), reason});
+        const Result<> made = m_fileSystem.makeDirectory(directoryText);
+        if (!made && !m_fileSystem.isDirectory(directoryText))
+            failures.append({QStringLiteral("Create the directory \"%1\"").arg(directoryText), made.error()});
         m_targetDirectory = directoryText;
     }
     EnsureTrailingSeparator(m_targetDirectory, m_separator);
@@ -90,9 +90,8 @@ QList<InstallFailure> InstallSequence::run(const QString &directoryText)
     // of an earlier installation.
     const QString from = m_targetDirectory + ProgramTransferName;
     const QString to = m_targetDirectory + ProgramFileName;
-    reason.clear();
-    if (!m_fileSystem.renameFile(from, to, reason))
-        failures.append({QStringLiteral("Rename \"%1\" to \"%2\"").arg(from, to), reason});
+    if (const Result<> renamed = m_fileSystem.renameFile(from, to); !renamed)
+        failures.append({QStringLiteral("Rename \"%1\" to \"%2\"").arg(from, to), renamed.error()});
 
     // A set without the companions installs the four files alone.
     for (const char *companion : companionFiles) {
@@ -106,9 +105,8 @@ QList<InstallFailure> InstallSequence::run(const QString &directoryText)
 void InstallSequence::copy(const QString &name, const QString &destination, QList<InstallFailure> &failures)
 {
     const QString source = sourceOf(name);
-    QString reason;
-    if (!m_fileSystem.copyFile(source, destination, reason))
-        failures.append({QStringLiteral("Copy %1 to \"%2\"").arg(source, destination), reason});
+    if (const Result<> copied = m_fileSystem.copyFile(source, destination); !copied)
+        failures.append({QStringLiteral("Copy %1 to \"%2\"").arg(source, destination), copied.error()});
 }
 
 QString installationSetFolder(const InstallFileSystem &fileSystem, const QString &programFolder)

@@ -3,6 +3,8 @@
 #include <QList>
 #include <QString>
 
+#include <optional>
+
 namespace kinfolio {
 
 class InstallFileSystem;
@@ -32,10 +34,10 @@ public:
     // directory when it is empty.
     explicit InstallSequence(InstallFileSystem &fileSystem, QString separator, QString setFolder = QString());
 
-    // Why the installation must not run into the directory typed, or an
-    // empty text. Installing into the folder the set is read from would
+    // Why the installation must not run into the directory typed; none when
+    // it may. Installing into the folder the set is read from would
     // rename the set's own program file, and the set could not install again.
-    QString refusal(const QString &directoryText) const;
+    std::optional<QString> refusal(const QString &directoryText) const;
 
     // Runs every step once. A failing step is skipped and the next one runs;
     // the failures are returned for the caller to report. An existing

@@ -106,14 +106,14 @@ int main(int argc, char *argv[])
         else
             progress.show(QStringLiteral("Writing %1: page %2 of %3").arg(files.at(1)).arg(done).arg(total));
     };
-    QString error;
-    kinfolio::Sheets::PrintCounts counts;
-    const bool printed = kinfolio::Sheets::printCardFile(files.at(0), files.at(1), options, &error, &counts);
+    const kinfolio::Result<kinfolio::Sheets::PrintCounts> printed =
+        kinfolio::Sheets::printCardFile(files.at(0), files.at(1), options);
     progress.clear();
     if (!printed) {
-        printError(error);
+        kinfolio::printCardFileError(printed.error(), files.at(0));
         return Failed;
     }
+    const kinfolio::Sheets::PrintCounts &counts = *printed;
     for (const QString &note : counts.notes)
         printError(QStringLiteral("warning: ") + note);
     kinfolio::printLine(stdout, QStringLiteral("Wrote %1: %2 and %3, %4.")

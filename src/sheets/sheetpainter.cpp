@@ -455,7 +455,7 @@ void PdfPages::chartPage(const PedigreeChart &chart)
 
 } // namespace
 
-bool fontsInstalled(QString *error)
+std::optional<QString> missingFonts()
 {
     const QStringList installed = QFontDatabase::families();
     QStringList missing, packages;
@@ -468,19 +468,16 @@ bool fontsInstalled(QString *error)
                                                                 : QStringLiteral("fonts-liberation"));
     }
     if (missing.isEmpty())
-        return true;
+        return std::nullopt;
     packages.removeDuplicates();
-    if (error)
-        *error = QStringLiteral("the fonts %1 are not installed (Debian packages %2)")
-                     .arg(missing.join(QStringLiteral(", ")), packages.join(QStringLiteral(", ")));
-    return false;
+    return QStringLiteral("the fonts %1 are not installed (Debian packages %2)")
+        .arg(missing.join(QStringLiteral(", ")), packages.join(QStringLiteral(", ")));
 }
 
-bool writePdf(QIODevice *device, const std::vector<CardFields> &cards, const PrintOptions &options,
-              PrintCounts *counts, QString *error)
+Result<PrintCounts> writePdf(QIODevice *device, const std::vector<CardFields> &cards, const PrintOptions &options)
 {
-    if (!fontsInstalled(error))
-        return false;
+    if (const std::optional<QString> missing = missingFonts())
+        return Failure{*missing};
     const CardLinks links(cards);
     PdfPages pdf(device, options, int(cards.size()));
     const QFont notes = noteFont();
@@ -501,11 +498,8 @@ bool writePdf(QIODevice *device, const std::vector<CardFields> &cards, const Pri
         ++made.charts;
     }
 
-    if (!pdf.begin(made.pages)) {
-        if (error)
-            *error = QStringLiteral("the PDF could not be started");
-        return false;
-    }
+    if (!pdf.begin(made.pages))
+        return Failure{QStringLiteral("the PDF could not be started")};
     int written = 0;
     for (int c = from; c < to; ++c) {
         const FamilySheet sheet = familySheet(cards, links, c);
@@ -516,28 +510,18 @@ bool writePdf(QIODevice *device, const std::vector<CardFields> &cards, const Pri
         written += int(pages.size()) + 1;
         progress(PrintOptions::Step::Writing, written, made.pages);
     }
-    if (!pdf.end()) {
-        if (error)
-            *error = QStringLiteral("the PDF could not be finished");
-        return false;
-    }
-    if (counts)
-        *counts = made;
-    return true;
+    if (!pdf.end())
+        return Failure{QStringLiteral("the PDF could not be finished")};
+    return made;
 }
 
-bool printCardFile(const QString &cardFile, const QString &pdfFile, const PrintOptions &options, QString *error,
-                   PrintCounts *counts)
+Result<PrintCounts> printCardFile(const QString &cardFile, const QString &pdfFile, const PrintOptions &options)
 {
-    auto fail = [error](const QString &reason) {
-        if (error)
-            *error = reason;
-        return false;
-    };
-    std::vector<CardFields> cards;
-    QStringList notes;
-    if (!readCardFile(cardFile, cards, error, &notes))
-        return false;
+    const auto fail = [](const QString &reason) { return Failure{reason}; };
+    const Result<CardFileContents> read = readCardFile(cardFile);
+    if (!read)
+        return fail(read.error());
+    const std::vector<CardFields> &cards = read->cards;
     if (cards.empty())
         return fail(QStringLiteral("the card file %1 holds no cards: there is nothing to print").arg(cardFile));
     if (options.card >= int(cards.size())) {
@@ -550,27 +534,24 @@ bool printCardFile(const QString &cardFile, const QString &pdfFile, const PrintO
     // Writing over the card file would replace the cards with their printout.
     if (isSameFile(pdfFile, cardFile))
         return fail(QStringLiteral("%1 is the card file itself; name another file for the PDF").arg(pdfFile));
-    const QString refusal = outputRefusal(pdfFile, FileKind::Pdf);
-    if (!refusal.isEmpty())
-        return fail(refusal);
-
-    if (!fontsInstalled(error))
-        return false;
+    if (const std::optional<QString> refusal = outputRefusal(pdfFile, FileKind::Pdf))
+        return fail(*refusal);
+    if (const std::optional<QString> missing = missingFonts())
+        return fail(*missing);
 
     PrintOptions named = options;
     if (named.source.isEmpty())
         named.source = QFileInfo(cardFile).fileName();
     SafeFileWriter writer(pdfFile);
-    QString reason;
-    if (!writer.open())
-        return fail(QStringLiteral("%1 could not be written: %2").arg(pdfFile, writer.errorString()));
-    if (!writePdf(writer.device(), cards, named, counts, &reason))
-        return fail(QStringLiteral("%1 could not be written: %2").arg(pdfFile, reason));
-    if (!writer.commit())
-        return fail(QStringLiteral("%1 could not be written: %2").arg(pdfFile, writer.errorString()));
-    if (counts)
-        counts->notes = notes;
-    return true;
+    if (const Result<> opened = writer.open(); !opened)
+        return fail(QStringLiteral("%1 could not be written: %2").arg(pdfFile, opened.error()));
+    Result<PrintCounts> printed = writePdf(writer.device(), cards, named);
+    if (!printed)
+        return fail(QStringLiteral("%1 could not be written: %2").arg(pdfFile, printed.error()));
+    if (const Result<> committed = writer.commit(); !committed)
+        return fail(QStringLiteral("%1 could not be written: %2").arg(pdfFile, committed.error()));
+    printed->notes = read->notes;
+    return printed;
 }
 
 } // namespace kinfolio::Sheets

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/result.h"
 #include "format/cardrecord.h"
 #include "sheetlayout.h"
 
@@ -8,6 +9,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <optional>
 #include <vector>
 
 namespace kinfolio::Sheets {
@@ -33,22 +35,19 @@ struct PrintCounts
 };
 
 // The fonts the pages are set in, Liberation and Noto for the scripts it
-// lacks. False, with `error` set, when one is not installed: another font in
-// its place would change the pages, or leave a script's letters as boxes.
-bool fontsInstalled(QString *error);
+// lacks, when one is not installed: another font in its place would change
+// the pages, or leave a script's letters as boxes. None when all are.
+std::optional<QString> missingFonts();
 
 // Writes the family group sheet and the pedigree chart of each card, in card
 // order, as a PDF to `device`, page after page: no more than one page is
 // held in memory. Needs a QGuiApplication. `options.card` must be a card of
 // `cards`.
-bool writePdf(QIODevice *device, const std::vector<CardFields> &cards, const PrintOptions &options,
-              PrintCounts *counts, QString *error);
+Result<PrintCounts> writePdf(QIODevice *device, const std::vector<CardFields> &cards, const PrintOptions &options);
 
 // Reads a card file and writes its sheets and charts to a PDF file. The PDF
-// is replaced whole or not at all; on failure `error` says why and nothing
-// is written. A damaged card file, an empty one and a card number it does
+// is replaced whole or not at all; on failure nothing is written. A damaged card file, an empty one and a card number it does
 // not hold are failures.
-bool printCardFile(const QString &cardFile, const QString &pdfFile, const PrintOptions &options, QString *error,
-                   PrintCounts *counts = nullptr);
+Result<PrintCounts> printCardFile(const QString &cardFile, const QString &pdfFile, const PrintOptions &options);
 
 } // namespace kinfolio::Sheets

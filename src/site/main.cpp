@@ -89,19 +89,16 @@ int main(int argc, char *argv[])
     }
 
     kinfolio::ProgressLine progress(!parser.isSet(quietOption));
-    QString error;
-    kinfolio::Site::WriteCounts counts;
-    const bool written = kinfolio::Site::writeSite(files.at(0), files.at(1), options, QDate::currentDate().year(),
-                                                   &error, &counts,
-                                                   [&](int done, int total) {
-                                                       progress.show(QStringLiteral("kinfolio-site: writing pages"),
-                                                                     done, total);
-                                                   });
+    const kinfolio::Result<kinfolio::Site::WriteCounts> written = kinfolio::Site::writeSite(
+        files.at(0), files.at(1), options, QDate::currentDate().year(), [&](int done, int total) {
+            progress.show(QStringLiteral("kinfolio-site: writing pages"), done, total);
+        });
     progress.clear();
     if (!written) {
-        printError(error);
+        kinfolio::printCardFileError(written.error(), files.at(0));
         return Failed;
     }
+    const kinfolio::Site::WriteCounts &counts = *written;
     for (const QString &note : counts.notes)
         printError(QStringLiteral("warning: ") + note);
     kinfolio::printLine(stdout, QStringLiteral("Wrote %1: %2, %3, %4, %5; open %1/index.html.")

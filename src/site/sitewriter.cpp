@@ -30,12 +30,6 @@ namespace kinfolio::Site {
 
 namespace {
 
-void setError(QString *error, const QString &text)
-{
-    if (error)
-        *error = text;
-}
-
 // The folder itself, a link to it followed, so that the site is renamed
 // into the place the link leads to and the link stays.
 QString targetOf(const QString &folder)
@@ -47,7 +41,7 @@ QString targetOf(const QString &folder)
 }
 
 // A new folder beside `target` with a name nothing else uses.
-QString newFolderBeside(const QString &target, const char *purpose, QString *error)
+Result<QString> newFolderBeside(const QString &target, const char *purpose)
 {
     const QFileInfo info(target);
     QDir parent = info.dir();
@@ -61,10 +55,9 @@ QString newFolderBeside(const QString &target, const char *purpose, QString *err
             return parent.filePath(name);
         break;
     }
-    setError(error, QStringLiteral("could not make a folder beside %1 to write the site into (is the folder "
-                                   "writable?)")
-                        .arg(target));
-    return QString();
+    return Failure{QStringLiteral("could not make a folder beside %1 to write the site into (is the folder "
+                                  "writable?)")
+                       .arg(target)};
 }
 
 // Removes the folder it holds unless told the folder is kept.
@@ -112,7 +105,7 @@ bool isSiteFolder(const QString &path)
 
 } // namespace
 
-QString folderRefusal(const QString &folder, const QString &cardFile)
+std::optional<QString> folderRefusal(const QString &folder, const QString &cardFile)
 {
     const QFileInfo given(folder);
     if (given.exists() && !given.isDir())
@@ -128,7 +121,7 @@ QString folderRefusal(const QString &folder, const QString &cardFile)
         if (!QFileInfo(info.absolutePath()).isDir())
             return QStringLiteral("the folder %1, in which %2 would be made, does not exist")
                 .arg(info.absolutePath(), folder);
-        return QString();
+        return std::nullopt;
     }
     const QString card = QFileInfo(resolvedFilePath(cardFile)).absoluteFilePath();
     const QString canonical = info.canonicalFilePath();
@@ -137,34 +130,27 @@ QString folderRefusal(const QString &folder, const QString &cardFile)
                               "folder")
             .arg(folder, cardFile);
     if (isSiteFolder(target))
-        return QString();
+        return std::nullopt;
     if (!QDir(target).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System))
         return QStringLiteral("%1 holds files that kinfolio-site did not write; name a new or empty folder "
                               "(nothing in it was changed)")
             .arg(folder);
-    return QString();
+    return std::nullopt;
 }
 
-bool writeSite(const QString &cardFile, const QString &folder, SiteOptions options, int thisYear,
-               QString *error, WriteCounts *counts, const Progress &progress)
+Result<WriteCounts> writeSite(const QString &cardFile, const QString &folder, SiteOptions options, int thisYear,
+                              const Progress &progress)
 {
-    const QString refusal = folderRefusal(folder, cardFile);
-    if (!refusal.isEmpty()) {
-        setError(error, refusal);
-        return false;
-    }
-    std::vector<CardFields> cards;
-    QString readError;
-    QStringList notes;
-    if (!readCardFile(cardFile, cards, &readError, &notes)) {
-        setError(error, readError);
-        return false;
-    }
+    if (const std::optional<QString> refusal = folderRefusal(folder, cardFile))
+        return Failure{*refusal};
+    Result<CardFileContents> read = readCardFile(cardFile);
+    if (!read)
+        return Failure{read.error()};
+    std::vector<CardFields> &cards = read->cards;
+    const QStringList &notes = read->notes;
     // An empty site would replace a good one where the wrong card file was named.
-    if (cards.empty()) {
-        setError(error, QStringLiteral("the card file %1 holds no cards: there is nothing to put on a site").arg(cardFile));
-        return false;
-    }
+    if (cards.empty())
+        return Failure{QStringLiteral("the card file %1 holds no cards: there is nothing to put on a site").arg(cardFile)};
     // The same letters written two ways (é as one character or as e and an
     // accent) are one name to the search and the surnames.
     for (CardFields &card : cards) {
@@ -187,16 +173,15 @@ bool writeSite(const QString &cardFile, const QString &folder, SiteOptions optio
 
     const QString target = targetOf(folder);
     removeAbandonedWork(target);
-    const QString fresh = newFolderBeside(target, "new", error);
-    if (fresh.isEmpty())
-        return false;
+    const Result<QString> newFolder = newFolderBeside(target, "new");
+    if (!newFolder)
+        return Failure{newFolder.error()};
+    const QString &fresh = *newFolder;
     FolderGuard freshGuard(fresh);
     const QDir dir(fresh);
     for (const char *sub : {"assets", "cards", "surnames", "people"}) {
-        if (!dir.mkdir(QLatin1String(sub))) {
-            setError(error, QStringLiteral("could not make the folder %1").arg(dir.filePath(QLatin1String(sub))));
-            return false;
-        }
+        if (!dir.mkdir(QLatin1String(sub)))
+            return Failure{QStringLiteral("could not make the folder %1").arg(dir.filePath(QLatin1String(sub)))};
     }
     // Each page goes to the disk before the site is put in place, and a
     // page's sync mostly waits on the disk: the pages are made and written
@@ -232,12 +217,12 @@ bool writeSite(const QString &cardFile, const QString &folder, SiteOptions optio
     QString firstError;
     const auto work = [&] {
         for (int i; !failed && (i = next++) < int(jobs.size());) {
-            QString why;
-            if (!writeFileSafely(dir.filePath(jobs[size_t(i)].name), jobs[size_t(i)].bytes(), &why)) {
+            const Result<> written = writeFileSafely(dir.filePath(jobs[size_t(i)].name), jobs[size_t(i)].bytes());
+            if (!written) {
                 const std::lock_guard<std::mutex> lock(failure);
                 if (!failed.exchange(true))
                     firstError = QStringLiteral("could not write the site (%1: %2); %3 was left as it was")
-                                     .arg(jobs[size_t(i)].name, why, folder);
+                                     .arg(jobs[size_t(i)].name, written.error(), folder);
             }
             ++done;
         }
@@ -253,19 +238,15 @@ bool writeSite(const QString &cardFile, const QString &folder, SiteOptions optio
     }
     for (std::thread &thread : threads)
         thread.join();
-    if (failed) {
-        setError(error, firstError);
-        return false;
-    }
+    if (failed)
+        return Failure{firstError};
     // The marker last: a folder without it was never finished.
-    QString why;
-    if (!writeFileSafely(dir.filePath(QLatin1String(MarkerFile)),
-                         QByteArrayLiteral("This folder is a family web site written by kinfolio-site. Writing the "
-                                           "site again replaces the whole folder.\n"),
-                         &why)) {
-        setError(error, QStringLiteral("could not write the site (%1); %2 was left as it was").arg(why, folder));
-        return false;
-    }
+    const Result<> marked = writeFileSafely(
+        dir.filePath(QLatin1String(MarkerFile)),
+        QByteArrayLiteral("This folder is a family web site written by kinfolio-site. Writing the site again "
+                          "replaces the whole folder.\n"));
+    if (!marked)
+        return Failure{QStringLiteral("could not write the site (%1); %2 was left as it was").arg(marked.error(), folder)};
     if (progress)
         progress(total, total);
 
@@ -274,34 +255,28 @@ bool writeSite(const QString &cardFile, const QString &folder, SiteOptions optio
     // moment; the guard then removes the earlier one. Elsewhere it is moved
     // aside first and removed only once the new one stands where it stood.
     const bool replacing = QFileInfo(target).isDir() && isSiteFolder(target);
-    if (replacing && exchangeFolders(fresh, target)) {
-        if (counts)
-            *counts = {cardCount, int(model.people().size()), surnameCount, total + 1, notes};
-        return true;
-    }
+    const WriteCounts made{cardCount, int(model.people().size()), surnameCount, total + 1, notes};
+    if (replacing && exchangeFolders(fresh, target))
+        return made;
     QString aside;
     if (replacing) {
-        aside = newFolderBeside(target, "old", error);
-        if (aside.isEmpty() || !QDir().rmdir(aside) || std::rename(QFile::encodeName(target).constData(),
-                                                                   QFile::encodeName(aside).constData()) != 0) {
-            setError(error, QStringLiteral("could not move the earlier site %1 aside; it was left as it was").arg(folder));
-            return false;
-        }
+        const Result<QString> oldFolder = newFolderBeside(target, "old");
+        if (!oldFolder || !QDir().rmdir(*oldFolder)
+            || std::rename(QFile::encodeName(target).constData(), QFile::encodeName(*oldFolder).constData()) != 0)
+            return Failure{QStringLiteral("could not move the earlier site %1 aside; it was left as it was").arg(folder)};
+        aside = *oldFolder;
     }
     // A rename replaces an empty folder in one step.
     if (std::rename(QFile::encodeName(fresh).constData(), QFile::encodeName(target).constData()) != 0) {
         const QString why = QString::fromLocal8Bit(std::strerror(errno));
         if (!aside.isEmpty())
             std::rename(QFile::encodeName(aside).constData(), QFile::encodeName(target).constData());
-        setError(error, QStringLiteral("could not put the site in place as %1: %2").arg(folder, why));
-        return false;
+        return Failure{QStringLiteral("could not put the site in place as %1: %2").arg(folder, why)};
     }
     freshGuard.keep();
     if (!aside.isEmpty())
         QDir(aside).removeRecursively();
-    if (counts)
-        *counts = {cardCount, int(model.people().size()), surnameCount, total + 1, notes};
-    return true;
+    return made;
 }
 
 } // namespace kinfolio::Site

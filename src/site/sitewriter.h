@@ -1,11 +1,13 @@
 #pragma once
 
+#include "base/result.h"
 #include "sitepages.h"
 
 #include <QString>
 #include <QStringList>
 
 #include <functional>
+#include <optional>
 
 // Writes the family web site of a card file into a folder, whole or not at
 // all: every page goes through the safe writer into a new folder beside the
@@ -16,11 +18,11 @@ namespace kinfolio::Site {
 // The file that marks a folder as a site this program wrote.
 inline const char *const MarkerFile = ".kinfolio-site";
 
-// Why the site must not be written into `folder` from `cardFile`; empty when
+// Why the site must not be written into `folder` from `cardFile`; none when
 // it may. A file (the card file among them), a folder holding anything not
 // written by this program, a folder holding the card file, and a folder in
 // a missing one are refused.
-QString folderRefusal(const QString &folder, const QString &cardFile);
+std::optional<QString> folderRefusal(const QString &folder, const QString &cardFile);
 
 struct WriteCounts
 {
@@ -33,9 +35,8 @@ struct WriteCounts
 using Progress = std::function<void(int done, int total)>;
 
 // Reads the cards and writes the site. `options.title` empty: the name of
-// the card file's folder. On failure `error` says why, and nothing at
-// `folder` changed.
-bool writeSite(const QString &cardFile, const QString &folder, SiteOptions options, int thisYear,
-               QString *error, WriteCounts *counts = nullptr, const Progress &progress = {});
+// the card file's folder. On failure nothing at `folder` changed.
+Result<WriteCounts> writeSite(const QString &cardFile, const QString &folder, SiteOptions options, int thisYear,
+                              const Progress &progress = {});
 
 } // namespace kinfolio::Site

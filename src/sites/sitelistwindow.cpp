@@ -135,12 +135,12 @@ void SiteListWindow::exitList()
     unload(this);
 }
 
-bool SiteListWindow::saveForEnd()
+Result<> SiteListWindow::saveForEnd()
 {
     return m_editor.saveForEnd(slotTexts());
 }
 
-QString SiteListWindow::keepCopyForEnd()
+Result<QString> SiteListWindow::keepCopyForEnd()
 {
     return m_editor.keepCopyForEnd(slotTexts());
 }

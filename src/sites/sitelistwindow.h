@@ -34,9 +34,9 @@ public:
     const SiteListFile &listFile() const { return m_editor.listFile(); }
 
     // The end of the session: writes the list as Exit does, without asking.
-    bool saveForEnd();
+    Result<> saveForEnd();
     // See SiteListEditor::keepCopyForEnd.
-    QString keepCopyForEnd();
+    Result<QString> keepCopyForEnd();
 
 private:
     explicit SiteListWindow(const QString &programDirectory);

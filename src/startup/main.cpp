@@ -64,13 +64,13 @@ int main(int argc, char *argv[])
     }
 
     // The data files live beside the program file unless a folder is named.
-    const CardFolder folder = chooseCardFolder(parser.value(folderOption), qEnvironmentVariable("KINFOLIO_HOME"),
-                                               QCoreApplication::applicationDirPath());
-    if (folder.refused()) {
-        MessageBox::show(nullptr, folder.refusal);
+    const Result<QString, CardMessage> folder = chooseCardFolder(
+        parser.value(folderOption), qEnvironmentVariable("KINFOLIO_HOME"), QCoreApplication::applicationDirPath());
+    if (!folder) {
+        MessageBox::show(nullptr, folder.error());
         return 1;
     }
-    const QString programDirectory = folder.path;
+    const QString programDirectory = *folder;
     CardEditor editor(QDir(programDirectory).filePath(CardStore::fileName()));
 
     auto *splash = new SplashWindow([&editor, &programDirectory]() -> QWidget * {

@@ -28,14 +28,15 @@ struct Unsaved
 Unsaved saveEverything(CardEditor &editor)
 {
     Unsaved unsaved;
-    if (SiteListWindow *sites = SiteListWindow::instance(); sites && !sites->saveForEnd()) {
-        unsaved.sites = true;
-        unsaved.reasons += QStringLiteral("The web sites could not be saved to\n%1\n")
-                               .arg(QDir::toNativeSeparators(sites->listFile().path()));
+    if (SiteListWindow *sites = SiteListWindow::instance()) {
+        if (const Result<> saved = sites->saveForEnd(); !saved) {
+            unsaved.sites = true;
+            unsaved.reasons += saved.error() + QLatin1Char('\n');
+        }
     }
-    if (!editor.saveForEnd()) {
+    if (const Result<> saved = editor.saveForEnd(); !saved) {
         unsaved.cards = true;
-        unsaved.reasons += editor.store().errorString();
+        unsaved.reasons += saved.error();
     }
     return unsaved;
 }
@@ -59,9 +60,9 @@ void endUnsaved(const Unsaved &unsaved, CardEditor &editor)
                                "starts again.")
                     .arg(QDir::toNativeSeparators(editor.journalPath()));
     if (unsaved.sites) {
-        const QString copy = SiteListWindow::instance()->keepCopyForEnd();
-        told += copy.isEmpty() ? QStringLiteral("\nThe web sites could not be kept anywhere.")
-                               : QStringLiteral("\nThe web sites are kept in\n%1").arg(QDir::toNativeSeparators(copy));
+        const Result<QString> copy = SiteListWindow::instance()->keepCopyForEnd();
+        told += copy ? QStringLiteral("\nThe web sites are kept in\n%1").arg(QDir::toNativeSeparators(*copy))
+                     : QStringLiteral("\nThe web sites could not be kept anywhere either: %1").arg(copy.error());
     }
     printLine(stderr, QStringLiteral("Kinfolio: ") + told.trimmed());
     QCoreApplication::exit(1);

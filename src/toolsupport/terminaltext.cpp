@@ -1,5 +1,7 @@
 #include "toolsupport/terminaltext.h"
 
+#include "format/cardstore.h"
+#include "format/filekind.h"
 #include "platform/platform.h"
 
 #include <QCoreApplication>
@@ -37,6 +39,14 @@ void printLine(std::FILE *stream, const QString &message)
 void printError(const QString &message)
 {
     printLine(stderr, QCoreApplication::applicationName() + QStringLiteral(": ") + message);
+}
+
+void printCardFileError(const QString &message, const QString &cardFile)
+{
+    if (fileKind(cardFile) != FileKind::Gedcom)
+        return printError(message);
+    printError(QStringLiteral("%1. To bring it into cards: kinfolio-gedcom --import %2 %3")
+                   .arg(message, cardFile, CardStore::fileName()));
 }
 
 ProgressLine::ProgressLine(bool enabled, std::FILE *stream)

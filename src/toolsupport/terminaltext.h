@@ -25,6 +25,10 @@ enum ExitCode { Done = 0, Failed = 1, Misused = 2 };
 // application calls itself.
 void printError(const QString &message);
 
+// Prints the error of a tool that reads `cardFile`, telling how to import it
+// when it is a GEDCOM file named in the card file's place.
+void printCardFileError(const QString &message, const QString &cardFile);
+
 // How far long work has come, on one line of a terminal that is rewritten
 // in place: "Reading family.ged: 42%". Shown only when the stream is a
 // terminal and the work has taken more than a second, never more often than

@@ -159,15 +159,17 @@ private slots:
         QCOMPARE(editor.proposedCopyPath(), m_dir->filePath("gone/Kinfolio-saved.dat"));
         writeBytes(path(), cardBytes(labelledCard("other")));
         QVERIFY(QFile::link(path(), m_dir->filePath("link.dat")));
-        CardMessage said;
         for (const QString &refused : {unwritable, path(), m_dir->filePath("link.dat")}) {
             QVERIFY2(editor.copyRefusal(refused) || refused == unwritable, qPrintable(refused));
-            QVERIFY(!editor.saveCopy(refused, &said));
-            QCOMPARE(said.title, QStringLiteral("Error!"));
+            const Result<CardMessage, CardMessage> saved = editor.saveCopy(refused);
+            QVERIFY(!saved);
+            QCOMPARE(saved.error().title, QStringLiteral("Error!"));
         }
         QCOMPARE(readBytes(path()), cardBytes(labelledCard("other")));
 
-        QVERIFY(editor.saveCopy(m_dir->filePath("elsewhere.dat"), &said));
+        const Result<CardMessage, CardMessage> saved = editor.saveCopy(m_dir->filePath("elsewhere.dat"));
+        QVERIFY(saved);
+        const CardMessage &said = *saved;
         QVERIFY(editor.isClosed());
         QVERIFY(said.text.startsWith(QStringLiteral("The 1 card was saved to")));
         QVERIFY(said.text.endsWith(QDir::toNativeSeparators(unwritable) + QStringLiteral(" was not written.")));
@@ -291,13 +293,13 @@ private slots:
                 shown << cards(p);
             return shown;
         };
-        std::vector<CardFields> read;
-        QStringList notes;
         const QByteArray cardFile = readBytes(path());
-        QVERIFY(readCardFile(path(), read, nullptr, &notes));
+        const Result<CardFileContents> read = readCardFile(path());
+        QVERIFY(read);
         if (keptCards.isEmpty() && meanwhile != "garbage")
-            QCOMPARE(husbands([&](int p) { return read[size_t(p)][CardField::Name]; }, int(read.size())), names);
-        QVERIFY(!notes.isEmpty()); // the tool says what it read beside the card file
+            QCOMPARE(husbands([&](int p) { return read->cards[size_t(p)][CardField::Name]; }, int(read->cards.size())),
+                     names);
+        QVERIFY(!read->notes.isEmpty()); // the tool says what it read beside the card file
         QCOMPARE(readBytes(journal), bytes);
         QCOMPARE(readBytes(path()), cardFile);
 
@@ -321,8 +323,11 @@ private slots:
         QCOMPARE(QFile::exists(kept), !keptCards.isEmpty());
         if (!keptCards.isEmpty()) {
             QVERIFY(opened.message->text.contains(QDir::toNativeSeparators(kept)));
-            QVERIFY(readCardFile(kept, read, nullptr));
-            QCOMPARE(husbands([&](int p) { return read[size_t(p)][CardField::Name]; }, int(read.size())), keptCards);
+            const Result<CardFileContents> recovered = readCardFile(kept);
+            QVERIFY(recovered);
+            QCOMPARE(husbands([&](int p) { return recovered->cards[size_t(p)][CardField::Name]; },
+                              int(recovered->cards.size())),
+                     keptCards);
         }
         // Later changes follow the ones replayed, through a second crash;
         // Exit writes them all and the journal goes.
@@ -334,7 +339,7 @@ private slots:
         QCOMPARE(third.store().text(third.store().cardCount() - 1, CardField::Name), QStringLiteral("after"));
         third.exit();
         QVERIFY(!QFile::exists(journal));
-        QCOMPARE(CardStore(path()).loadCardFile(), true);
+        QVERIFY(CardStore(path()).loadCardFile());
     }
 
     void aJournalThatCannotBeWrittenIsToldOnce()

@@ -227,9 +227,9 @@ void TestCardFile::atomicWriteFailsIntoMissingDirectoryAndLeavesNoFile()
 {
     QTemporaryDir dir;
     const QString path = dir.filePath("missing/Kinfolio.dat");
-    QString error;
-    QVERIFY(!writeFileSafely(path, "x", &error));
-    QVERIFY(!error.isEmpty());
+    const Result<> written = writeFileSafely(path, "x");
+    QVERIFY(!written);
+    QVERIFY(!written.error().isEmpty());
     QVERIFY(!QFile::exists(path));
 }
 
@@ -240,9 +240,8 @@ void TestCardFile::writeTheDiskTakesOnlyInPartFailsAndKeepsTheOldFile()
     QTemporaryDir dir;
     const QString path = dir.filePath("Kinfolio.dat");
     QVERIFY(writeFileSafely(path, "old cards"));
-    QString error;
     SafeFileWriter streamed(path);
-    bool written = true, committed = true;
+    Result<> written, committed;
     {
         rlimit limit{};
         QCOMPARE(getrlimit(RLIMIT_FSIZE, &limit), 0);
@@ -254,7 +253,7 @@ void TestCardFile::writeTheDiskTakesOnlyInPartFailsAndKeepsTheOldFile()
             setrlimit(RLIMIT_FSIZE, &unlimited);
             std::signal(SIGXFSZ, oldSignal);
         });
-        written = writeFileSafely(path, QByteArray(100000, 'x'), &error);
+        written = writeFileSafely(path, QByteArray(100000, 'x'));
         // The streaming form, written as the PDF writer does: through a
         // QDataStream, which stops at the first short write.
         QVERIFY(streamed.open());
@@ -266,8 +265,8 @@ void TestCardFile::writeTheDiskTakesOnlyInPartFailsAndKeepsTheOldFile()
 
     QVERIFY(!written);
     QVERIFY(!committed);
-    QCOMPARE(error, QStringLiteral("File too large"));
-    QCOMPARE(streamed.errorString(), QStringLiteral("File too large"));
+    QCOMPARE(written.error(), QStringLiteral("File too large"));
+    QCOMPARE(committed.error(), QStringLiteral("File too large"));
     QCOMPARE(readBytes(path), QByteArray("old cards"));
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"Kinfolio.dat"});
 }
@@ -278,11 +277,9 @@ void TestCardFile::onlyRegularFilesAreReadOrReplaced()
     QTemporaryDir dir;
     const QString pipe = dir.filePath("Kinfolio.dat");
     QCOMPARE(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
-    QByteArray bytes;
-    QString error;
-    QVERIFY(!readRegularFile(pipe, bytes, &error));
-    QVERIFY(!writeFileSafely(pipe, "x", &error));
-    QVERIFY(!readRegularFile(dir.path(), bytes, &error));
+    QVERIFY(!readRegularFile(pipe));
+    QVERIFY(!writeFileSafely(pipe, "x"));
+    QVERIFY(!readRegularFile(dir.path()));
     QVERIFY(QFileInfo(pipe).exists() && !QFileInfo(pipe).isFile());
 
     CardStore store(pipe);

@@ -56,14 +56,16 @@ void TestCardFolder::choosesAUsableFolderAndRefusesAnyOther()
     named.replace('@', root.path());
     home.replace('@', root.path());
 
-    const CardFolder folder = chooseCardFolder(named, home, root.filePath("program"));
+    const Result<QString, CardMessage> folder = chooseCardFolder(named, home, root.filePath("program"));
 
-    QCOMPARE(folder.path, chosen.isEmpty() ? QString() : root.filePath(chosen));
-    QCOMPARE(folder.refused(), !because.isEmpty());
-    if (folder.refused()) {
-        QCOMPARE(folder.refusal.title, QStringLiteral("Error!"));
-        QVERIFY2(folder.refusal.text.contains(QFileInfo(named + home).absoluteFilePath()), qPrintable(folder.refusal.text));
-        QVERIFY2(folder.refusal.text.contains(because), qPrintable(folder.refusal.text));
+    QCOMPARE(!folder, !because.isEmpty());
+    if (folder) {
+        QCOMPARE(*folder, root.filePath(chosen));
+    } else {
+        const CardMessage &refusal = folder.error();
+        QCOMPARE(refusal.title, QStringLiteral("Error!"));
+        QVERIFY2(refusal.text.contains(QFileInfo(named + home).absoluteFilePath()), qPrintable(refusal.text));
+        QVERIFY2(refusal.text.contains(because), qPrintable(refusal.text));
     }
     // Nothing is made for a folder that is not there.
     QVERIFY(!root.exists("nowhere"));

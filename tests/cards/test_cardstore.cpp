@@ -124,7 +124,7 @@ void TestCardStore::saveAfterLoadIsByteIdentical()
 void TestCardStore::saveOfEmptyStoreWritesNothingUnlessCardsWereDeleted()
 {
     CardStore store(cardFile());
-    store.loadCardFile();
+    QVERIFY(!store.loadCardFile());
     QVERIFY(store.saveCardFile());
     QVERIFY(!QFile::exists(cardFile()));
 
@@ -141,7 +141,7 @@ void TestCardStore::appendToEmptyStore()
 {
     writeBytes(cardFile(), "");
     CardStore store(cardFile());
-    store.loadCardFile();
+    QVERIFY(store.loadCardFile());
     QVERIFY(store.appendCard(labelledCard("A")));
     QCOMPARE(store.cardCount(), 1);
     QCOMPARE(store.card(0).RecordNumber, QStringLiteral("1"));
@@ -206,10 +206,10 @@ void TestCardStore::failedSaveKeepsOldFileAndCards()
     store.appendCard(labelledCard("NEW"));
 
     QFile::setPermissions(m_dir->path(), QFile::ReadOwner | QFile::ExeOwner);
-    const bool saved = store.saveCardFile();
+    const Result<> saved = store.saveCardFile();
     QFile::setPermissions(m_dir->path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     QVERIFY(!saved);
-    QVERIFY(store.errorString().contains(cardFile()));
+    QVERIFY(saved.error().contains(cardFile()));
     QCOMPARE(readBytes(cardFile()), old);
     QCOMPARE(store.cardCount(), 2);
 

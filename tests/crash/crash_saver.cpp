@@ -66,8 +66,8 @@ int saveCards(const QString &path, int count)
     }
     report('r');
     for (int g = (start + 1) % CrashGenerations;; g = (g + 1) % CrashGenerations) {
-        if (!stores[size_t(g)]->saveCardFile())
-            return fail(qPrintable(stores[size_t(g)]->errorString()));
+        if (const Result<> saved = stores[size_t(g)]->saveCardFile(); !saved)
+            return fail(qPrintable(saved.error()));
         report('s');
     }
 }
@@ -91,9 +91,8 @@ int saveSites(const QString &path)
         lists[size_t(g)] = crashSiteListFile(g);
     report('r');
     for (int g = (start + 1) % CrashGenerations;; g = (g + 1) % CrashGenerations) {
-        QString error;
-        if (!writeFileSafely(path, lists[size_t(g)], &error))
-            return fail(qPrintable(error));
+        if (const Result<> written = writeFileSafely(path, lists[size_t(g)]); !written)
+            return fail(qPrintable(written.error()));
         report('s');
     }
 }

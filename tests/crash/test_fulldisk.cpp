@@ -181,13 +181,14 @@ void TestFullDisk::siteListOntoFullDiskKeepsOldList()
     const QString filler = dir.filePath(QStringLiteral("filler"));
     QVERIFY2(fillDisk(filler), "the tmpfs did not fill up");
 
-    QString error;
-    QVERIFY(!writeFileSafely(path, newList, &error));
-    QCOMPARE(error, QStringLiteral("No space left on device"));
+    const Result<> refused = writeFileSafely(path, newList);
+    QVERIFY(!refused);
+    QCOMPARE(refused.error(), QStringLiteral("No space left on device"));
     QCOMPARE(readBytes(path), oldList);
 
     QVERIFY(QFile::remove(filler));
-    QVERIFY2(writeFileSafely(path, newList, &error), qPrintable(error));
+    const Result<> written = writeFileSafely(path, newList);
+    QVERIFY2(written, qPrintable(written.error()));
     QCOMPARE(readBytes(path), newList);
 }
 

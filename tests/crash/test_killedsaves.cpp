@@ -178,7 +178,8 @@ void TestKilledSaves::killedCardSaves()
         ++generation;
     QVERIFY(generation < CrashGenerations);
     store.removeCard(0);
-    QVERIFY2(store.saveCardFile(), qPrintable(store.errorString()));
+    const Result<> saved = store.saveCardFile();
+    QVERIFY2(saved, qPrintable(saved.error()));
     QCOMPARE(readBytes(path), before.mid(crashCardFile(generation, 1).size()));
 }
 
@@ -193,8 +194,8 @@ void TestKilledSaves::killedSiteListSaves()
     if (QTest::currentTestFailed())
         return;
 
-    QString error;
-    QVERIFY2(writeFileSafely(path, "\"http://\"\r\n", &error), qPrintable(error));
+    const Result<> written = writeFileSafely(path, "\"http://\"\r\n");
+    QVERIFY2(written, qPrintable(written.error()));
     QCOMPARE(readBytes(path), QByteArray("\"http://\"\r\n"));
 }
 

@@ -121,12 +121,11 @@ void TestGedcomExport::referenceCardFileExportsByteForByte()
     QTemporaryDir dir;
     const QString in = dir.filePath("Kinfolio.dat"), out = dir.filePath("family.ged");
     writeBytes(in, cardFile);
-    QString error;
-    Gedcom::ExportCounts counts;
-    QVERIFY2(Gedcom::exportCardFile(in, out, &error, &counts), qPrintable(error));
+    const Result<Gedcom::ExportCounts> counts = Gedcom::exportCardFile(in, out);
+    QVERIFY2(counts, qPrintable(counts.error()));
     QCOMPARE(readBytes(out), expected);
-    QCOMPARE(counts.individuals, 6);
-    QCOMPARE(counts.families, 3); // Hannah Cole alone
+    QCOMPARE(counts->individuals, 6);
+    QCOMPARE(counts->families, 3); // Hannah Cole alone
     QCOMPARE(readBytes(in), cardFile); // only read
 }
 
@@ -135,8 +134,8 @@ void TestGedcomExport::emptyCardFileGivesAFileWithoutFamilies()
     QTemporaryDir dir;
     const QString in = dir.filePath("Kinfolio.dat"), out = dir.filePath("family.ged");
     writeBytes(in, QByteArray());
-    QString error;
-    QVERIFY2(Gedcom::exportCardFile(in, out, &error), qPrintable(error));
+    const Result<Gedcom::ExportCounts> exported = Gedcom::exportCardFile(in, out);
+    QVERIFY2(exported, qPrintable(exported.error()));
     const WrittenGedcom file(readBytes(out));
     QVERIFY2(file.problem.isEmpty(), qPrintable(file.problem));
     QCOMPARE(file.recordTags(), QStringList({"HEAD", "SUBM", "TRLR"}));
@@ -356,8 +355,9 @@ void TestGedcomExport::unreadableCardFilesExportNothing()
     writeBytes(out, "earlier export");
     const QStringList before = QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
 
-    QString error;
-    QVERIFY(!Gedcom::exportCardFile(dir.filePath(cardFile), out, &error));
+    const Result<Gedcom::ExportCounts> exported = Gedcom::exportCardFile(dir.filePath(cardFile), out);
+    const QString error = exported.error();
+    QVERIFY(!exported);
     QVERIFY2(error.contains(message) && error.contains(cardFile), qPrintable(error));
     QCOMPARE(readBytes(out), QByteArray("earlier export"));
     QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), before);
@@ -370,14 +370,14 @@ void TestGedcomExport::outputThatCannotBeWrittenIsReported()
     writeCardFile(in, sampleFamily());
     const QByteArray cards = readBytes(in);
 
-    QString error;
-    QVERIFY(!Gedcom::exportCardFile(in, dir.filePath("missing/family.ged"), &error));
-    QVERIFY2(error.contains("missing/family.ged could not be written"), qPrintable(error));
+    const Result<Gedcom::ExportCounts> noFolder = Gedcom::exportCardFile(in, dir.filePath("missing/family.ged"));
+    QVERIFY(!noFolder);
+    QVERIFY2(noFolder.error().contains("missing/family.ged could not be written"), qPrintable(noFolder.error()));
 
     // The card file named as the output, by another spelling of its path.
-    const QString samePath = dir.path() + "/./Kinfolio.dat";
-    QVERIFY(!Gedcom::exportCardFile(in, samePath, &error));
-    QVERIFY2(error.contains("is the card file itself"), qPrintable(error));
+    const Result<Gedcom::ExportCounts> itself = Gedcom::exportCardFile(in, dir.path() + "/./Kinfolio.dat");
+    QVERIFY(!itself);
+    QVERIFY2(itself.error().contains("is the card file itself"), qPrintable(itself.error()));
     QCOMPARE(readBytes(in), cards);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList({"Kinfolio.dat"}));
 }

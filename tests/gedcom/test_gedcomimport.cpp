@@ -392,10 +392,10 @@ void TestGedcomImport::largeTreeImportsQuickly()
 
     QElapsedTimer timer;
     timer.start();
-    QString error;
-    Gedcom::ImportCounts counts;
-    QVERIFY2(Gedcom::importGedcomFile(dir.filePath("tree.ged"), dir.filePath("Kinfolio.dat"), false, &error, &counts),
-             qPrintable(error));
+    const Result<Gedcom::ImportCounts> imported =
+        Gedcom::importGedcomFile(dir.filePath("tree.ged"), dir.filePath("Kinfolio.dat"), false);
+    QVERIFY2(imported, qPrintable(imported.error()));
+    const Gedcom::ImportCounts &counts = *imported;
     const qint64 ms = timer.elapsed();
     qInfo("%d people, %d families: %d cards in %lld ms", counts.people, counts.families,
           counts.familyCards + counts.personCards, ms);

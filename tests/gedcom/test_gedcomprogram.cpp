@@ -262,7 +262,7 @@ void TestGedcomProgram::refusalsWriteNothing()
     writeBytes(dir.filePath("empty.dat"), QByteArray());
     CardFileLock lock(dir.filePath("Kinfolio.dat"));
     if (situation == "locked")
-        QCOMPARE(lock.tryLock(), CardFileLock::Result::Locked);
+        QCOMPARE(lock.tryLock(), CardFileLock::Outcome::Locked);
     const QStringList before = QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
     arguments.replaceInStrings("DIR", dir.path());
 

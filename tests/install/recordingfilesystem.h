@@ -17,17 +17,14 @@ public:
 
     bool exists(const QString &path) const override { return existing.contains(path); }
     bool isDirectory(const QString &path) const override { return existing.contains(path); }
-    bool makeDirectory(const QString &path, QString &reason) override
+    kinfolio::Result<> makeDirectory(const QString &path) override { return record(QStringLiteral("mkdir ") + path); }
+    kinfolio::Result<> copyFile(const QString &from, const QString &to) override
     {
-        return record(QStringLiteral("mkdir ") + path, reason);
+        return record(QStringLiteral("copy ") + from + QStringLiteral(" -> ") + to);
     }
-    bool copyFile(const QString &from, const QString &to, QString &reason) override
+    kinfolio::Result<> renameFile(const QString &from, const QString &to) override
     {
-        return record(QStringLiteral("copy ") + from + QStringLiteral(" -> ") + to, reason);
-    }
-    bool renameFile(const QString &from, const QString &to, QString &reason) override
-    {
-        return record(QStringLiteral("rename ") + from + QStringLiteral(" -> ") + to, reason);
+        return record(QStringLiteral("rename ") + from + QStringLiteral(" -> ") + to);
     }
     // Pairs of names of one file, either way round.
     QList<QPair<QString, QString>> sameFiles;
@@ -37,10 +34,11 @@ public:
     }
 
 private:
-    bool record(const QString &call, QString &reason)
+    kinfolio::Result<> record(const QString &call)
     {
         calls << call;
-        reason = failWith;
-        return failWith.isEmpty();
+        if (!failWith.isEmpty())
+            return kinfolio::Failure{failWith};
+        return {};
     }
 };

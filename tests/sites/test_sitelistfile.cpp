@@ -72,10 +72,9 @@ private slots:
         }
 
         // Saving twice in a row, nothing changed: the same bytes as read.
-        QString error;
-        QVERIFY(file.save(texts, &error));
+        QVERIFY(file.save(texts));
         QCOMPARE(readBytes(path()), bytes);
-        QVERIFY(file.save(texts, &error));
+        QVERIFY(file.save(texts));
         QCOMPARE(readBytes(path()), bytes);
     }
 
@@ -85,8 +84,7 @@ private slots:
         SiteListFile file(path());
         const QStringList texts = file.load();
         QCOMPARE(file.entryCount(), 2);
-        QString error;
-        QVERIFY(file.save(texts, &error));
+        QVERIFY(file.save(texts));
         QCOMPARE(readBytes(path()), QByteArray("\"http://\"\r\n\"http://\"\r\n"));
         QCOMPARE(readBytes(path()).size(), 22);
     }
@@ -97,8 +95,7 @@ private slots:
         SiteListFile file(path());
         QStringList texts = file.load();
         texts[1].clear();
-        QString error;
-        QVERIFY(file.save(texts, &error));
+        QVERIFY(file.save(texts));
         QCOMPARE(readBytes(path()),
                  QByteArray("\"http://site1.example/\"\r\n\"\"\r\n\"http://site3.example/\"\r\n"));
 
@@ -119,8 +116,7 @@ private slots:
         QCOMPARE(texts.mid(0, 4), QStringList({"http://a.example/?a=%22x%22", "y", "http://site2.example/",
                                                "http://site3.example/"}));
         texts[0] = QStringLiteral("http://b.example/?a=\"x\",y");
-        QString error;
-        QVERIFY(file.save(texts, &error));
+        QVERIFY(file.save(texts));
         QVERIFY(readBytes(path()).startsWith("\"http://b.example/?a=%22x%22,y\"\r\n\"y\"\r\n\"http://site2.example/\"\r\n"));
 
         SiteListFile again(path());
@@ -138,8 +134,7 @@ private slots:
         // Free slots between the entries and the typed one keep their places.
         texts[4] = QStringLiteral("http://typed.example/");
         QCOMPARE(file.slotsToWrite(texts), 5);
-        QString error;
-        QVERIFY(file.save(texts, &error));
+        QVERIFY(file.save(texts));
         QCOMPARE(readBytes(path()),
                  entriesBytes(2) + "\"http://\"\r\n\"http://\"\r\n\"http://typed.example/\"\r\n");
         QCOMPARE(file.entryCount(), 5);
@@ -160,12 +155,11 @@ private slots:
         QCOMPARE(file.entryCount(), 0);
         QCOMPARE(texts, QStringList(30, QStringLiteral("http://")));
 
-        QString error;
-        QVERIFY(file.save(texts, &error));
+        QVERIFY(file.save(texts));
         QCOMPARE(readBytes(path()), QByteArray());
 
         texts[0] = QStringLiteral("http://first.example/");
-        QVERIFY(file.save(texts, &error));
+        QVERIFY(file.save(texts));
         QCOMPARE(readBytes(path()), QByteArray("\"http://first.example/\"\r\n"));
     }
 
@@ -180,12 +174,11 @@ private slots:
                  QStringList({QStringLiteral("http://site31.example/"), QStringLiteral("http://site32.example/"),
                               QStringLiteral("http://site33.example/")}));
 
-        QString error;
-        QVERIFY(file.save(texts, &error));
+        QVERIFY(file.save(texts));
         QCOMPARE(readBytes(path()), entriesBytes(33));
 
         texts[29] = QStringLiteral("http://changed.example/");
-        QVERIFY(file.save(texts, &error));
+        QVERIFY(file.save(texts));
         QVERIFY(readBytes(path()).endsWith("\"http://changed.example/\"\r\n\"http://site31.example/\"\r\n"
                                            "\"http://site32.example/\"\r\n\"http://site33.example/\"\r\n"));
     }
@@ -200,14 +193,14 @@ private slots:
         // A directory in the file's place cannot be replaced by a file.
         QVERIFY(QFile::remove(path()));
         QVERIFY(QDir(m_dir.path()).mkdir(QStringLiteral("WebSites.dat")));
-        QString error;
-        QVERIFY(!file.save(texts, &error));
-        QVERIFY2(error.contains(path()), qPrintable(error));
-        QVERIFY2(error.trimmed().size() > path().size() + 40, qPrintable(error));
+        const Result<> saved = file.save(texts);
+        QVERIFY(!saved);
+        QVERIFY2(saved.error().contains(path()), qPrintable(saved.error()));
+        QVERIFY2(saved.error().trimmed().size() > path().size() + 40, qPrintable(saved.error()));
         QCOMPARE(file.entryCount(), 2);
 
         QVERIFY(QDir(m_dir.path()).rmdir(QStringLiteral("WebSites.dat")));
-        QVERIFY(file.save(texts, &error));
+        QVERIFY(file.save(texts));
         QCOMPARE(readBytes(path()), entriesBytes(2) + "\"http://\"\r\n\"http://typed.example/\"\r\n");
     }
 };

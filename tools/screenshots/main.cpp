@@ -80,7 +80,8 @@ int main(int argc, char *argv[])
     seed.appendCard(card({"Henrik Dahlberg", "ABT 1848", "Växjö, Sweden", "20 OCT 1872", "Minneapolis",
                           "4 JUL 1915", "Minneapolis", "Anders Dahlberg", "Brita Nilsdotter", "Karin Lindqvist",
                           "1851", "Kalmar", "1930", "St. Paul", "Per Lindqvist", "Ingrid Olsdotter", ""}));
-    seed.saveCardFile();
+    if (const Result<> saved = seed.saveCardFile(); !saved)
+        qFatal("%s", qPrintable(saved.error()));
     {
         QFile sites(data.filePath(QStringLiteral("WebSites.dat")));
         sites.open(QIODevice::WriteOnly);

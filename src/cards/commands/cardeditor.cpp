@@ -57,15 +57,16 @@ CardView CardEditor::open()
     CardView view;
     // Two programs on one card file would each save only their own cards,
     // and the last to leave would overwrite the other's.
-    const CardFileSession::Opening opening = m_session.open(CardFileSession::Access::Edit);
-    if (opening.refused) {
-        view.message = refusal(crlf(m_session.refusal()));
+    const Result<CardFileSession::Opening> opened = m_session.open(CardFileSession::Access::Edit);
+    if (!opened) {
+        view.message = refusal(crlf(opened.error()));
         view.then = CardView::Then::EndProgram;
         return view;
     }
+    const CardFileSession::Opening &opening = *opened;
     // A load that stopped early shows nothing, unless the journal brought
     // back cards to show; otherwise the last card.
-    if (opening.loadedWhole || opening.recovery.replayed > 0) {
+    if (opening.loaded || opening.recovery.replayed > 0) {
         m_position = m_store.cardCount() - 1;
         if (m_store.cardCount() > 0) {
             view = showStoredCard(m_position);
@@ -98,7 +99,8 @@ std::optional<CardView> CardEditor::refuseWhenFull()
 void CardEditor::journal(CardJournal::Change change, int position, const QByteArray &before,
                          const QByteArray &after, CardView &view)
 {
-    if (m_session.record(change, position, before, after) || m_journalWarned)
+    const Result<> recorded = m_session.record(change, position, before, after);
+    if (recorded || m_journalWarned)
         return;
     // Once: the change itself has worked, and every later one would say the same.
     m_journalWarned = true;
@@ -106,7 +108,7 @@ void CardEditor::journal(CardJournal::Change change, int position, const QByteAr
                                           "The change is kept in memory and reaches the card file when you press "
                                           "Exit, but a crash before then would lose it. Until the journal can be "
                                           "written, the same holds for every change.")
-                               .arg(native(m_session.journal().path()), m_session.journalError()));
+                               .arg(native(m_session.journal().path()), recorded.error()));
 }
 
 CardView CardEditor::newCard(const CardFields &boxes)
@@ -265,20 +267,14 @@ std::optional<CardMessage> CardEditor::keptAsideReport() const
     const QString copy = m_store.preservedCopyPath();
     if (copy.isEmpty())
         return std::nullopt;
-    QByteArray bytes;
     CardStore kept;
-    if (readRegularFile(copy, bytes))
-        kept.readCards(bytes);
+    if (const Result<QByteArray> bytes = readRegularFile(copy))
+        static_cast<void>(kept.readCards(*bytes)); // the cards it could read are counted
     return report(QStringLiteral("%1 held cards that Kinfolio had not read: another program wrote it while "
                                  "Kinfolio was open, or Kinfolio could not read it whole. What it held, %2, is "
                                  "kept as\r\n%3\r\n\r\nKinfolio saved this window's cards (%4) to %1.")
                       .arg(native(m_store.filePath()), counted(kept.cardCount(), "card", "cards"), native(copy),
                            counted(m_store.cardCount(), "card", "cards")));
-}
-
-bool CardEditor::saveCards()
-{
-    return m_session.save();
 }
 
 void CardEditor::close()
@@ -295,10 +291,10 @@ CardView CardEditor::exit()
         view.then = CardView::Then::EndProgram;
         return view;
     }
-    if (!saveCards()) {
+    if (const Result<> saved = m_session.save(); !saved) {
         // Nothing is lost: the window and every card stay. The user can
         // remove the cause and press Exit again, or take one of the ways out.
-        view.message = WaysOutRules::failedExit(m_store.errorString(), QStringLiteral("the cards"));
+        view.message = WaysOutRules::failedExit(saved.error(), QStringLiteral("the cards"));
         view.offersWaysOut = true;
         return view;
     }
@@ -308,14 +304,18 @@ CardView CardEditor::exit()
     return view;
 }
 
-bool CardEditor::saveForEnd()
+Result<> CardEditor::saveForEnd()
 {
-    if (m_closed || (m_store.hasCardsToSave() && !saveCards()))
-        return m_closed;
+    if (m_closed)
+        return {};
+    if (m_store.hasCardsToSave()) {
+        if (const Result<> saved = m_session.save(); !saved)
+            return saved;
+    }
     // The window may go on (the end of the session was cancelled): later
     // changes start a new journal from the cards just saved.
     m_session.end();
-    return true;
+    return {};
 }
 
 QString CardEditor::saveAsTitle() const
@@ -333,25 +333,21 @@ std::optional<CardMessage> CardEditor::copyRefusal(const QString &path) const
     return WaysOutRules::copyRefusal(path, m_store.filePath(), {m_session.journal().path(), m_session.lock().lockFilePath()});
 }
 
-bool CardEditor::saveCopy(const QString &path, CardMessage *said)
+Result<CardMessage, CardMessage> CardEditor::saveCopy(const QString &path)
 {
-    if (const std::optional<CardMessage> refused = copyRefusal(path)) {
-        *said = *refused;
-        return false;
-    }
-    if (!m_store.saveCopyTo(path)) {
-        *said = refusal(m_store.errorString());
-        return false;
-    }
+    if (const std::optional<CardMessage> refused = copyRefusal(path))
+        return Failure{*refused};
+    if (const Result<> saved = m_store.saveCopyTo(path); !saved)
+        return Failure{refusal(saved.error())};
     const int cards = m_store.cardCount();
-    *said = WaysOutRules::savedCopy(QStringLiteral("The %1 %2").arg(counted(cards, "card", "cards"),
-                                                                   QLatin1String(cards == 1 ? "was" : "were")),
-                                    path, m_store.filePath());
+    CardMessage said = WaysOutRules::savedCopy(QStringLiteral("The %1 %2").arg(counted(cards, "card", "cards"),
+                                                                              QLatin1String(cards == 1 ? "was" : "were")),
+                                               path, m_store.filePath());
     if (!m_store.preservedCopyPath().isEmpty())
-        said->text += QStringLiteral("\r\n\r\nBefore that, what it held was kept as\r\n%1")
-                          .arg(native(m_store.preservedCopyPath()));
+        said.text += QStringLiteral("\r\n\r\nBefore that, what it held was kept as\r\n%1")
+                         .arg(native(m_store.preservedCopyPath()));
     close();
-    return true;
+    return said;
 }
 
 CardMessage CardEditor::leaveQuestion() const

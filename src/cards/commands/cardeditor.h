@@ -90,16 +90,15 @@ public:
     // with every card, and the message offers the ways out (WaysOut).
     CardView exit();
     // The end of the session or a signal to end: saves as Exit does, without
-    // asking anything, and leaves the window as it is. False, with the reason
-    // in store().errorString(), when the cards could not be saved; the journal
-    // then keeps them for the next start.
-    bool saveForEnd();
+    // asking anything, and leaves the window as it is. When the cards could
+    // not be saved, the journal keeps them for the next start.
+    Result<> saveForEnd();
 
     // WaysOut
     QString saveAsTitle() const override;
     QString proposedCopyPath() const override;
     std::optional<CardMessage> copyRefusal(const QString &path) const override;
-    bool saveCopy(const QString &path, CardMessage *said) override;
+    Result<CardMessage, CardMessage> saveCopy(const QString &path) override;
     CardMessage leaveQuestion() const override;
     void leaveWithoutSaving() override;
 
@@ -112,8 +111,6 @@ private:
                  CardView &view);
     // Where the saved cards' file was kept aside before it was replaced, if it was.
     std::optional<CardMessage> keptAsideReport() const;
-    // Saves the card file, noting the save in the journal first.
-    bool saveCards();
     void close();
 
     CardFileSession m_session;

@@ -5,17 +5,16 @@
 
 namespace kinfolio {
 
-CardFolder chooseCardFolder(const QString &named, const QString &home, const QString &programDirectory)
+Result<QString, CardMessage> chooseCardFolder(const QString &named, const QString &home, const QString &programDirectory)
 {
     const QString chosen = !named.isEmpty() ? named : home;
     if (chosen.isEmpty())
-        return {programDirectory, {}};
+        return programDirectory;
 
     const QFileInfo folder(QDir::current().absoluteFilePath(chosen));
     const QString shown = QDir::toNativeSeparators(folder.absoluteFilePath());
     const auto refuse = [&shown](const QString &why) {
-        return CardFolder{{}, CardMessage::refusal(QStringLiteral("Kinfolio cannot keep its cards in %1:\r\n%2")
-                                                       .arg(shown, why))};
+        return Failure{CardMessage::refusal(QStringLiteral("Kinfolio cannot keep its cards in %1:\r\n%2").arg(shown, why))};
     };
     if (!folder.exists())
         return refuse(QStringLiteral("there is no such folder. Make it first, or name another one."));
@@ -24,7 +23,7 @@ CardFolder chooseCardFolder(const QString &named, const QString &home, const QSt
     // Both to make a file in the folder: the card file, its journal, its lock.
     if (!folder.isWritable() || !folder.isExecutable())
         return refuse(QStringLiteral("the folder cannot be written to, so no change could be saved."));
-    return {folder.absoluteFilePath(), {}};
+    return folder.absoluteFilePath();
 }
 
 } // namespace kinfolio

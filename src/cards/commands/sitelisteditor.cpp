@@ -37,30 +37,31 @@ std::optional<CardMessage> SiteListEditor::goRefusal(const QString &text)
 
 CardMessage SiteListEditor::save(const QStringList &texts)
 {
-    QString error;
-    if (!m_file.save(texts, &error))
-        return refusal(error);
+    if (const Result<> saved = m_file.save(texts); !saved)
+        return refusal(saved.error());
     return CardMessage::report(QStringLiteral("Entry has been added."));
 }
 
 std::optional<CardMessage> SiteListEditor::exit(const QStringList &texts)
 {
-    QString error;
-    if (m_file.save(texts, &error))
+    const Result<> saved = m_file.save(texts);
+    if (saved)
         return std::nullopt;
     m_unsaved = texts;
-    return WaysOutRules::failedExit(error, QStringLiteral("the addresses"));
+    return WaysOutRules::failedExit(saved.error(), QStringLiteral("the addresses"));
 }
 
-bool SiteListEditor::saveForEnd(const QStringList &texts)
+Result<> SiteListEditor::saveForEnd(const QStringList &texts)
 {
-    return m_file.save(texts, nullptr);
+    return m_file.save(texts);
 }
 
-QString SiteListEditor::keepCopyForEnd(const QStringList &texts)
+Result<QString> SiteListEditor::keepCopyForEnd(const QStringList &texts)
 {
     const QString copy = proposedCopyPath();
-    return m_file.saveCopyTo(copy, texts, nullptr) ? copy : QString();
+    if (const Result<> saved = m_file.saveCopyTo(copy, texts); !saved)
+        return Failure{saved.error()};
+    return copy;
 }
 
 QString SiteListEditor::saveAsTitle() const
@@ -81,19 +82,13 @@ std::optional<CardMessage> SiteListEditor::copyRefusal(const QString &path) cons
                                      {m_cardFile, CardJournal(m_cardFile).path(), CardFileLock(m_cardFile).lockFilePath()});
 }
 
-bool SiteListEditor::saveCopy(const QString &path, CardMessage *said)
+Result<CardMessage, CardMessage> SiteListEditor::saveCopy(const QString &path)
 {
-    if (const std::optional<CardMessage> refused = copyRefusal(path)) {
-        *said = *refused;
-        return false;
-    }
-    QString error;
-    if (!m_file.saveCopyTo(path, m_unsaved, &error)) {
-        *said = refusal(error);
-        return false;
-    }
-    *said = WaysOutRules::savedCopy(QStringLiteral("The web sites were"), path, m_file.path());
-    return true;
+    if (const std::optional<CardMessage> refused = copyRefusal(path))
+        return Failure{*refused};
+    if (const Result<> saved = m_file.saveCopyTo(path, m_unsaved); !saved)
+        return Failure{refusal(saved.error())};
+    return WaysOutRules::savedCopy(QStringLiteral("The web sites were"), path, m_file.path());
 }
 
 CardMessage SiteListEditor::leaveQuestion() const

@@ -34,19 +34,18 @@ public:
     // Exit: writes the list; none when it was written and the window may
     // close, or the failure with the ways out (WaysOut).
     std::optional<CardMessage> exit(const QStringList &texts);
-    // The end of the session: writes the list without asking. False when it
-    // could not be written.
-    bool saveForEnd(const QStringList &texts);
+    // The end of the session: writes the list without asking.
+    Result<> saveForEnd(const QStringList &texts);
     // A shutdown, when the list itself could not be written: keeps the texts
-    // in a new file beside it, named as Save As would propose. The file's
-    // path, or empty when that could not be written either.
-    QString keepCopyForEnd(const QStringList &texts);
+    // in a new file beside it, named as Save As would propose, and gives
+    // the file's path.
+    Result<QString> keepCopyForEnd(const QStringList &texts);
 
     // WaysOut, for the texts of the Exit that failed
     QString saveAsTitle() const override;
     QString proposedCopyPath() const override;
     std::optional<CardMessage> copyRefusal(const QString &path) const override;
-    bool saveCopy(const QString &path, CardMessage *said) override;
+    Result<CardMessage, CardMessage> saveCopy(const QString &path) override;
     CardMessage leaveQuestion() const override;
     void leaveWithoutSaving() override {}
 

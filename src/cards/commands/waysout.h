@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/result.h"
 #include "commands/cardmessage.h"
 
 #include <QString>
@@ -25,9 +26,9 @@ public:
     virtual QString proposedCopyPath() const = 0;
     // Why Save As may not write to `path`; none when it may.
     virtual std::optional<CardMessage> copyRefusal(const QString &path) const = 0;
-    // Writes the copy. `said` gets what happened, for the user. True when
-    // the copy was written, and the window then closes.
-    virtual bool saveCopy(const QString &path, CardMessage *said) = 0;
+    // Writes the copy, and tells the user what happened, whether it was
+    // written (the window then closes) or not.
+    virtual Result<CardMessage, CardMessage> saveCopy(const QString &path) = 0;
 
     // The confirmation that leaving without saving asks; leaveWithoutSaving()
     // runs only on Yes.

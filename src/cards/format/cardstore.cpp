@@ -133,7 +133,7 @@ QString CardStore::text(int position, CardField field) const
     return AnsiText::decodeValue(fieldOf(m_cards[size_t(position)], int(field)));
 }
 
-bool CardStore::loadCardFile()
+Result<> CardStore::loadCardFile()
 {
     m_cards.clear();
     m_fileBytes.clear();
@@ -143,14 +143,14 @@ bool CardStore::loadCardFile()
     m_loadedCardCount = 0;
     m_loadedStamp = stampOf();
 
-    QByteArray bytes;
-    if (!readRegularFile(m_filePath, bytes, &m_error)) {
+    const Result<QByteArray> bytes = readRegularFile(m_filePath);
+    if (!bytes) {
         m_loadResult = m_loadedStamp.exists ? LoadResult::Unreadable : LoadResult::Missing;
         // Something that exists but could not be read may still hold cards.
         m_fileNotFullyRead = m_loadedStamp.exists;
-        return false;
+        return Failure{bytes.error()};
     }
-    const bool whole = readCards(bytes);
+    const Result<> whole = readCards(*bytes);
     m_fileNotFullyRead = !whole;
     m_loadedCardCount = int(m_cards.size());
     return whole;
@@ -170,7 +170,7 @@ QByteArray CardStore::loadedFileIdentity() const
     return m_fileIdentity;
 }
 
-bool CardStore::readCards(const QByteArray &bytes)
+Result<> CardStore::readCards(const QByteArray &bytes)
 {
     m_cards.clear();
     // Cards in the shape the program writes are kept as views into the
@@ -185,18 +185,18 @@ bool CardStore::readCards(const QByteArray &bytes)
     while (!reader.atEnd()) {
         if (isFull()) {
             m_loadResult = LoadResult::TooManyCards;
-            return false;
+            return Failure{QStringLiteral("It holds more than %1 cards").arg(MaxCards)};
         }
         if (!readCardItems(reader, items)) {
             m_loadResult = LoadResult::CutShort;
-            return false;
+            return Failure{QStringLiteral("Its card %1 ends before its seventeenth item").arg(m_cards.size() + 1)};
         }
         const QByteArrayView asWritten = cardAsWritten(m_fileBytes, items);
         m_cards.push_back(asWritten.isEmpty() ? packCard(items)
                                               : QByteArray::fromRawData(asWritten.data(), asWritten.size()));
     }
     m_loadResult = LoadResult::Loaded;
-    return true;
+    return {};
 }
 
 QByteArray CardStore::cardFileBytes() const
@@ -211,33 +211,27 @@ QByteArray CardStore::cardFileBytes() const
     return bytes;
 }
 
-bool CardStore::saveCardFile(const std::function<void(const QByteArray &bytes)> &beforeReplacing)
+Result<> CardStore::saveCardFile(const std::function<void(const QByteArray &bytes)> &beforeReplacing)
 {
-    m_error.clear();
     m_preservedCopy.clear();
     if (!hasCardsToSave())
-        return true;
+        return {};
 
     const FileStamp onDisk = stampOf();
     if (onDisk.exists && fileChangedSinceRead(onDisk)) {
-        QString reason;
-        m_preservedCopy = keepCopyAside(m_filePath, &reason);
-        if (m_preservedCopy.isEmpty()) {
-            m_error = QStringLiteral("%1 holds cards that Kinfolio did not read, and no copy of it could be "
-                                     "kept before saving, so it was not replaced.\n\n%2")
-                          .arg(m_filePath, reason);
-            return false;
-        }
+        const Result<QString> copy = keepCopyAside(m_filePath);
+        if (!copy)
+            return Failure{QStringLiteral("%1 holds cards that Kinfolio did not read, and no copy of it could be "
+                                          "kept before saving, so it was not replaced.\n\n%2")
+                               .arg(m_filePath, copy.error())};
+        m_preservedCopy = *copy;
     }
 
-    QString reason;
     const QByteArray bytes = cardFileBytes();
     if (beforeReplacing)
         beforeReplacing(bytes);
-    if (!writeFileSafely(m_filePath, bytes, &reason)) {
-        m_error = QStringLiteral("The cards could not be saved to\n%1\n\n%2").arg(m_filePath, reason);
-        return false;
-    }
+    if (const Result<> written = writeFileSafely(m_filePath, bytes); !written)
+        return Failure{QStringLiteral("The cards could not be saved to\n%1\n\n%2").arg(m_filePath, written.error())};
     m_fileNotFullyRead = false;
     m_loadedStamp = stampOf();
     m_fileRead = true;
@@ -246,7 +240,7 @@ bool CardStore::saveCardFile(const std::function<void(const QByteArray &bytes)> 
     m_identityBytes = bytes;
     m_fileIdentity.clear();
     m_loadedCardCount = int(m_cards.size());
-    return true;
+    return {};
 }
 
 bool CardStore::fileChangedSinceRead(const FileStamp &onDisk) const
@@ -255,18 +249,15 @@ bool CardStore::fileChangedSinceRead(const FileStamp &onDisk) const
         return true;
     if (onDisk == m_loadedStamp)
         return false;
-    QByteArray bytes;
-    return !readRegularFile(m_filePath, bytes) || bytes != m_identityBytes;
+    const Result<QByteArray> bytes = readRegularFile(m_filePath);
+    return !bytes || *bytes != m_identityBytes;
 }
 
-bool CardStore::saveCopyTo(const QString &path)
+Result<> CardStore::saveCopyTo(const QString &path) const
 {
-    QString reason;
-    if (!writeFileSafely(path, cardFileBytes(), &reason)) {
-        m_error = QStringLiteral("The cards could not be saved to\n%1\n\n%2").arg(path, reason);
-        return false;
-    }
-    return true;
+    if (const Result<> written = writeFileSafely(path, cardFileBytes()); !written)
+        return Failure{QStringLiteral("The cards could not be saved to\n%1\n\n%2").arg(path, written.error())};
+    return {};
 }
 
 bool CardStore::appendCard(const CardFields &fields)

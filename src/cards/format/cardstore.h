@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/result.h"
 #include "format/cardrecord.h"
 
 #include <QByteArray>
@@ -52,14 +53,15 @@ public:
     // The card at `position` as the card file holds it: seventeen items.
     const QByteArray &cardBytes(int position) const { return m_cards[size_t(position)]; }
 
-    // Replaces the table with the cards of the file. Returns false when the
-    // file is missing or could not be read to its end (a card cut short, a
-    // 32768th card); the cards read completely before that stay.
-    bool loadCardFile();
+    // Replaces the table with the cards of the file. Fails when the file is
+    // missing or could not be read to its end (a card cut short, a 32768th
+    // card); the cards read completely before that stay, and loadResult()
+    // says which it was.
+    Result<> loadCardFile();
     LoadResult loadResult() const { return m_loadResult; }
 
     // The same from the bytes of a card file, with the file's path left alone.
-    bool readCards(const QByteArray &bytes);
+    Result<> readCards(const QByteArray &bytes);
     // What names the card file's contents as the table last saw them: a
     // checksum of the bytes the last load read or the last save wrote, or
     // "missing" when the load found no file to read.
@@ -81,14 +83,13 @@ public:
     // the load read whole (the load stopped early, or another program wrote
     // the file since), it is first copied, byte for byte, to a new name beside
     // it, so no card that this table never held is overwritten. On failure
-    // nothing is lost: the old file and the table stay as they were, and
-    // errorString() says why. `beforeReplacing`, when given, is shown the
-    // new contents just before they replace the file.
-    bool saveCardFile(const std::function<void(const QByteArray &bytes)> &beforeReplacing = {});
+    // nothing is lost: the old file and the table stay as they were, and the
+    // failure's message says why, naming the file. `beforeReplacing`, when
+    // given, is shown the new contents just before they replace the file.
+    Result<> saveCardFile(const std::function<void(const QByteArray &bytes)> &beforeReplacing = {});
     // Writes the table to another file, for when the card file cannot be
     // written; the card file stays as it is.
-    bool saveCopyTo(const QString &path);
-    QString errorString() const { return m_error; }
+    Result<> saveCopyTo(const QString &path) const;
 
     // Where the last save kept a copy of the file it replaced, if it did.
     QString preservedCopyPath() const { return m_preservedCopy; }
@@ -138,7 +139,6 @@ private:
     bool m_fileNotFullyRead = false;
     FileStamp m_loadedStamp;
     QString m_preservedCopy;
-    QString m_error;
 };
 
 } // namespace kinfolio

@@ -120,14 +120,12 @@ FileKind fileKind(const QString &path)
     return file.error() == QFileDevice::NoError ? FileKind::Other : FileKind::Unreadable;
 }
 
-QString notCardFileReason(const QString &path, FileKind kind)
+std::optional<QString> notCardFileReason(const QString &path, FileKind kind)
 {
     const QString order = QStringLiteral("Name the card file first, then the file to write.");
     switch (kind) {
     case FileKind::Gedcom:
-        return QStringLiteral("%1 is a GEDCOM file, not a card file. To bring it into cards: "
-                              "kinfolio-gedcom --import %1 Kinfolio.dat")
-            .arg(path);
+        return QStringLiteral("%1 is a GEDCOM file, not a card file").arg(path);
     case FileKind::Pdf:
         return QStringLiteral("%1 is a PDF file, not a card file. ").arg(path) + order;
     case FileKind::Other:
@@ -135,22 +133,22 @@ QString notCardFileReason(const QString &path, FileKind kind)
                    .arg(path)
                + order;
     default:
-        return QString();
+        return std::nullopt;
     }
 }
 
-QString outputRefusal(const QString &path, FileKind own)
+std::optional<QString> outputRefusal(const QString &path, FileKind own)
 {
     const FileKind kind = fileKind(path);
     switch (kind) {
     case FileKind::Missing:
     case FileKind::NotRegular:
-        return QString();
+        return std::nullopt;
     case FileKind::Empty:
         // Also a card file of no cards, as a new installation's Kinfolio.dat
         // is: only the name tells what it is kept for.
         if (own == FileKind::Cards || !path.endsWith(QLatin1String(".dat"), Qt::CaseInsensitive))
-            return QString();
+            return std::nullopt;
         return QStringLiteral("%1 is an empty card file, and card files are never written over: "
                               "name a new file for the output")
             .arg(path);
@@ -162,7 +160,7 @@ QString outputRefusal(const QString &path, FileKind own)
         break;
     }
     if (kind == own)
-        return QString();
+        return std::nullopt;
     const QString what = kind == FileKind::Other
                              ? QStringLiteral("%1 is not %2").arg(path, kindName(own))
                              : QStringLiteral("%1 is %2, not %3").arg(path, kindName(kind), kindName(own));

@@ -3,6 +3,8 @@
 #include <QByteArrayView>
 #include <QString>
 
+#include <optional>
+
 namespace kinfolio {
 
 // What a file holds, told from its first bytes. The tools read one kind of
@@ -33,14 +35,14 @@ FileKind fileKindOf(QByteArrayView bytes);
 FileKind fileKind(const QString &path);
 
 // Why the file at `path`, of the given kind, is no card file to read,
-// naming the likely slip; empty when it may be one (the card reader reports
+// naming the likely slip; none when it may be one (the card reader reports
 // what else is wrong with it).
-QString notCardFileReason(const QString &path, FileKind kind);
+std::optional<QString> notCardFileReason(const QString &path, FileKind kind);
 
 // Why a tool whose output is of kind `own` must not replace the file at
-// `path`; empty when it may: nothing is there, an empty file or one of its
+// `path`; none when it may: nothing is there, an empty file or one of its
 // own kind. A card file, an empty one named .dat among them, is never
 // replaced by another kind of file.
-QString outputRefusal(const QString &path, FileKind own);
+std::optional<QString> outputRefusal(const QString &path, FileKind own);
 
 } // namespace kinfolio

@@ -34,11 +34,11 @@ QStringList SiteListFile::load()
     m_pastLastSlot.clear();
 
     QStringList texts(SlotCount, freeSlot());
-    QByteArray bytes;
-    if (!readRegularFile(m_path, bytes))
+    Result<QByteArray> bytes = readRegularFile(m_path);
+    if (!bytes)
         return texts;
 
-    ItemReader reader(std::move(bytes));
+    ItemReader reader(std::move(*bytes));
     QByteArrayView item;
     while (!reader.atEnd() && reader.readItem(item)) {
         const QString entry = storableAddress(AnsiText::decode(item));
@@ -74,29 +74,22 @@ QByteArray SiteListFile::fileBytes(const QStringList &texts) const
     return bytes;
 }
 
-bool SiteListFile::save(const QStringList &texts, QString *error)
+Result<> SiteListFile::save(const QStringList &texts)
 {
     setFileHidden(m_path, false);
     const int count = slotsToWrite(texts);
-    QString reason;
-    if (!writeFileSafely(m_path, fileBytes(texts), &reason)) {
-        if (error)
-            *error = QStringLiteral("The web sites could not be saved to\n%1\n\n%2").arg(m_path, reason);
-        return false;
-    }
-    m_entryCount = count + int(m_pastLastSlot.size());
+    const Result<> written = saveCopyTo(m_path, texts);
+    if (written)
+        m_entryCount = count + int(m_pastLastSlot.size());
     setFileHidden(m_path, true);
-    return true;
+    return written;
 }
 
-bool SiteListFile::saveCopyTo(const QString &path, const QStringList &texts, QString *error) const
+Result<> SiteListFile::saveCopyTo(const QString &path, const QStringList &texts) const
 {
-    QString reason;
-    if (writeFileSafely(path, fileBytes(texts), &reason))
-        return true;
-    if (error)
-        *error = QStringLiteral("The web sites could not be saved to\n%1\n\n%2").arg(path, reason);
-    return false;
+    if (const Result<> written = writeFileSafely(path, fileBytes(texts)); !written)
+        return Failure{QStringLiteral("The web sites could not be saved to\n%1\n\n%2").arg(path, written.error())};
+    return {};
 }
 
 } // namespace kinfolio

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/result.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -48,11 +50,11 @@ public:
     QByteArray fileBytes(const QStringList &texts) const;
 
     // Replaces the file atomically with fileBytes(texts). On failure the old
-    // file stays as it was and `error` names the file and the reason.
-    bool save(const QStringList &texts, QString *error);
+    // file stays as it was, and the failure's message names the file.
+    Result<> save(const QStringList &texts);
     // Writes the same contents to another file, for when the list file
     // cannot be written; the list file stays as it is.
-    bool saveCopyTo(const QString &path, const QStringList &texts, QString *error) const;
+    Result<> saveCopyTo(const QString &path, const QStringList &texts) const;
 
 private:
     QString m_path;

@@ -69,25 +69,25 @@ void CardFileLock::unlock()
     m_file.close();
 }
 
-CardFileLock::Result CardFileLock::notPossible(const QString &reason)
+CardFileLock::Outcome CardFileLock::notPossible(const QString &reason)
 {
     m_reason = reason;
-    return Result::NotPossible;
+    return Outcome::NotPossible;
 }
 
-CardFileLock::Result CardFileLock::tryLock()
+CardFileLock::Outcome CardFileLock::tryLock()
 {
     if (isLocked())
-        return Result::Locked;
+        return Outcome::Locked;
     m_reason.clear();
     m_holderComputer.clear();
     // Bounded, though each turn either waits for a nameless lock to age or
     // removes one: another program may keep making them.
     for (int turn = 0; turn < 100; ++turn) {
-        Result result = Result::NotPossible;
+        Outcome result = Outcome::NotPossible;
         const Step step = create(result);
         if (step == Step::Taken)
-            return Result::Locked;
+            return Outcome::Locked;
         if (step == Step::Stop)
             return result;
         if (judgeExisting(result) == Step::Stop)
@@ -96,7 +96,7 @@ CardFileLock::Result CardFileLock::tryLock()
     return notPossible(QStringLiteral("another program keeps making it anew"));
 }
 
-CardFileLock::Step CardFileLock::create(Result &result)
+CardFileLock::Step CardFileLock::create(Outcome &result)
 {
     m_file.setFileName(m_lockPath);
     // NewOnly: made by this call or not at all, and never through a link.
@@ -107,7 +107,7 @@ CardFileLock::Step CardFileLock::create(Result &result)
         const QString why = m_file.errorString();
         if (QFileInfo(m_cardFolder).isDir() && !QFileInfo(m_cardFolder).isWritable()) {
             m_reason = QStringLiteral("the folder cannot be written (%1)").arg(why);
-            result = Result::ReadOnlyFolder;
+            result = Outcome::ReadOnlyFolder;
         } else {
             result = notPossible(why);
         }
@@ -126,7 +126,7 @@ CardFileLock::Step CardFileLock::create(Result &result)
     return Step::Taken;
 }
 
-CardFileLock::Step CardFileLock::judgeExisting(Result &result)
+CardFileLock::Step CardFileLock::judgeExisting(Outcome &result)
 {
     const QFileInfo info(m_lockPath);
     // Nothing here opens what is not a regular file: a named pipe would wait
@@ -142,12 +142,12 @@ CardFileLock::Step CardFileLock::judgeExisting(Result &result)
                                           : QStringLiteral("something that is not a file is in the way"));
         return Step::Stop;
     }
-    QByteArray bytes;
-    QString why;
-    if (!readRegularFile(m_lockPath, bytes, &why)) {
-        result = notPossible(QStringLiteral("it cannot be read (%1)").arg(why));
+    const Result<QByteArray> read = readRegularFile(m_lockPath);
+    if (!read) {
+        result = notPossible(QStringLiteral("it cannot be read (%1)").arg(read.error()));
         return Step::Stop;
     }
+    const QByteArray &bytes = *read;
 
     const Holder self = Holder::ofThisProcess();
     Holder holder;
@@ -159,7 +159,7 @@ CardFileLock::Step CardFileLock::judgeExisting(Result &result)
             if (holder.computer == self.computer)
                 m_holderComputer += QStringLiteral(" (another computer of the same name, machine %1)")
                                         .arg(QString::fromLatin1(holder.machineId));
-            result = Result::HeldByAnotherComputer;
+            result = Outcome::HeldByAnotherComputer;
             return Step::Stop;
         }
         // This process holds no lock it does not know of: its own number in
@@ -167,7 +167,7 @@ CardFileLock::Step CardFileLock::judgeExisting(Result &result)
         const bool alive = (holder.bootId.isEmpty() || holder.bootId == self.bootId) && holder.pid != self.pid
                            && isProcessRunning(holder.pid, holder.program);
         if (alive) {
-            result = Result::HeldElsewhere;
+            result = Outcome::HeldElsewhere;
             return Step::Stop;
         }
     } else if (qAbs(info.lastModified().msecsTo(QDateTime::currentDateTime())) < NamelessLockAgeMs) {
@@ -179,7 +179,7 @@ CardFileLock::Step CardFileLock::judgeExisting(Result &result)
     // alive after all (a second window of this very process, say).
     QFile stale(m_lockPath);
     if (!stale.open(QIODevice::ReadOnly) || !holdFileLock(stale)) {
-        result = Result::HeldElsewhere;
+        result = Outcome::HeldElsewhere;
         return Step::Stop;
     }
     if (!QFile::remove(m_lockPath) && QFileInfo::exists(m_lockPath)) {

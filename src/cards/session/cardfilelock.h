@@ -24,7 +24,7 @@ public:
     CardFileLock(const CardFileLock &) = delete;
     CardFileLock &operator=(const CardFileLock &) = delete;
 
-    enum class Result {
+    enum class Outcome {
         Locked,                // this process holds the lock
         HeldElsewhere,         // another live program on this computer holds it
         HeldByAnotherComputer, // the lock names another computer (a folder shared or synced)
@@ -33,7 +33,7 @@ public:
     };
 
     // Takes the lock if it can, without waiting for a holder.
-    Result tryLock();
+    Outcome tryLock();
     // Lets the lock go; the destructor does too.
     void unlock();
     bool isLocked() const { return m_file.isOpen(); }
@@ -62,9 +62,9 @@ private:
     };
 
     enum class Step { Taken, TryAgain, Stop };
-    Step create(Result &result);
-    Step judgeExisting(Result &result);
-    Result notPossible(const QString &reason);
+    Step create(Outcome &result);
+    Step judgeExisting(Outcome &result);
+    Outcome notPossible(const QString &reason);
 
     QString m_cardFolder;
     QString m_lockPath;

@@ -5,7 +5,6 @@
 #include "format/wording.h"
 
 #include <QDir>
-#include <QFileInfo>
 
 #include <filesystem>
 
@@ -19,29 +18,29 @@ QString native(const QString &path)
 }
 
 
-QString lockRefusal(const CardFileLock &lock, CardFileLock::Result result)
+std::optional<QString> lockRefusal(const CardFileLock &lock, CardFileLock::Outcome result)
 {
     switch (result) {
-    case CardFileLock::Result::Locked:
-    case CardFileLock::Result::ReadOnlyFolder:
+    case CardFileLock::Outcome::Locked:
+    case CardFileLock::Outcome::ReadOnlyFolder:
         break;
-    case CardFileLock::Result::HeldElsewhere:
+    case CardFileLock::Outcome::HeldElsewhere:
         return QStringLiteral("Kinfolio is already open on its card file in\n%1\n\nOnly one Kinfolio at a time can "
                               "keep its cards there. It holds the lock file\n%2")
             .arg(lock.folder(), native(lock.lockFilePath()));
-    case CardFileLock::Result::HeldByAnotherComputer:
+    case CardFileLock::Outcome::HeldByAnotherComputer:
         return QStringLiteral("Kinfolio is already open on its card file in\n%1\non the computer %2, which holds "
                               "the lock file\n%3\n\nOnly one Kinfolio at a time can keep its cards there. If "
                               "Kinfolio is not open on %2 (it ended there without Exit, or that computer is gone), "
                               "delete the lock file and start Kinfolio again.")
             .arg(lock.folder(), lock.holderComputer(), native(lock.lockFilePath()));
-    case CardFileLock::Result::NotPossible:
+    case CardFileLock::Outcome::NotPossible:
         return QStringLiteral("Kinfolio cannot take the lock file of its card file\n%1\n%2.\n\nWithout it, two "
                               "programs could change the cards at once, and one would lose the other's changes, "
                               "so the cards are not opened for changes. Remove the cause and try again.")
             .arg(native(lock.lockFilePath()), lock.reason());
     }
-    return {};
+    return std::nullopt;
 }
 
 } // namespace
@@ -53,50 +52,53 @@ CardFileSession::CardFileSession(const QString &cardFilePath)
 {
 }
 
-CardFileSession::Opening CardFileSession::open(Access access)
+Result<CardFileSession::Opening> CardFileSession::open(Access access)
 {
     Opening opening;
     const QString cardFile = resolvedFilePath(m_store.filePath());
     if (access == Access::Edit) {
-        const CardFileLock::Result locked = m_lock.tryLock();
-        m_refusal = lockRefusal(m_lock, locked);
-        opening.readOnly = locked == CardFileLock::Result::ReadOnlyFolder;
+        const CardFileLock::Outcome locked = m_lock.tryLock();
+        std::optional<QString> refusal = lockRefusal(m_lock, locked);
+        opening.readOnly = locked == CardFileLock::Outcome::ReadOnlyFolder;
         // The lock sits beside one name of the file: under another name (a
         // hard link) a second program would not meet it.
         std::error_code noLinks;
         const auto names = std::filesystem::hard_link_count(nativePath(cardFile), noLinks);
-        if (m_refusal.isEmpty() && !noLinks && names > 1)
-            m_refusal = QStringLiteral("The card file\n%1\nhas %2 names on the disk (hard links), so a second "
-                                       "Kinfolio could open it under another name without meeting its lock.\n\n"
-                                       "Give it a name of its own: copy it to a new file, put the copy in its "
-                                       "place, and try again.")
-                            .arg(native(cardFile))
-                            .arg(names);
-        if (!m_refusal.isEmpty()) {
+        if (!refusal && !noLinks && names > 1)
+            refusal = QStringLiteral("The card file\n%1\nhas %2 names on the disk (hard links), so a second "
+                                     "Kinfolio could open it under another name without meeting its lock.\n\n"
+                                     "Give it a name of its own: copy it to a new file, put the copy in its "
+                                     "place, and try again.")
+                          .arg(native(cardFile))
+                          .arg(names);
+        if (refusal) {
             m_lock.unlock();
-            opening.refused = true;
-            return opening;
+            return Failure{*refusal};
         }
         if (m_lock.isLocked()) {
             removeLeftoverTemporaryFiles(cardFile);
             removeLeftoverTemporaryFiles(m_journal.path());
         }
     }
-    opening.loadedWhole = m_store.loadCardFile();
+    opening.loaded = m_store.loadCardFile();
     opening.recovery = access == Access::Edit && m_lock.isLocked() ? m_journal.recover(m_store)
                                                                    : m_journal.replayToRead(m_store);
     return opening;
 }
 
-bool CardFileSession::record(CardJournal::Change change, int position, const QByteArray &before,
-                             const QByteArray &after)
+Result<> CardFileSession::record(CardJournal::Change change, int position, const QByteArray &before,
+                                 const QByteArray &after)
 {
     return m_journal.record(change, position, before, after, m_store);
 }
 
-bool CardFileSession::save()
+Result<> CardFileSession::save()
 {
-    return m_store.saveCardFile([this](const QByteArray &bytes) { m_journal.recordSaving(bytes); });
+    // A save the journal could not announce still goes ahead: should the
+    // program end before the journal goes, the next start finds a card file
+    // newer than its journal and keeps the journal's changes aside rather
+    // than apply them twice.
+    return m_store.saveCardFile([this](const QByteArray &bytes) { static_cast<void>(m_journal.recordSaving(bytes)); });
 }
 
 void CardFileSession::end()
@@ -140,10 +142,8 @@ QString recoveryText(const CardJournal::Recovery &r, const QString &journal)
         QString kept;
         if (!r.keptCards.isEmpty())
             kept += QStringLiteral("\n\nThe cards those changes added or changed are kept as the card file\n%1\n"
-                                   "Print it with kinfolio-sheets, or add its cards to yours with\n"
-                                   "kinfolio-gedcom --import --append %2 %3")
-                        .arg(native(r.keptCards), QFileInfo(r.keptCards).fileName(),
-                             QFileInfo(journal).completeBaseName());
+                                   "Kinfolio's read-me says how to print them or add them to yours.")
+                        .arg(native(r.keptCards));
         if (!r.keptJournal.isEmpty())
             kept += QStringLiteral("\n\nThe journal itself is kept as\n%1").arg(native(r.keptJournal));
         else

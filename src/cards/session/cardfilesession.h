@@ -25,27 +25,25 @@ public:
 
     struct Opening
     {
-        bool refused = false;  // the file may not be edited: refusal() says why, nothing is loaded
         bool readOnly = false; // its folder cannot be written: the cards can be read, not kept there
-        bool loadedWhole = false;
+        Result<> loaded;       // the card file's load; see CardStore::loadCardFile()
         CardJournal::Recovery recovery;
     };
-    Opening open(Access access);
-    // Why open() refused, in sentences, paragraphs apart by a blank line.
-    QString refusal() const { return m_refusal; }
+    // Fails when the file may not be edited, and then loads nothing; the
+    // reason is in sentences, paragraphs apart by a blank line.
+    Result<Opening> open(Access access);
 
     CardStore &store() { return m_store; }
     const CardStore &store() const { return m_store; }
     const CardFileLock &lock() const { return m_lock; }
     const CardJournal &journal() const { return m_journal; }
-    QString journalError() const { return m_journal.errorString(); }
 
     // Keeps a change just made to store() in the journal (see
-    // CardJournal::record); false when it could not.
-    bool record(CardJournal::Change change, int position, const QByteArray &before, const QByteArray &after);
-    // Writes the card file, announcing the save in the journal first. False,
-    // with store().errorString(), when it could not.
-    bool save();
+    // CardJournal::record).
+    Result<> record(CardJournal::Change change, int position, const QByteArray &before, const QByteArray &after);
+    // Writes the card file, announcing the save in the journal first (see
+    // CardStore::saveCardFile).
+    Result<> save();
     // Every change is in the card file, or was given up: the journal goes.
     void end();
 
@@ -53,7 +51,6 @@ private:
     CardStore m_store;
     CardFileLock m_lock;
     CardJournal m_journal;
-    QString m_refusal;
 };
 
 // A message's words for what open() found of a session that did not end

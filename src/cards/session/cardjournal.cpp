@@ -222,17 +222,20 @@ CardJournal::CardJournal(const QString &cardFilePath)
 
 CardJournal::Recovery CardJournal::replayToRead(CardStore &store) const
 {
-    QByteArray bytes;
-    if (!QFileInfo(m_path).isFile() || QFileInfo(m_path).isSymLink() || !readRegularFile(m_path, bytes))
+    if (!QFileInfo(m_path).isFile() || QFileInfo(m_path).isSymLink())
         return {};
-    return readJournal(bytes, store).recovery;
+    const Result<QByteArray> bytes = readRegularFile(m_path);
+    return bytes ? readJournal(*bytes, store).recovery : Recovery{};
 }
 
 CardJournal::Recovery CardJournal::recover(CardStore &store)
 {
-    QByteArray bytes;
-    if (!QFileInfo(m_path).isFile() || QFileInfo(m_path).isSymLink() || !readRegularFile(m_path, bytes))
+    if (!QFileInfo(m_path).isFile() || QFileInfo(m_path).isSymLink())
         return {};
+    const Result<QByteArray> read = readRegularFile(m_path);
+    if (!read)
+        return {};
+    const QByteArray &bytes = *read;
     Reading reading = readJournal(bytes, store);
     Recovery &r = reading.recovery;
     if (reading.nothing) {
@@ -250,51 +253,51 @@ CardJournal::Recovery CardJournal::recover(CardStore &store)
 
     // What could not be applied goes aside where the user can take it back:
     // its cards as a card file, and the journal itself as it was.
-    QString why;
     if (!reading.keptCards.isEmpty()) {
         const QString kept = unusedNameBeside(resolvedFilePath(store.filePath()), QStringLiteral("recovered"), 1);
-        if (writeFileSafely(kept, reading.keptCards, &why))
+        if (const Result<> written = writeFileSafely(kept, reading.keptCards); written)
             r.keptCards = kept;
         else
-            r.keepFailure = why;
+            r.keepFailure = written.error();
     }
-    r.keptJournal = moveAside(m_path, &why);
-    if (r.keptJournal.isEmpty()) {
-        r.keepFailure = why;
+    const Result<QString> aside = moveAside(m_path);
+    if (!aside) {
+        r.keepFailure = aside.error();
         return reading.recovery; // it stays where it is, and is never written over
     }
+    r.keptJournal = *aside;
     // The changes applied are in memory alone now: a new journal keeps them.
+    // Should it fail, the journal stays in want of a restart, which the next
+    // change tries again.
     if (r.replayed > 0) {
         m_owned = true;
         m_state = State::Gap;
-        restartFromTable(store);
+        static_cast<void>(restartFromTable(store));
     }
     return reading.recovery;
 }
 
-bool CardJournal::restartFromTable(const CardStore &store)
+Result<> CardJournal::restartFromTable(const CardStore &store)
 {
     const QByteArray table = store.cardFileBytes();
     const QByteArray bytes = Header + store.loadedFileIdentity() + LineEnd
                              + changeBytes(Change::Table, store.cardCount(), table);
-    if (!writeFileSafely(m_path, bytes, &m_error))
-        return false;
+    if (const Result<> written = writeFileSafely(m_path, bytes); !written)
+        return written;
     m_owned = true;
     m_state = State::Started;
-    return true;
+    return {};
 }
 
-bool CardJournal::record(Change change, int position, const QByteArray &before, const QByteArray &after,
+Result<> CardJournal::record(Change change, int position, const QByteArray &before, const QByteArray &after,
                          const CardStore &store)
 {
     if (!m_owned) {
         // A journal this session did not start (one kept from an earlier
         // session that could not be moved aside) is never written over.
         const QFileInfo existing(m_path);
-        if (existing.isSymLink() || (existing.exists() && !(existing.isFile() && existing.size() == 0))) {
-            m_error = QStringLiteral("An earlier journal that Kinfolio could not use is in the way");
-            return false;
-        }
+        if (existing.isSymLink() || (existing.exists() && !(existing.isFile() && existing.size() == 0)))
+            return Failure{QStringLiteral("An earlier journal that Kinfolio could not use is in the way")};
     }
     // After a change that could not be written, the next one would be
     // replayed onto cards that lack it: the journal starts again from the
@@ -306,25 +309,25 @@ bool CardJournal::record(Change change, int position, const QByteArray &before, 
                                    change == Change::Update ? before + after : change == Change::Add ? after : before);
     if (m_state == State::None)
         bytes.prepend(Header + store.loadedFileIdentity() + LineEnd);
-    if (!appendFileDurably(m_path, bytes, &m_error)) {
+    if (const Result<> appended = appendFileDurably(m_path, bytes); !appended) {
         if (m_state == State::None)
             QFile::remove(m_path); // what the failed first write left names nothing
         else
             m_owned = true;
         m_state = State::Gap;
-        return false;
+        return appended;
     }
     m_owned = true;
     m_state = State::Started;
-    return true;
+    return {};
 }
 
-bool CardJournal::recordSaving(const QByteArray &fileBytes)
+Result<> CardJournal::recordSaving(const QByteArray &fileBytes)
 {
     // Appended after a gap too: it only names the contents to come.
     if (!m_owned || m_state == State::None)
-        return true;
-    return appendFileDurably(m_path, changeBytes(Change::Saved, 0, CardStore::identityOf(fileBytes)), &m_error);
+        return {};
+    return appendFileDurably(m_path, changeBytes(Change::Saved, 0, CardStore::identityOf(fileBytes)));
 }
 
 void CardJournal::remove()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/result.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -64,19 +66,17 @@ public:
     // current card's for Update and Delete. `before` is the card's bytes as
     // the card file held them (Update, Delete), `after` its new bytes (Add,
     // Update). After a change that could not be written, the journal starts
-    // again from the whole table. False, with errorString() set, when the
-    // journal could not be written (a full disk).
-    bool record(Change change, int position, const QByteArray &before, const QByteArray &after,
+    // again from the whole table. Fails when the journal could not be
+    // written (a full disk).
+    Result<> record(Change change, int position, const QByteArray &before, const QByteArray &after,
                 const CardStore &store);
 
     // Notes that the card file is about to be given `fileBytes`. Nothing to
     // note without a journal.
-    bool recordSaving(const QByteArray &fileBytes);
+    Result<> recordSaving(const QByteArray &fileBytes);
 
     // The card file holds every change: the journal goes.
     void remove();
-
-    QString errorString() const { return m_error; }
 
 private:
     enum class State {
@@ -84,12 +84,11 @@ private:
         Started, // the journal holds every change since the card file was read
         Gap,     // a change could not be written: the journal must start anew
     };
-    bool restartFromTable(const CardStore &store);
+    Result<> restartFromTable(const CardStore &store);
 
     QString m_path;
     State m_state = State::None;
     bool m_owned = false; // the file at m_path is this session's journal
-    QString m_error;
 };
 
 } // namespace kinfolio
