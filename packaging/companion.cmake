@@ -12,6 +12,8 @@ set(KINFOLIO_INSTALL_DATADIR share/kinfolio)
 # NAME line is <summary>. The manual page shares the companions' exit
 # statuses, files and environment (packaging/man/companion.h2m) and takes
 # what is the companion's own from packaging/man/<command>.h2m, when there.
+# Install copies it with the card program, and the read-me lists it with
+# <summary>: adding a companion is this one call.
 function(kinfolio_add_companion target command summary)
   set_target_properties(${target} PROPERTIES
     OUTPUT_NAME ${command}

@@ -1,6 +1,8 @@
 #include "installsequence.h"
 
 #include "installfilesystem.h"
+#include "format/cardstore.h"
+#include "format/sitelistfile.h"
 
 namespace kinfolio {
 
@@ -8,21 +10,28 @@ namespace {
 
 struct TransferFile
 {
-    const char *name;
+    QString name;
     // The user's cards and sites: an existing file in the target is kept.
     bool keepExisting;
 };
 
 // In copy order.
-const TransferFile transferFiles[] = {
-    {"Kinfolio.dat", true},
-    {"test.ttt", false},
-    {"Readme.txt", false},
-    {"WebSites.dat", true},
-};
+QList<TransferFile> transferFiles()
+{
+    return {
+        {CardStore::fileName(), true},
+        {InstallSequence::ProgramTransferName, false},
+        {QStringLiteral("Readme.txt"), false},
+        {SiteListFile::fileName(), true},
+    };
+}
 
-// The tools that work on the card file from beside the card program.
-const char *const companionFiles[] = {"kinfolio-gedcom", "kinfolio-sheets", "kinfolio-site"};
+// The tools that work on the card file from beside the card program, as the
+// build names them.
+QStringList companionFiles()
+{
+    return QStringLiteral(KINFOLIO_COMPANIONS).split(u',', Qt::SkipEmptyParts);
+}
 
 } // namespace
 
@@ -79,8 +88,8 @@ QList<InstallFailure> InstallSequence::run(const QString &directoryText)
     }
     EnsureTrailingSeparator(m_targetDirectory, m_separator);
 
-    for (const TransferFile &file : transferFiles) {
-        const QString name = QString::fromLatin1(file.name);
+    for (const TransferFile &file : transferFiles()) {
+        const QString &name = file.name;
         const QString destination = (m_targetDirectory + name).trimmed();
         if (!file.keepExisting || !m_fileSystem.exists(destination))
             copy(name.trimmed(), destination, failures);
@@ -94,8 +103,7 @@ QList<InstallFailure> InstallSequence::run(const QString &directoryText)
         failures.append({QStringLiteral("Rename \"%1\" to \"%2\"").arg(from, to), renamed.error()});
 
     // A set without the companions installs the four files alone.
-    for (const char *companion : companionFiles) {
-        const QString name = QString::fromLatin1(companion);
+    for (const QString &name : companionFiles()) {
         if (m_fileSystem.exists(sourceOf(name)))
             copy(name, (m_targetDirectory + name).trimmed(), failures);
     }
