@@ -53,28 +53,6 @@ const BoxRow boxRows[CardFieldCount] = {
     {"txtNotes", 840, 2400, 7575, 2055, "Label1", "Notes", 120, 2520, false},
 };
 
-struct ButtonRow
-{
-    const char *name;
-    const char *caption;
-    const char *tooltip;
-    int left, top, width, height;
-};
-
-// In tab order, after the boxes.
-const ButtonRow buttonRows[] = {
-    {"cmdNew", "New", "Clear boxes for new record", 1680, 4920, 735, 255},
-    {"cmdAdd", "Add", "Add record to database", 2400, 4920, 735, 255},
-    {"cmdDelete", "Delete", "Delete current record", 3120, 4920, 735, 255},
-    {"cmdFind", "Find", "Search for a person/word", 3840, 4920, 735, 255},
-    {"cmdUpdate", "Update", "Update current record", 4560, 4920, 735, 255},
-    {"cmdExit", "Exit", "Exit program", 5280, 4920, 735, 255},
-    {"cmdBeginning", "| <", "Go to first record", 1800, 5400, 855, 375},
-    {"cmdBackOne", "< <", "Go back one record", 2880, 5400, 855, 375},
-    {"cmdForwardOne", "> >", "Go forward one record", 3960, 5400, 855, 375},
-    {"cmdEnd", "> |", "Go to last record", 5040, 5400, 855, 375},
-};
-
 // What the boxes hold has no length limit; a one-line box otherwise keeps
 // 32767 characters and would cut a longer value read from the file.
 constexpr int unlimitedLength = std::numeric_limits<int>::max();
@@ -87,6 +65,29 @@ QString boxText(const QWidget *box)
 }
 
 } // namespace
+
+struct CardWindow::ButtonRow
+{
+    const char *name;
+    const char *caption;
+    const char *tooltip;
+    int left, top, width, height;
+    void (CardWindow::*command)();
+};
+
+// In tab order, after the boxes.
+const CardWindow::ButtonRow CardWindow::buttonRows[] = {
+    {"cmdNew", "New", "Clear boxes for new record", 1680, 4920, 735, 255, &CardWindow::newCard},
+    {"cmdAdd", "Add", "Add record to database", 2400, 4920, 735, 255, &CardWindow::addCard},
+    {"cmdDelete", "Delete", "Delete current record", 3120, 4920, 735, 255, &CardWindow::deleteCard},
+    {"cmdFind", "Find", "Search for a person/word", 3840, 4920, 735, 255, &CardWindow::openFind},
+    {"cmdUpdate", "Update", "Update current record", 4560, 4920, 735, 255, &CardWindow::updateCard},
+    {"cmdExit", "Exit", "Exit program", 5280, 4920, 735, 255, &CardWindow::exitProgram},
+    {"cmdBeginning", "| <", "Go to first record", 1800, 5400, 855, 375, &CardWindow::goToFirst},
+    {"cmdBackOne", "< <", "Go back one record", 2880, 5400, 855, 375, &CardWindow::goBackOne},
+    {"cmdForwardOne", "> >", "Go forward one record", 3960, 5400, 855, 375, &CardWindow::goForwardOne},
+    {"cmdEnd", "> |", "Go to last record", 5040, 5400, 855, 375, &CardWindow::goToLast},
+};
 
 CardWindow::CardWindow(CardEditor &editor, QString programDirectory, QWidget *parent)
     : QMainWindow(parent)
@@ -176,20 +177,13 @@ void CardWindow::buildControls()
     for (QLabel *number : {m_lblRecordNumber, m_lblRecordTotal})
         number->setMinimumWidth(qMax(number->width(), number->fontMetrics().horizontalAdvance(QStringLiteral("32767")) + 2));
 
-    using Handler = void (CardWindow::*)();
-    const Handler handlers[] = {
-        &CardWindow::newCard,   &CardWindow::addCard,   &CardWindow::deleteCard,   &CardWindow::openFind,
-        &CardWindow::updateCard, &CardWindow::exitProgram, &CardWindow::goToFirst, &CardWindow::goBackOne,
-        &CardWindow::goForwardOne, &CardWindow::goToLast,
-    };
-    int i = 0;
     for (const ButtonRow &row : buttonRows) {
         auto *button = new QPushButton(QString::fromLatin1(row.caption), client);
         button->setObjectName(QString::fromLatin1(row.name));
         button->setToolTip(QString::fromLatin1(row.tooltip));
         button->setAutoDefault(false);
         placeTwips(button, row.left, row.top, row.width, row.height);
-        connect(button, &QPushButton::clicked, this, handlers[i++]);
+        connect(button, &QPushButton::clicked, this, row.command);
         setTabOrder(previous, button);
         previous = button;
     }

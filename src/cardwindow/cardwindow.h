@@ -55,6 +55,10 @@ private slots:
     void showWebsites();
 
 private:
+    // A button of the card, with the command it runs; in tab order.
+    struct ButtonRow;
+    static const ButtonRow buttonRows[];
+
     void buildControls();
     void showBoxes(const CardFields &fields);
     void selectNameBox();
