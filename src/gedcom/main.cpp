@@ -189,25 +189,18 @@ int main(int argc, char *argv[])
                                  QStringLiteral("The GEDCOM file, e.g. family.ged: written by the export, read by "
                                                 "--import, which names it first."));
 
-    if (!parser.parse(QCoreApplication::arguments())) {
-        printError(parser.errorText() + QStringLiteral("\nTry 'kinfolio-gedcom --help'."));
+    if (!kinfolio::parseArguments(parser))
         return Misused;
-    }
-    if (parser.isSet(QStringLiteral("help")))
-        parser.showHelp(Done);
-    if (parser.isSet(QStringLiteral("version")))
-        parser.showVersion();
 
     const QStringList files = parser.positionalArguments();
     const bool importing = parser.isSet(importOption);
     if (parser.isSet(appendOption) && !importing) {
-        printError(QStringLiteral("--append goes with --import\nTry 'kinfolio-gedcom --help'."));
+        kinfolio::printMisuse(QStringLiteral("--append goes with --import"));
         return Misused;
     }
     if (importing && files.size() != 2) {
-        printError(QStringLiteral("expected a GEDCOM file to read and a card file to write, e.g.\n"
-                                  "  kinfolio-gedcom --import family.ged Kinfolio.dat\n"
-                                  "Try 'kinfolio-gedcom --help'."));
+        kinfolio::printMisuse(QStringLiteral("expected a GEDCOM file to read and a card file to write, e.g.\n"
+                                             "  kinfolio-gedcom --import family.ged Kinfolio.dat"));
         return Misused;
     }
     const QString warningsFile = parser.value(warningsOption);
@@ -240,9 +233,8 @@ int main(int argc, char *argv[])
         return Done;
     }
     if (files.size() != 2) {
-        printError(QStringLiteral("expected a card file and a GEDCOM file to write, e.g.\n"
-                                  "  kinfolio-gedcom Kinfolio.dat family.ged\n"
-                                  "Try 'kinfolio-gedcom --help'."));
+        kinfolio::printMisuse(QStringLiteral("expected a card file and a GEDCOM file to write, e.g.\n"
+                                             "  kinfolio-gedcom Kinfolio.dat family.ged"));
         return Misused;
     }
 

@@ -61,21 +61,13 @@ int main(int argc, char *argv[])
     parser.addOption(paperOption);
     parser.addOption(quietOption);
 
-    const QString tryHelp = QStringLiteral("Try 'kinfolio-sheets --help'.");
-    if (!parser.parse(QCoreApplication::arguments())) {
-        printError(parser.errorText() + u'\n' + tryHelp);
+    if (!kinfolio::parseArguments(parser))
         return Misused;
-    }
-    if (parser.isSet(QStringLiteral("help")))
-        parser.showHelp(Done);
-    if (parser.isSet(QStringLiteral("version")))
-        parser.showVersion();
 
     const QStringList files = parser.positionalArguments();
     if (files.size() != 2) {
-        printError(QStringLiteral("expected a card file and a PDF file to write, e.g.\n"
-                                  "  kinfolio-sheets Kinfolio.dat family.pdf\n")
-                   + tryHelp);
+        kinfolio::printMisuse(QStringLiteral("expected a card file and a PDF file to write, e.g.\n"
+                                             "  kinfolio-sheets Kinfolio.dat family.pdf"));
         return Misused;
     }
 
@@ -84,16 +76,15 @@ int main(int argc, char *argv[])
     if (paper == QLatin1String("letter")) {
         options.paper = kinfolio::Sheets::Paper::Letter;
     } else if (paper != QLatin1String("a4")) {
-        printError(QStringLiteral("--paper must be a4 or letter, not '%1'\n").arg(parser.value(paperOption)) + tryHelp);
+        kinfolio::printMisuse(QStringLiteral("--paper must be a4 or letter, not '%1'").arg(parser.value(paperOption)));
         return Misused;
     }
     if (parser.isSet(cardOption)) {
         bool number = false;
         const int card = parser.value(cardOption).toInt(&number);
         if (!number || card < 1) {
-            printError(QStringLiteral("--card needs a card number, 1 or more, not '%1'\n")
-                           .arg(parser.value(cardOption))
-                       + tryHelp);
+            kinfolio::printMisuse(QStringLiteral("--card needs a card number, 1 or more, not '%1'")
+                                      .arg(parser.value(cardOption)));
             return Misused;
         }
         options.card = card - 1;

@@ -58,21 +58,13 @@ int main(int argc, char *argv[])
     parser.addOption(livingOption);
     parser.addOption(quietOption);
 
-    const QString tryHelp = QStringLiteral("Try 'kinfolio-site --help'.");
-    if (!parser.parse(QCoreApplication::arguments())) {
-        printError(parser.errorText() + u'\n' + tryHelp);
+    if (!kinfolio::parseArguments(parser))
         return Misused;
-    }
-    if (parser.isSet(QStringLiteral("help")))
-        parser.showHelp(Done);
-    if (parser.isSet(QStringLiteral("version")))
-        parser.showVersion();
 
     const QStringList files = parser.positionalArguments();
     if (files.size() != 2) {
-        printError(QStringLiteral("expected a card file and a folder to write the site into, e.g.\n"
-                                  "  kinfolio-site Kinfolio.dat family-site\n")
-                   + tryHelp);
+        kinfolio::printMisuse(QStringLiteral("expected a card file and a folder to write the site into, e.g.\n"
+                                             "  kinfolio-site Kinfolio.dat family-site"));
         return Misused;
     }
     kinfolio::Site::SiteOptions options;
@@ -83,8 +75,7 @@ int main(int argc, char *argv[])
     } else if (living == QLatin1String("show")) {
         options.living = kinfolio::Site::Living::Show;
     } else if (living != QLatin1String("hide")) {
-        printError(QStringLiteral("--living must be hide, names or show, not '%1'\n").arg(parser.value(livingOption))
-                   + tryHelp);
+        kinfolio::printMisuse(QStringLiteral("--living must be hide, names or show, not '%1'").arg(parser.value(livingOption)));
         return Misused;
     }
 

@@ -41,6 +41,24 @@ void printError(const QString &message)
     printLine(stderr, QCoreApplication::applicationName() + QStringLiteral(": ") + message);
 }
 
+void printMisuse(const QString &message)
+{
+    printError(QStringLiteral("%1\nTry '%2 --help'.").arg(message, QCoreApplication::applicationName()));
+}
+
+bool parseArguments(QCommandLineParser &parser)
+{
+    if (!parser.parse(QCoreApplication::arguments())) {
+        printMisuse(parser.errorText());
+        return false;
+    }
+    if (parser.isSet(QStringLiteral("help")))
+        parser.showHelp(Done);
+    if (parser.isSet(QStringLiteral("version")))
+        parser.showVersion();
+    return true;
+}
+
 void printCardFileError(const QString &message, const QString &cardFile)
 {
     if (fileKind(cardFile) != FileKind::Gedcom)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCommandLineParser>
 #include <QElapsedTimer>
 #include <QString>
 #include <QStringView>
@@ -24,6 +25,15 @@ enum ExitCode { Done = 0, Failed = 1, Misused = 2 };
 // Prints "<tool>: <message>" on standard error, the tool named as the
 // application calls itself.
 void printError(const QString &message);
+
+// Prints wrong arguments as printError does, with "Try '<tool> --help'."
+// under them.
+void printMisuse(const QString &message);
+
+// Parses the tool's command line, and answers --help and --version, which
+// end the program. False, with the reason printed as a misuse, when the
+// arguments are wrong: the tool then ends with Misused.
+bool parseArguments(QCommandLineParser &parser);
 
 // Prints the error of a tool that reads `cardFile`, telling how to import it
 // when it is a GEDCOM file named in the card file's place.
