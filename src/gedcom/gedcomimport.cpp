@@ -84,7 +84,7 @@ ParentFamily &linkTo(std::vector<ParentFamily> &links, int family)
 struct Record
 {
     QString xref;
-    qint32 line = 0; // the first; Mapper::m_more has the others
+    qint32 line = 0; // the first; PeopleReader::m_more has the others
 };
 
 struct Person : Record
@@ -99,8 +99,6 @@ struct Person : Record
     int childOf = -1;                  // the family of birth
     int spouseIn = 0; // the families they are a spouse in
     bool onlyName = true; // nothing a card holds but the name
-    bool notesPlaced = false;
-    bool shown = false; // on a card, or named on one as a parent
 };
 
 struct Family : Record
@@ -137,11 +135,24 @@ Sex sexOf(Spouse side)
     return side == Spouse::Husband ? Sex::Male : Sex::Female;
 }
 
-class Mapper
+// The people and families of a file, linked by their indexes: all that the
+// cards need, so that the file can go before they are made.
+struct People
+{
+    std::vector<Person> people;
+    std::vector<Family> families;
+    RelationWords relations;
+};
+
+// Reads the people and families out of a GEDCOM file: who is whose spouse
+// and child, by birth or not, their names, events and notes. What the cards
+// cannot hold is counted, and what the file says in a way it may not mean
+// is warned of.
+class PeopleReader
 {
 public:
-    Mapper(const GedcomFile &file, ImportCounts &counts, const Progress &progress);
-    std::vector<CardFields> cards();
+    PeopleReader(const GedcomFile &file, ImportCounts &counts);
+    People read(const Progress &progress);
 
 private:
     void readFamily(Family &f);
@@ -149,7 +160,7 @@ private:
     void readAdoption(qsizetype event, Person &p);
     void readEvent(qsizetype event, QString &date, QString &place);
     void settleParents(int person);
-    QString parentsInWords(const QString &subject, const ParentFamily &link) const;
+    void placeOneParentBySex();
     QString noteText(qsizetype note);
     QString restored(qsizetype line, Limited kind, qsizetype noteOwner, qsizetype &fromNote);
     void leaveOutChildren(qsizetype line, qsizetype except);
@@ -158,13 +169,6 @@ private:
     static int indexOf(const RecordIndex &index, qsizetype record);
     int pointee(qsizetype line, const RecordIndex &index, const char *what);
     void leaveOut(qsizetype line) { ++m_counts.leftOut[m_file.tag(line)]; }
-    bool isParentsOnly(int family) const;
-    bool hasNamedParent(const Family &f) const;
-    void keepApart(std::vector<CardFields> &cards, const std::vector<int> &personCardOwners,
-                   std::vector<bool> &dropped);
-    void addNotes(QStringList &notes, int person, const QString &heading);
-    void addFacts(QStringList &facts, int person, Spouse side, int other);
-    void tellSiblings();
     void warnOfLoops();
     std::vector<qsizetype> childrenOf(const Record &r) const;
 
@@ -172,40 +176,71 @@ private:
     ImportCounts &m_counts;
     std::vector<Person> m_people;
     std::vector<Family> m_families;
+    RelationWords m_relations;
     RecordIndex m_personAt, m_familyAt;
     QSet<qsizetype> m_notesUsed;
     std::vector<qsizetype> m_noteRecords;
-    RelationWords m_relations;
     QSet<QString> m_places;
     std::map<qsizetype, std::vector<qsizetype>> m_more; // a record's second records, by its first line
 };
 
-Mapper::Mapper(const GedcomFile &file, ImportCounts &counts, const Progress &progress)
+// Builds the cards of the people and families read: a card for each family
+// and for each person who is a spouse in none, with what the fields cannot
+// tell in the notes. Counts the cards and the records no card shows.
+class CardBuilder
+{
+public:
+    CardBuilder(People read, ImportCounts &counts);
+    std::vector<CardFields> cards();
+
+private:
+    QString parentsInWords(const QString &subject, const ParentFamily &link) const;
+    bool isParentsOnly(int family) const;
+    bool hasNamedParent(const Family &f) const;
+    void keepApart(std::vector<CardFields> &cards, const std::vector<int> &personCardOwners,
+                   std::vector<bool> &dropped);
+    void addNotes(QStringList &notes, int person, const QString &heading);
+    void addFacts(QStringList &facts, int person, Spouse side, int other);
+    void tellSiblings();
+
+    ImportCounts &m_counts;
+    std::vector<Person> m_people;
+    std::vector<Family> m_families;
+    RelationWords m_relations;
+    std::vector<bool> m_notesPlaced;
+    std::vector<bool> m_shown; // on a card, or named on one as a parent
+};
+
+PeopleReader::PeopleReader(const GedcomFile &file, ImportCounts &counts)
     : m_file(file)
     , m_counts(counts)
 {
+}
+
+People PeopleReader::read(const Progress &progress)
+{
     size_t people = 0, families = 0;
-    for (qsizetype i = 0; i < file.lineCount(); i = file.end(i)) {
-        people += file.tag(i) == QLatin1String("INDI");
-        families += file.tag(i) == QLatin1String("FAM");
+    for (qsizetype i = 0; i < m_file.lineCount(); i = m_file.end(i)) {
+        people += m_file.tag(i) == QLatin1String("INDI");
+        families += m_file.tag(i) == QLatin1String("FAM");
     }
     m_people.reserve(people);
     m_families.reserve(families);
     m_personAt.reserve(people);
     m_familyAt.reserve(families);
-    for (qsizetype i = 0; i < file.lineCount(); i = file.end(i)) {
-        const QString &tag = file.tag(i);
-        const QString xref = file.xref(i);
-        qsizetype first = xref.isEmpty() ? -1 : file.record(xref);
+    for (qsizetype i = 0; i < m_file.lineCount(); i = m_file.end(i)) {
+        const QString &tag = m_file.tag(i);
+        const QString xref = m_file.xref(i);
+        qsizetype first = xref.isEmpty() ? -1 : m_file.record(xref);
         if (first < 0)
             first = i;
         const bool person = tag == QLatin1String("INDI"), family = tag == QLatin1String("FAM");
         if (first != i) {
-            const bool merged = (person || family) && file.tag(first) == tag;
+            const bool merged = (person || family) && m_file.tag(first) == tag;
             m_counts.warnings << QStringLiteral("line %1: a second record %2 (the first is on line %3); %4")
-                                     .arg(file.lineNumber(i))
+                                     .arg(m_file.lineNumber(i))
                                      .arg(xref)
-                                     .arg(file.lineNumber(first))
+                                     .arg(m_file.lineNumber(first))
                                      .arg(merged ? QStringLiteral("what it holds is read as part of the first")
                                                  : QStringLiteral("links to %1 go to the first, and this one is "
                                                                   "left out")
@@ -225,7 +260,7 @@ Mapper::Mapper(const GedcomFile &file, ImportCounts &counts, const Progress &pro
             m_familyAt.emplace_back(i, int(m_families.size()));
             m_families.push_back({});
             static_cast<Record &>(m_families.back()) = std::move(r);
-            m_families.back().lineNumber = file.lineNumber(i);
+            m_families.back().lineNumber = m_file.lineNumber(i);
         } else if (tag == QLatin1String("NOTE")) {
             m_noteRecords.push_back(i);
         } else if (tag != QLatin1String("HEAD") && tag != QLatin1String("TRLR") && tag != QLatin1String("SUBM")
@@ -268,10 +303,21 @@ Mapper::Mapper(const GedcomFile &file, ImportCounts &counts, const Progress &pro
     }
     for (size_t n = 0; n < m_people.size(); ++n)
         settleParents(int(n));
-    // A family of one parent (the other absent, or telling nothing a card
-    // holds) shows that parent on the side of their sex, as a card of one
-    // person alone does, so that no line of the notes tells it again, and the
-    // card reads back the same from its export, which writes one parent so.
+    placeOneParentBySex();
+    for (qsizetype note : m_noteRecords) {
+        if (!m_notesUsed.contains(note))
+            ++m_counts.recordsLeftOut[QStringLiteral("NOTE")];
+    }
+    warnOfLoops();
+    return {std::move(m_people), std::move(m_families), std::move(m_relations)};
+}
+
+// A family of one parent (the other absent, or telling nothing a card
+// holds) shows that parent on the side of their sex, as a card of one
+// person alone does, so that no line of the notes tells it again, and the
+// card reads back the same from its export, which writes one parent so.
+void PeopleReader::placeOneParentBySex()
+{
     const auto tellsNothing = [this](int person) {
         if (person < 0)
             return true;
@@ -287,21 +333,9 @@ Mapper::Mapper(const GedcomFile &file, ImportCounts &counts, const Progress &pro
             || (tellsNothing(f.husband) && (stated(f.wife, Sex::Male) || stated(f.wife, Sex::Unknown))))
             std::swap(f.husband, f.wife);
     }
-    for (qsizetype note : m_noteRecords) {
-        if (!m_notesUsed.contains(note))
-            ++m_counts.recordsLeftOut[QStringLiteral("NOTE")];
-    }
-    tellSiblings();
-    warnOfLoops();
-    // Only a person with nothing a card holds may be on no card, and be
-    // named so in the summary: the others need no cross-reference any more.
-    for (Person &p : m_people) {
-        if (!isBlank(p.name) || !p.onlyName || !p.notes.isEmpty() || p.childOf >= 0)
-            p.xref = QString();
-    }
 }
 
-std::vector<qsizetype> Mapper::childrenOf(const Record &r) const
+std::vector<qsizetype> PeopleReader::childrenOf(const Record &r) const
 {
     std::vector<qsizetype> all = m_file.children(r.line);
     const auto more = m_more.find(r.line);
@@ -314,7 +348,7 @@ std::vector<qsizetype> Mapper::childrenOf(const Record &r) const
 
 // The card's parents are the first family the person was born to; a family
 // that adopted or fostered them is told in their notes, in words.
-void Mapper::settleParents(int person)
+void PeopleReader::settleParents(int person)
 {
     Person &p = m_people[size_t(person)];
     for (const ParentFamily &link : p.parents) {
@@ -331,60 +365,13 @@ void Mapper::settleParents(int person)
     }
 }
 
-QString Mapper::parentsInWords(const QString &subject, const ParentFamily &link) const
-{
-    const Family &f = m_families[size_t(link.family)];
-    const auto nameOf = [this](int person) {
-        return person >= 0 && !isBlank(m_people[size_t(person)].name) ? m_people[size_t(person)].name : QString();
-    };
-    ParentsLine parents{nameOf(f.husband), nameOf(f.wife), m_relations.text(link.fatherRelation),
-                        m_relations.text(link.motherRelation)};
-    if (parents.father.isEmpty() && parents.mother.isEmpty()) {
-        parents.father = QStringLiteral("the family %1").arg(f.xref);
-        parents.motherRelation = parents.fatherRelation =
-            parents.fatherRelation.isEmpty() ? parents.motherRelation : parents.fatherRelation;
-    }
-    return parentsLine(subject, parents);
-}
-
-// Children of a family that names no parent would be strangers to each
-// other on their cards: their notes say who their brothers and sisters are.
-void Mapper::tellSiblings()
-{
-    for (const Family &f : m_families) {
-        if (f.children.empty() || hasNamedParent(f))
-            continue;
-        m_counts.noParents << f.xref;
-        for (int child : f.children) {
-            QStringList others;
-            for (int sibling : f.children) {
-                if (sibling != child)
-                    others << (isBlank(m_people[size_t(sibling)].name) ? m_people[size_t(sibling)].xref
-                                                                      : m_people[size_t(sibling)].name);
-            }
-            m_people[size_t(child)].notes
-                << (others.isEmpty()
-                        ? QStringLiteral("A child of the family %1, which names no parents.").arg(f.xref)
-                        : QStringLiteral("A child of the family %1, which names no parents; brothers and sisters: "
-                                         "%2.")
-                              .arg(f.xref, others.join(QStringLiteral(", "))));
-        }
-    }
-}
-
-bool Mapper::hasNamedParent(const Family &f) const
-{
-    return (f.husband >= 0 && !isBlank(m_people[size_t(f.husband)].name))
-           || (f.wife >= 0 && !isBlank(m_people[size_t(f.wife)].name));
-}
-
-int Mapper::indexOf(const RecordIndex &index, qsizetype record)
+int PeopleReader::indexOf(const RecordIndex &index, qsizetype record)
 {
     const auto found = std::lower_bound(index.begin(), index.end(), std::make_pair(record, 0));
     return found != index.end() && found->first == record ? found->second : -1;
 }
 
-int Mapper::pointee(qsizetype line, const RecordIndex &index, const char *what)
+int PeopleReader::pointee(qsizetype line, const RecordIndex &index, const char *what)
 {
     const QString value = m_file.value(line);
     const qsizetype record = m_file.isPointer(line) ? m_file.record(value) : -1;
@@ -396,7 +383,7 @@ int Mapper::pointee(qsizetype line, const RecordIndex &index, const char *what)
     return -1;
 }
 
-QString Mapper::noteText(qsizetype note)
+QString PeopleReader::noteText(qsizetype note)
 {
     const QString value = m_file.value(note);
     if (!m_file.isPointer(note))
@@ -415,7 +402,7 @@ QString Mapper::noteText(qsizetype note)
 // The whole of the NAME, DATE or PLAC value on `line` where the export
 // shortened it: the note it wrote beside the value, under `noteOwner`, holds
 // it. Otherwise the value as it is. `fromNote` is the note used, or -1.
-QString Mapper::restored(qsizetype line, Limited kind, qsizetype noteOwner, qsizetype &fromNote)
+QString PeopleReader::restored(qsizetype line, Limited kind, qsizetype noteOwner, qsizetype &fromNote)
 {
     const QString value = m_file.value(line);
     const qsizetype room = LineWriter::valueRoom(m_file.level(line), m_file.tag(line));
@@ -433,7 +420,7 @@ QString Mapper::restored(qsizetype line, Limited kind, qsizetype noteOwner, qsiz
     return value;
 }
 
-void Mapper::leaveOutChildren(qsizetype line, qsizetype except)
+void PeopleReader::leaveOutChildren(qsizetype line, qsizetype except)
 {
     for (qsizetype c : m_file.children(line)) {
         if (c != except && !restates(m_file.tag(c)))
@@ -441,7 +428,7 @@ void Mapper::leaveOutChildren(qsizetype line, qsizetype except)
     }
 }
 
-void Mapper::readEvent(qsizetype event, QString &date, QString &place)
+void PeopleReader::readEvent(qsizetype event, QString &date, QString &place)
 {
     qsizetype dateNote = -1, placeNote = -1;
     for (qsizetype c : m_file.children(event)) {
@@ -470,7 +457,7 @@ void Mapper::readEvent(qsizetype event, QString &date, QString &place)
     }
 }
 
-void Mapper::readFamily(Family &f)
+void PeopleReader::readFamily(Family &f)
 {
     bool marriage = false;
     for (qsizetype c : childrenOf(f)) {
@@ -506,7 +493,7 @@ void Mapper::readFamily(Family &f)
     }
 }
 
-void Mapper::readPerson(Person &p)
+void PeopleReader::readPerson(Person &p)
 {
     bool name = false, birth = false, death = false;
     for (qsizetype c : childrenOf(p)) {
@@ -558,7 +545,7 @@ void Mapper::readPerson(Person &p)
 
 // "1 ADOP / 2 FAMC @F1@ / 3 ADOP BOTH": the family adopted the person, both
 // parents, or only the husband (HUSB) or the wife (WIFE).
-void Mapper::readAdoption(qsizetype event, Person &p)
+void PeopleReader::readAdoption(qsizetype event, Person &p)
 {
     const qsizetype famc = m_file.child(event, u"FAMC");
     if (famc < 0 || !m_file.isPointer(famc))
@@ -574,7 +561,89 @@ void Mapper::readAdoption(qsizetype event, Person &p)
     link.motherRelation = by == u"HUSB" ? 0 : adopted;
 }
 
-bool Mapper::isParentsOnly(int n) const
+void PeopleReader::warnOfLoops()
+{
+    const auto parent = [this](int person, int side) {
+        const int family = m_people[size_t(person)].childOf;
+        if (family < 0)
+            return -1;
+        return side == 0 ? m_families[size_t(family)].husband : m_families[size_t(family)].wife;
+    };
+    walkAncestors(int(m_people.size()), parent, [this](int, int, int ancestor) {
+        const Person &a = m_people[size_t(ancestor)];
+        m_counts.warnings << QStringLiteral("line %1: %2 is his or her own ancestor; the cards keep the names, "
+                                            "and an export leaves out the link that closes the loop")
+                                 .arg(m_file.lineNumber(a.line))
+                                 .arg(isBlank(a.name) ? QStringLiteral("the person %1").arg(a.xref)
+                                                      : QStringLiteral("%1 (%2)").arg(a.name, a.xref));
+    });
+}
+
+CardBuilder::CardBuilder(People read, ImportCounts &counts)
+    : m_counts(counts)
+    , m_people(std::move(read.people))
+    , m_families(std::move(read.families))
+    , m_relations(std::move(read.relations))
+    , m_notesPlaced(m_people.size())
+    , m_shown(m_people.size())
+{
+    tellSiblings();
+    // Only a person with nothing a card holds may be on no card, and be
+    // named so in the summary: the others need no cross-reference any more.
+    for (Person &p : m_people) {
+        if (!isBlank(p.name) || !p.onlyName || !p.notes.isEmpty() || p.childOf >= 0)
+            p.xref = QString();
+    }
+}
+
+QString CardBuilder::parentsInWords(const QString &subject, const ParentFamily &link) const
+{
+    const Family &f = m_families[size_t(link.family)];
+    const auto nameOf = [this](int person) {
+        return person >= 0 && !isBlank(m_people[size_t(person)].name) ? m_people[size_t(person)].name : QString();
+    };
+    ParentsLine parents{nameOf(f.husband), nameOf(f.wife), m_relations.text(link.fatherRelation),
+                        m_relations.text(link.motherRelation)};
+    if (parents.father.isEmpty() && parents.mother.isEmpty()) {
+        parents.father = QStringLiteral("the family %1").arg(f.xref);
+        parents.motherRelation = parents.fatherRelation =
+            parents.fatherRelation.isEmpty() ? parents.motherRelation : parents.fatherRelation;
+    }
+    return parentsLine(subject, parents);
+}
+
+// Children of a family that names no parent would be strangers to each
+// other on their cards: their notes say who their brothers and sisters are.
+void CardBuilder::tellSiblings()
+{
+    for (const Family &f : m_families) {
+        if (f.children.empty() || hasNamedParent(f))
+            continue;
+        m_counts.noParents << f.xref;
+        for (int child : f.children) {
+            QStringList others;
+            for (int sibling : f.children) {
+                if (sibling != child)
+                    others << (isBlank(m_people[size_t(sibling)].name) ? m_people[size_t(sibling)].xref
+                                                                      : m_people[size_t(sibling)].name);
+            }
+            m_people[size_t(child)].notes
+                << (others.isEmpty()
+                        ? QStringLiteral("A child of the family %1, which names no parents.").arg(f.xref)
+                        : QStringLiteral("A child of the family %1, which names no parents; brothers and sisters: "
+                                         "%2.")
+                              .arg(f.xref, others.join(QStringLiteral(", "))));
+        }
+    }
+}
+
+bool CardBuilder::hasNamedParent(const Family &f) const
+{
+    return (f.husband >= 0 && !isBlank(m_people[size_t(f.husband)].name))
+           || (f.wife >= 0 && !isBlank(m_people[size_t(f.wife)].name));
+}
+
+bool CardBuilder::isParentsOnly(int n) const
 {
     const Family &f = m_families[size_t(n)];
     if (f.children.empty() || f.othersChildren || !f.marriedDate.isEmpty() || !f.marriedPlace.isEmpty()
@@ -599,7 +668,7 @@ bool Mapper::isParentsOnly(int n) const
 // order, then those of the people in no family; the cards of dropped
 // families are set aside while the links are found, so that no copy of the
 // cards is needed. The cards of the families that stay dropped stay empty.
-void Mapper::keepApart(std::vector<CardFields> &cards, const std::vector<int> &personCardOwners,
+void CardBuilder::keepApart(std::vector<CardFields> &cards, const std::vector<int> &personCardOwners,
                        std::vector<bool> &dropped)
 {
     std::map<size_t, CardFields> aside;
@@ -669,20 +738,20 @@ void Mapper::keepApart(std::vector<CardFields> &cards, const std::vector<int> &p
 
 // A person's own notes go on the first card that shows them, under a heading
 // where the card shows two people.
-void Mapper::addNotes(QStringList &notes, int person, const QString &heading)
+void CardBuilder::addNotes(QStringList &notes, int person, const QString &heading)
 {
-    Person &p = m_people[size_t(person)];
-    if (p.notesPlaced || p.notes.isEmpty())
+    const Person &p = m_people[size_t(person)];
+    if (m_notesPlaced[size_t(person)] || p.notes.isEmpty())
         return;
     const QString text = p.notes.join(QStringLiteral("\n\n"));
     notes << (heading.isEmpty() ? text : (isBlank(p.name) ? heading : p.name) + QStringLiteral(":\n") + text);
-    p.notesPlaced = true;
+    m_notesPlaced[size_t(person)] = true;
 }
 
 // What the card's fields cannot tell of a person (a sex its side does not
 // say, the families that adopted or fostered them), in the lines the export
 // reads back, on every card that shows them.
-void Mapper::addFacts(QStringList &facts, int person, Spouse side, int other)
+void CardBuilder::addFacts(QStringList &facts, int person, Spouse side, int other)
 {
     const Person &p = m_people[size_t(person)];
     const QString subject = subjectOf(p.name, other >= 0 ? m_people[size_t(other)].name : QString(), side);
@@ -694,25 +763,7 @@ void Mapper::addFacts(QStringList &facts, int person, Spouse side, int other)
     }
 }
 
-void Mapper::warnOfLoops()
-{
-    const auto parent = [this](int person, int side) {
-        const int family = m_people[size_t(person)].childOf;
-        if (family < 0)
-            return -1;
-        return side == 0 ? m_families[size_t(family)].husband : m_families[size_t(family)].wife;
-    };
-    walkAncestors(int(m_people.size()), parent, [this](int, int, int ancestor) {
-        const Person &a = m_people[size_t(ancestor)];
-        m_counts.warnings << QStringLiteral("line %1: %2 is his or her own ancestor; the cards keep the names, "
-                                            "and an export leaves out the link that closes the loop")
-                                 .arg(m_file.lineNumber(a.line))
-                                 .arg(isBlank(a.name) ? QStringLiteral("the person %1").arg(a.xref)
-                                                      : QStringLiteral("%1 (%2)").arg(a.name, a.xref));
-    });
-}
-
-std::vector<CardFields> Mapper::cards()
+std::vector<CardFields> CardBuilder::cards()
 {
     const auto finish = [](CardFields &card, const QStringList &facts, const QStringList &notes) {
         QStringList all = notes;
@@ -797,7 +848,7 @@ std::vector<CardFields> Mapper::cards()
             cards[kept++] = std::move(cards[n]);
         for (int spouse : {f.husband, f.wife}) {
             if (spouse >= 0 && (shown || dropped[n]))
-                m_people[size_t(spouse)].shown = true;
+                m_shown[size_t(spouse)] = true;
         }
         if (!shown && !dropped[n] && f.children.empty() && f.husband < 0 && f.wife < 0)
             m_counts.notOnCards << f.xref; // a family of nobody
@@ -807,10 +858,10 @@ std::vector<CardFields> Mapper::cards()
     const auto personCardsStart = cards.begin() + qsizetype(m_families.size());
     cards.erase(std::move(personCardsStart, cards.end(), cards.begin() + qsizetype(kept)), cards.end());
     for (int owner : personCardOwners)
-        m_people[size_t(owner)].shown = true;
-    for (const Person &p : m_people) {
-        if (!p.shown)
-            m_counts.notOnCards << p.xref;
+        m_shown[size_t(owner)] = true;
+    for (size_t n = 0; n < m_people.size(); ++n) {
+        if (!m_shown[n])
+            m_counts.notOnCards << m_people[n].xref;
     }
     return cards;
 }
@@ -822,8 +873,7 @@ std::vector<CardFields> toCards(const GedcomFile &file, ImportCounts *counts)
     ImportCounts made;
     made.characterSet = file.characterSet();
     made.warnings = file.warnings();
-    Mapper mapper(file, made, {});
-    std::vector<CardFields> cards = mapper.cards();
+    std::vector<CardFields> cards = CardBuilder(PeopleReader(file, made).read({}), made).cards();
     if (counts)
         *counts = made;
     return cards;
@@ -870,9 +920,9 @@ bool importGedcomFile(const QString &gedcomFile, const QString &cardFile, bool a
             return fail(QStringLiteral("%1: %2").arg(gedcomFile, reason));
         made.characterSet = file.characterSet();
         made.warnings = file.warnings();
-        Mapper mapper(file, made, stepProgress(ImportStep::Mapping));
+        People people = PeopleReader(file, made).read(stepProgress(ImportStep::Mapping));
         file = GedcomFile(); // the people and families hold all the cards need
-        cards = mapper.cards();
+        cards = CardBuilder(std::move(people), made).cards();
     }
     if (cards.size() > size_t(CardStore::MaxCards))
         return fail(QStringLiteral("%1 makes %2 cards, more than the %3 a card file holds; nothing was written")
