@@ -59,6 +59,42 @@ QString textOf(QByteArrayView value, bool pointer)
 
 } // namespace
 
+LineParts splitLine(QByteArrayView line)
+{
+    LineParts parts;
+    qsizetype i = 0;
+    const auto skipBlanks = [&line, &i]() {
+        while (i < line.size() && isBlankByte(line[i]))
+            ++i;
+    };
+    skipBlanks();
+    if (i == line.size())
+        return parts;
+    parts.blank = false;
+    const qsizetype levelStart = i;
+    while (i < line.size() && line[i] >= '0' && line[i] <= '9')
+        ++i;
+    const bool levelRead = i > levelStart && i - levelStart <= 2;
+    parts.level = levelRead ? line.sliced(levelStart, i - levelStart).toInt() : -1;
+    bool wellFormed = levelRead && i < line.size() && isBlankByte(line[i]);
+    skipBlanks();
+    if (wellFormed && i < line.size() && line[i] == '@') {
+        const qsizetype xrefStart = i;
+        while (i < line.size() && !isBlankByte(line[i]))
+            ++i;
+        parts.xref = line.sliced(xrefStart, i - xrefStart);
+        wellFormed = isLink(parts.xref);
+        skipBlanks();
+    }
+    const qsizetype tagStart = i;
+    while (i < line.size() && !isBlankByte(line[i]))
+        ++i;
+    parts.tag = line.sliced(tagStart, i - tagStart);
+    parts.wellFormed = wellFormed && isTag(parts.tag);
+    parts.value = line.sliced(i < line.size() ? i + 1 : i);
+    return parts;
+}
+
 bool GedcomFile::read(QByteArray bytes, QString *error, const Progress &progress)
 {
     *this = GedcomFile();
@@ -73,7 +109,7 @@ bool GedcomFile::read(QByteArray bytes, QString *error, const Progress &progress
     m_text = std::move(decoded.utf8);
     m_characterSet = decoded.characterSet;
     m_warnings = decoded.warnings;
-    if (!parse(error, progress))
+    if (!placeLines(error, progress))
         return false;
 
     const qsizetype gedc = child(0, u"GEDC");
@@ -132,23 +168,11 @@ QString GedcomFile::xref(qsizetype i) const
     if (level(i) != 0)
         return {};
     const QByteArrayView text(m_text);
-    qsizetype at = line(i).start;
-    while (at > 0 && text[at - 1] != '\r' && text[at - 1] != '\n')
-        --at;
-    // Past the blanks, the level and the blanks after it: a record's xref
-    // comes next, if it has one.
-    while (at < text.size() && isBlankByte(text[at]))
-        ++at;
-    while (at < text.size() && text[at] >= '0' && text[at] <= '9')
-        ++at;
-    while (at < text.size() && isBlankByte(text[at]))
-        ++at;
-    if (at == text.size() || text[at] != '@')
-        return {};
-    qsizetype xrefEnd = at;
-    while (xrefEnd < text.size() && !isBlankByte(text[xrefEnd]) && text[xrefEnd] != '\r' && text[xrefEnd] != '\n')
-        ++xrefEnd;
-    return QString::fromUtf8(text.sliced(at, xrefEnd - at));
+    // The line up to its value holds the record's xref.
+    qsizetype lineStart = line(i).start;
+    while (lineStart > 0 && text[lineStart - 1] != '\r' && text[lineStart - 1] != '\n')
+        --lineStart;
+    return QString::fromUtf8(splitLine(text.sliced(lineStart, line(i).start - lineStart)).xref);
 }
 
 int GedcomFile::lineNumber(qsizetype i) const
@@ -169,7 +193,7 @@ GedcomLine GedcomFile::at(qsizetype i) const
     return {level(i), lineNumber(i), xref(i), tag(i), value(i), isPointer(i), end(i)};
 }
 
-bool GedcomFile::parse(QString *error, const Progress &progress)
+bool GedcomFile::placeLines(QString *error, const Progress &progress)
 {
     const auto fail = [error](const QString &why) {
         if (error)
@@ -201,60 +225,28 @@ bool GedcomFile::parse(QString *error, const Progress &progress)
         while (lineEnd < text.size() && text[lineEnd] != '\r' && text[lineEnd] != '\n')
             ++lineEnd;
         const QByteArrayView line = text.sliced(pos, lineEnd - pos);
-        const qsizetype lineStart = pos;
         pos = lineEnd + (text.sliced(lineEnd).startsWith("\r\n") ? 2 : 1);
         ++lineNumber;
 
-        qsizetype i = 0;
-        while (i < line.size() && isBlankByte(line[i]))
-            ++i;
-        if (i == line.size())
+        const LineParts parts = splitLine(line);
+        if (parts.blank)
             continue; // blank lines mean nothing
-
-        Line l;
-        const qsizetype levelStart = i;
-        while (i < line.size() && line[i] >= '0' && line[i] <= '9')
-            ++i;
-        const bool levelRead = i > levelStart && i - levelStart <= 2;
-        const int level = levelRead ? line.sliced(levelStart, i - levelStart).toInt() : -1;
-        bool wellFormed = levelRead && i < line.size() && isBlankByte(line[i]);
-        while (i < line.size() && isBlankByte(line[i]))
-            ++i;
-        QByteArrayView xref;
-        if (wellFormed && i < line.size() && line[i] == '@') {
-            qsizetype xrefEnd = i;
-            while (xrefEnd < line.size() && !isBlankByte(line[xrefEnd]))
-                ++xrefEnd;
-            xref = line.sliced(i, xrefEnd - i);
-            wellFormed = isLink(xref);
-            i = xrefEnd;
-            while (i < line.size() && isBlankByte(line[i]))
-                ++i;
-        }
-        const qsizetype tagStart = i;
-        while (i < line.size() && !isBlankByte(line[i]))
-            ++i;
-        const QByteArrayView tag = line.sliced(tagStart, i - tagStart);
-        wellFormed = wellFormed && isTag(tag);
-
-        if (m_lines.empty() && !(wellFormed && level == 0 && tag == "HEAD")) {
+        const int level = parts.level;
+        if (m_lines.empty() && !(parts.wellFormed && level == 0 && parts.tag == "HEAD")) {
             return fail(QStringLiteral("not a GEDCOM file: its first line \"%1\" is not the header 0 HEAD")
                             .arg(shown(line)));
         }
         if (skipUnder >= 0 && (level < 0 || level > skipUnder))
             continue;
         skipUnder = -1;
-        if (!wellFormed) {
+        if (!parts.wellFormed) {
             m_warnings << QStringLiteral("line %1 is not a GEDCOM line, and is skipped%2: \"%3\"")
                               .arg(lineNumber)
                               .arg(level >= 0 ? QStringLiteral(" with the lines under it") : QString(), shown(line));
             skipUnder = level;
             continue;
         }
-        // The value begins after one delimiter: further spaces are part of it.
-        const qsizetype valueStart = i < line.size() ? i + 1 : i;
-        l.start = qint32(lineStart + valueStart);
-        const QByteArrayView value = line.sliced(valueStart);
+        const QByteArrayView xref = parts.xref, tag = parts.tag, value = parts.value;
         int lineLevel = level;
         const bool conc = tag == "CONC", cont = tag == "CONT";
         const bool continues = level > 0 && (conc || cont);
@@ -282,6 +274,8 @@ bool GedcomFile::parse(QString *error, const Progress &progress)
         }
 
         const bool pointer = isLink(value);
+        Line l;
+        l.start = qint32(value.data() - text.data());
         l.bits = quint32(lineLevel) | (pointer ? Pointer : 0) | (tagIndex(tag) << TagShift);
         const qsizetype index = qsizetype(m_lines.size());
         if (lineLevel == 0) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QHash>
 #include <QString>
 #include <QStringList>
@@ -23,6 +24,22 @@ struct GedcomLine
     bool pointer = false; // the value links to a record ("@I1@")
     qsizetype end = 0;    // the index after the last line under this one
 };
+
+// One raw line of a GEDCOM file split into its parts, as views into its
+// bytes: nothing is copied, for a tree of a million lines splits each once.
+struct LineParts
+{
+    bool blank = true;       // nothing but blanks: the line means nothing
+    bool wellFormed = false; // a level, an xref if any, and a tag; else the line is no GEDCOM line
+    int level = -1;          // -1 where the line does not begin with one or two digits
+    QByteArrayView xref;     // "@I1@", or empty
+    QByteArrayView tag;
+    QByteArrayView value; // after the one delimiter that follows the tag: further blanks are part of it
+};
+
+// Splits a line (without its line end) as the best readers do: blanks
+// before the level, blanks or tabs of any number between the parts.
+LineParts splitLine(QByteArrayView line);
 
 // How far a long piece of work has gone, in units of its own (bytes, people).
 using Progress = std::function<void(qint64 done, qint64 total)>;
@@ -90,7 +107,9 @@ private:
     static constexpr qsizetype MarkEvery = 64;
 
     const Line &line(qsizetype i) const { return m_lines[size_t(i)]; }
-    bool parse(QString *error, const Progress &progress);
+    // Cuts m_text into lines and places each, split, in the tree: under the
+    // line of the level above, its CONT and CONC joined to the text above.
+    bool placeLines(QString *error, const Progress &progress);
     quint32 tagIndex(QByteArrayView tag);
     QString &ownedValue(qsizetype i);
     QByteArrayView rawValue(qsizetype i) const;

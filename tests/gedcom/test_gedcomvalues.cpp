@@ -22,6 +22,8 @@ private slots:
     void longNotesSplitInsideWordsAndReadBack();
     void notesKeepTheirLinesOnContLines();
     void linesKnowTheirNumbersAndRecords();
+    void linesSplitAsOtherProgramsWriteThem_data();
+    void linesSplitAsOtherProgramsWriteThem();
     void factsInTheNotesReadBack_data();
     void factsInTheNotesReadBack();
 };
@@ -227,6 +229,37 @@ void TestGedcomValues::linesKnowTheirNumbersAndRecords()
     QCOMPARE(file.value(file.record("@I0@") + 1), "a\nb");
     QCOMPARE(file.xref(file.lineCount() - 2), ""); // its tag is 0, its value "@I1@ INDI"
     QCOMPARE(file.record("@I1@"), 3); // the record, not the line that holds "@I1@" as its value
+}
+
+void TestGedcomValues::linesSplitAsOtherProgramsWriteThem_data()
+{
+    // A line that is no GEDCOM line is skipped; one split wrongly would be
+    // read as something else, or skipped with the lines under it.
+    QTest::addColumn<QByteArray>("line");
+    QTest::addColumn<bool>("wellFormed");
+    QTest::addColumn<int>("level");
+    QTest::addColumn<QByteArray>("parts"); // xref|tag|value of a GEDCOM line
+    QTest::newRow("plain") << QByteArray("1 NAME John /Smith/") << true << 1 << QByteArray("|NAME|John /Smith/");
+    QTest::newRow("indented, tabs") << QByteArray(" \t2\tDATE\t1850") << true << 2 << QByteArray("|DATE|1850");
+    QTest::newRow("blanks between parts") << QByteArray("0  @I1@ \t INDI") << true << 0 << QByteArray("@I1@|INDI|");
+    QTest::newRow("value keeps its blanks") << QByteArray("1 NOTE   a ") << true << 1 << QByteArray("|NOTE|  a ");
+    QTest::newRow("tag of letters") << QByteArray("1 _ÉTAT x") << true << 1 << QByteArray("|_ÉTAT|x");
+    QTest::newRow("three digits") << QByteArray("100 NAME A") << false << -1 << QByteArray();
+    QTest::newRow("no blank after the level") << QByteArray("1NAME A") << false << 1 << QByteArray();
+    QTest::newRow("xref of two @") << QByteArray("0 @I@1@ INDI") << false << 0 << QByteArray();
+    QTest::newRow("tag of a sign") << QByteArray("1 NAME: A") << false << 1 << QByteArray();
+}
+
+void TestGedcomValues::linesSplitAsOtherProgramsWriteThem()
+{
+    QFETCH(QByteArray, line);
+    const Gedcom::LineParts parts = Gedcom::splitLine(line);
+    QVERIFY(!parts.blank);
+    QTEST(parts.wellFormed, "wellFormed");
+    QTEST(parts.level, "level");
+    if (parts.wellFormed)
+        QTEST(parts.xref.toByteArray() + '|' + parts.tag.toByteArray() + '|' + parts.value.toByteArray(), "parts");
+    QVERIFY(Gedcom::splitLine(" \t ").blank);
 }
 
 void TestGedcomValues::factsInTheNotesReadBack_data()
