@@ -18,9 +18,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 {
     const QByteArray bytes(reinterpret_cast<const char *>(data), qsizetype(size));
     Gedcom::GedcomFile file;
-    QString error;
-    if (!file.read(bytes, &error)) {
-        check(!error.isEmpty(), "a refused file gave no reason");
+    if (const Result<> read = file.read(bytes); !read) {
+        check(!read.error().isEmpty(), "a refused file gave no reason");
         return 0;
     }
     // Each line's structures lie within it, after it.
@@ -42,7 +41,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 
     const QByteArray exported = Gedcom::fromCards(cards);
     Gedcom::GedcomFile back;
-    check(back.read(exported, &error), "the export of the cards did not read as GEDCOM");
+    check(back.read(exported).ok(), "the export of the cards did not read as GEDCOM");
     check(Gedcom::fromCards(Gedcom::toCards(back)) == exported, "the export of the cards did not export the same");
     return 0;
 }

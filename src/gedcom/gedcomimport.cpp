@@ -391,9 +391,8 @@ Result<ImportCounts> importGedcomFile(const QString &gedcomFile, const QString &
         made.familyCards = int(cards.size());
     } else {
         GedcomFile file;
-        QString reason;
-        if (!file.read(std::move(bytes), &reason, stepProgress(ImportStep::Reading)))
-            return fail(QStringLiteral("%1: %2").arg(gedcomFile, reason));
+        if (const Result<> parsed = file.read(std::move(bytes), stepProgress(ImportStep::Reading)); !parsed)
+            return fail(QStringLiteral("%1: %2").arg(gedcomFile, parsed.error()));
         made.characterSet = file.characterSet();
         made.warnings = file.warnings();
         People people = PeopleReader(file, made).read(stepProgress(ImportStep::Mapping));

@@ -95,28 +95,25 @@ LineParts splitLine(QByteArrayView line)
     return parts;
 }
 
-bool GedcomFile::read(QByteArray bytes, QString *error, const Progress &progress)
+Result<> GedcomFile::read(QByteArray bytes, const Progress &progress)
 {
     *this = GedcomFile();
-    if (bytes.size() >= std::numeric_limits<qint32>::max() / 2) {
-        if (error)
-            *error = QStringLiteral("the file is larger than the 1 GB a GEDCOM file is read to");
-        return false;
-    }
-    DecodedText decoded;
-    if (!decodeGedcomText(std::move(bytes), decoded, error))
-        return false;
-    m_text = std::move(decoded.utf8);
-    m_characterSet = decoded.characterSet;
-    m_warnings = decoded.warnings;
-    if (!placeLines(error, progress))
-        return false;
+    if (bytes.size() >= std::numeric_limits<qint32>::max() / 2)
+        return Failure{QStringLiteral("the file is larger than the 1 GB a GEDCOM file is read to")};
+    Result<DecodedText> decoded = decodeGedcomText(std::move(bytes));
+    if (!decoded)
+        return Failure{decoded.error()};
+    m_text = std::move(decoded->utf8);
+    m_characterSet = decoded->characterSet;
+    m_warnings = decoded->warnings;
+    if (const Result<> placed = placeLines(progress); !placed)
+        return placed;
 
     const qsizetype gedc = child(0, u"GEDC");
     const QString version = gedc >= 0 ? childValue(gedc, u"VERS") : QString();
     if (!version.isEmpty() && !version.startsWith(QLatin1String("5.5")))
         m_warnings << QStringLiteral("the file is GEDCOM %1; it is read as GEDCOM 5.5.1").arg(version);
-    return true;
+    return {};
 }
 
 quint32 GedcomFile::tagIndex(QByteArrayView tag)
@@ -193,13 +190,9 @@ GedcomLine GedcomFile::at(qsizetype i) const
     return {level(i), lineNumber(i), xref(i), tag(i), value(i), isPointer(i), end(i)};
 }
 
-bool GedcomFile::placeLines(QString *error, const Progress &progress)
+Result<> GedcomFile::placeLines(const Progress &progress)
 {
-    const auto fail = [error](const QString &why) {
-        if (error)
-            *error = why;
-        return false;
-    };
+    const auto fail = [](const QString &why) { return Failure{why}; };
     const QByteArrayView text(m_text);
     std::vector<qsizetype> open; // the lines a deeper line may go under, one per level
     const auto closeTo = [this, &open](size_t depth) {
@@ -308,7 +301,7 @@ bool GedcomFile::placeLines(QString *error, const Progress &progress)
             break;
         }
     }
-    return true;
+    return {};
 }
 
 std::vector<qsizetype> GedcomFile::children(qsizetype i) const

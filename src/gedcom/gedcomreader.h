@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/result.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QHash>
@@ -60,9 +62,9 @@ using Progress = std::function<void(qint64 done, qint64 total)>;
 class GedcomFile
 {
 public:
-    // False, with `error` saying why, when the bytes are no GEDCOM file or
-    // use an unknown character set. `progress` hears of the bytes read.
-    bool read(QByteArray bytes, QString *error, const Progress &progress = {});
+    // Fails when the bytes are no GEDCOM file or use an unknown character
+    // set. `progress` hears of the bytes read.
+    Result<> read(QByteArray bytes, const Progress &progress = {});
 
     qsizetype lineCount() const { return qsizetype(m_lines.size()); }
     GedcomLine at(qsizetype i) const;
@@ -109,7 +111,7 @@ private:
     const Line &line(qsizetype i) const { return m_lines[size_t(i)]; }
     // Cuts m_text into lines and places each, split, in the tree: under the
     // line of the level above, its CONT and CONC joined to the text above.
-    bool placeLines(QString *error, const Progress &progress);
+    Result<> placeLines(const Progress &progress);
     quint32 tagIndex(QByteArrayView tag);
     QString &ownedValue(qsizetype i);
     QByteArrayView rawValue(qsizetype i) const;

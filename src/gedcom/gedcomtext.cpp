@@ -36,8 +36,8 @@ bool isValidUtf8(QByteArrayView bytes)
     QStringDecoder utf8(QStringDecoder::Utf8);
     constexpr qsizetype part = 1 << 20;
     for (qsizetype at = 0; at < bytes.size() && !utf8.hasError(); at += part)
-        QString(utf8.decode(bytes.sliced(at, std::min(part, bytes.size() - at))));
-    QString(utf8.decode(QByteArrayView("\n")));
+        static_cast<void>(QString(utf8.decode(bytes.sliced(at, std::min(part, bytes.size() - at)))));
+    static_cast<void>(QString(utf8.decode(QByteArrayView("\n"))));
     return !utf8.hasError();
 }
 
@@ -96,9 +96,9 @@ QString decodeAnsel(QByteArrayView bytes)
     return text.normalized(QString::NormalizationForm_C);
 }
 
-bool decodeGedcomText(QByteArray bytes, DecodedText &out, QString *error)
+Result<DecodedText> decodeGedcomText(QByteArray bytes)
 {
-    out = {};
+    DecodedText out;
     QString text; // the text where it is not taken as it is
     // UTF-16 shows itself by its byte-order mark or by the zero byte beside
     // the first level number.
@@ -158,13 +158,10 @@ bool decodeGedcomText(QByteArray bytes, DecodedText &out, QString *error)
             // IBMPC is code page 437 (DOS); other sets by the names Qt knows.
             const QString name = set == u"IBMPC" ? QStringLiteral("IBM437") : out.characterSet.trimmed();
             QStringDecoder decoder(name.toLatin1().constData());
-            if (!decoder.isValid()) {
-                if (error)
-                    *error = QStringLiteral("its character set (CHAR %1) is not one the import knows; save it from "
-                                            "your genealogy program as UTF-8")
-                                 .arg(out.characterSet);
-                return false;
-            }
+            if (!decoder.isValid())
+                return Failure{QStringLiteral("its character set (CHAR %1) is not one the import knows; save it "
+                                              "from your genealogy program as UTF-8")
+                                   .arg(out.characterSet)};
             text = decoder.decode(bytes);
             if (decoder.hasError())
                 out.warnings << QStringLiteral("the file is not valid %1 throughout; what could not be read "
@@ -180,7 +177,7 @@ bool decodeGedcomText(QByteArray bytes, DecodedText &out, QString *error)
     } else if (out.utf8.startsWith("\xEF\xBB\xBF")) {
         out.utf8.remove(0, 3);
     }
-    return true;
+    return out;
 }
 
 } // namespace kinfolio::Gedcom

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/result.h"
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
@@ -21,11 +22,11 @@ struct DecodedText
 // Latin-1 read as its superset), ANSEL, IBMPC (code page 437) and the other
 // sets Qt's converters know by name (ISO-8859-2, windows-1250, MACINTOSH…).
 // A file that says ANSI, ANSEL or ASCII but whose bytes beyond ASCII are all
-// valid UTF-8 is read as UTF-8, with a warning. Fails, with `error` saying
-// why, for a character set it does not know. Bytes that are not valid in the
+// valid UTF-8 is read as UTF-8, with a warning. Fails for a character set
+// it does not know. Bytes that are not valid in the
 // declared set become U+FFFD with a warning, so the text is never cut short.
 // A file in valid UTF-8 is taken as it is, without a copy.
-bool decodeGedcomText(QByteArray bytes, DecodedText &out, QString *error);
+Result<DecodedText> decodeGedcomText(QByteArray bytes);
 
 // ANSEL (ANSI Z39.47) as GEDCOM uses it: ASCII, letters such as Ł, Ø and Æ
 // in the upper half, and combining diacritics written before the letter they

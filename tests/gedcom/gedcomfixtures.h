@@ -116,8 +116,10 @@ public:
 
     explicit WrittenGedcom(const QByteArray &bytes)
     {
-        if (!m_file.read(bytes, &problem))
+        if (const kinfolio::Result<> read = m_file.read(bytes); !read) {
+            problem = read.error();
             return;
+        }
         problem = m_file.warnings().join(u'\n');
         // The lines GEDCOM allows: CR LF at their end, 255 bytes at most with it.
         for (const QByteArray &line : bytes.chopped(bytes.endsWith('\n') ? 1 : 0).split('\n')) {

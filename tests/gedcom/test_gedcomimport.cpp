@@ -26,8 +26,10 @@ QByteArray gedcom(const QByteArray &records, const QByteArray &charset = "UTF-8"
 std::vector<CardFields> importBytes(const QByteArray &bytes, Gedcom::ImportCounts *counts, QString *error)
 {
     Gedcom::GedcomFile file;
-    if (!file.read(bytes, error))
+    if (const Result<> read = file.read(bytes); !read) {
+        *error = read.error();
         return {};
+    }
     return Gedcom::toCards(file, counts);
 }
 
@@ -107,8 +109,8 @@ void TestGedcomImport::grampsSampleBecomesCardsWithEverybodyNamed()
     if (!QFile::exists(sample))
         QSKIP("Gramps' sample file is missing (Debian package gramps)");
     Gedcom::GedcomFile file;
-    QString error;
-    QVERIFY2(file.read(readBytes(sample), &error), qPrintable(error));
+    const Result<> read = file.read(readBytes(sample));
+    QVERIFY2(read, qPrintable(read.error()));
     Gedcom::ImportCounts counts;
     const std::vector<CardFields> cards = Gedcom::toCards(file, &counts);
     QVERIFY2(counts.warnings.isEmpty(), qPrintable(counts.warnings.join('\n')));

@@ -170,8 +170,8 @@ void TestGedcomValues::longNotesSplitInsideWordsAndReadBack()
     w.text(1, "NOTE", value);
     w.line(0, "TRLR");
     Gedcom::GedcomFile file;
-    QString error;
-    QVERIFY2(file.read(w.bytes(), &error), qPrintable(error));
+    const Result<> read = file.read(w.bytes());
+    QVERIFY2(read, qPrintable(read.error()));
     QCOMPARE(file.at(1).value, value);
 
     // Readers trim the ends of lines, so a split never falls beside a space.
@@ -193,8 +193,8 @@ void TestGedcomValues::notesKeepTheirLinesOnContLines()
     w.line(0, "TRLR");
     QCOMPARE(w.bytes().left(33), QByteArray("0 HEAD\r\n1 NOTE first\r\n2 CONT seco"));
     Gedcom::GedcomFile file;
-    QString error;
-    QVERIFY2(file.read(w.bytes(), &error), qPrintable(error));
+    const Result<> read = file.read(w.bytes());
+    QVERIFY2(read, qPrintable(read.error()));
     QCOMPARE(file.childValue(0, u"NOTE"), "first\nsecond\n\n  indented\nlast " + QString(300, u'z'));
     QVERIFY(w.bytes().contains("\r\n2 CONT\r\n")); // the empty line, without a trailing space
 }
@@ -220,8 +220,8 @@ void TestGedcomValues::linesKnowTheirNumbersAndRecords()
     bytes += "0 0 @I1@ INDI\n0 TRLR\n";
     numbers.insert(numbers.end(), {line + 1, line + 2});
     Gedcom::GedcomFile file;
-    QString error;
-    QVERIFY2(file.read(bytes, &error), qPrintable(error));
+    const Result<> read = file.read(bytes);
+    QVERIFY2(read, qPrintable(read.error()));
     QCOMPARE(file.lineCount(), qsizetype(numbers.size()));
     for (qsizetype i = 0; i < file.lineCount(); ++i)
         QCOMPARE(file.lineNumber(i), numbers[size_t(i)]);
