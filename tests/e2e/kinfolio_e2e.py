@@ -300,8 +300,9 @@ class Control:
         """Moves the pointer onto the control and clicks, as a person would."""
         x, y, width, height = self.extents()
         dx, dy = at if at else (width // 2, height // 2)
-        # No --sync: it waits for motion, and never returns when the pointer is already there.
-        self.program.desktop.xdotool("mousemove", str(x + dx), str(y + dy), "sleep", "0.05", "click", "1")
+        # No --sync: it waits for motion, and never returns when the pointer is
+        # already there. The display delivers the motion before the click.
+        self.program.desktop.xdotool("mousemove", str(x + dx), str(y + dy), "click", "1")
 
     def focus_by_click(self):
         self.click(at=(min(6, self.extents()[2] // 2), self.extents()[3] // 2))
