@@ -3,7 +3,6 @@
 
 #include "cardwindowrig.h"
 #include "testmain.h"
-#include "twips.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>
@@ -76,9 +75,6 @@ void pickFromList(QComboBox *box, int row)
     const QModelIndex index = view->model()->index(row, 0);
     view->scrollTo(index);
     const QPoint at = view->visualRect(index).center();
-    // A release too soon after the list opened is taken for the end of the
-    // click that opened it.
-    QTest::qWait(QApplication::doubleClickInterval() + 50);
     QTest::mouseMove(view->viewport(), at);
     QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, at);
     QTRY_VERIFY(!view->window()->isVisible());
@@ -176,7 +172,6 @@ private slots:
         QWidget *dialog = openFind(rig);
         QVERIFY(dialog);
 
-        QCOMPARE(dialog->size(), QSize(twips(5595), twips(1260)));
         QCOMPARE(dialog->minimumSize(), dialog->maximumSize());
         const Qt::WindowFlags flags = dialog->windowFlags();
         QVERIFY(flags & Qt::WindowCloseButtonHint);

@@ -89,6 +89,49 @@ def _set_parent_death_signal():
     ctypes.CDLL("libc.so.6", use_errno=True).prctl(PR_SET_PDEATHSIG, signal.SIGKILL)
 
 
+# Accented letters the journeys type. They take keys from the upper half of
+# the spare ones; xdotool keeps the lower half for any other letter.
+ACCENTED_LETTERS = "öäåéüøæ"
+
+
+def _bind_accented_letters(display):
+    """Gives accented letters keys of their own on the display's keyboard.
+    xdotool otherwise maps a spare key to such a letter for each key press and
+    back, and a program that reads the mapping after it changed back loses
+    the letter. Bound before any program starts, nothing changes under one."""
+    import ctypes
+
+    x11 = ctypes.CDLL("libX11.so.6")
+    x11.XOpenDisplay.restype = ctypes.c_void_p
+    x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
+    x11.XDisplayKeycodes.argtypes = [ctypes.c_void_p, ctypes.POINTER(ctypes.c_int), ctypes.POINTER(ctypes.c_int)]
+    x11.XGetKeyboardMapping.restype = ctypes.POINTER(ctypes.c_ulong)
+    x11.XGetKeyboardMapping.argtypes = [ctypes.c_void_p, ctypes.c_ubyte, ctypes.c_int, ctypes.POINTER(ctypes.c_int)]
+    x11.XChangeKeyboardMapping.argtypes = [ctypes.c_void_p, ctypes.c_int, ctypes.c_int,
+                                           ctypes.POINTER(ctypes.c_ulong), ctypes.c_int]
+    x11.XFree.argtypes = [ctypes.c_void_p]
+    x11.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]
+    x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
+    handle = x11.XOpenDisplay(display.encode())
+    if not handle:
+        raise E2EError(f"cannot open the display {display}")
+    try:
+        low, high, per_key = ctypes.c_int(), ctypes.c_int(), ctypes.c_int()
+        x11.XDisplayKeycodes(handle, ctypes.byref(low), ctypes.byref(high))
+        count = high.value - low.value + 1
+        table = x11.XGetKeyboardMapping(handle, low.value, count, ctypes.byref(per_key))
+        spare = [low.value + k for k in range(count)
+                 if not any(table[k * per_key.value + s] for s in range(per_key.value))]
+        x11.XFree(table)
+        # A Latin-1 letter's keysym is its code point; the capital goes with the small one.
+        for keycode, small in zip(spare[len(spare) // 2:], ACCENTED_LETTERS):
+            pair = (ctypes.c_ulong * 2)(ord(small), ord(small.upper()))
+            x11.XChangeKeyboardMapping(handle, keycode, 2, pair, 1)
+        x11.XSync(handle, 0)
+    finally:
+        x11.XCloseDisplay(handle)
+
+
 class Desktop:
     """A private X display with a session bus and an accessibility bus."""
 
@@ -143,6 +186,7 @@ class Desktop:
                    pass_fds=(write_end,))
         os.close(write_end)
         self.env["DISPLAY"] = ":" + _read_line(read_end, 20, "Xvfb")
+        _bind_accented_letters(self.env["DISPLAY"])
 
         read_end, write_end = os.pipe()
         self.spawn(["dbus-daemon", "--session", "--nofork", "--nopidfile",
@@ -300,8 +344,9 @@ class Control:
         """Moves the pointer onto the control and clicks, as a person would."""
         x, y, width, height = self.extents()
         dx, dy = at if at else (width // 2, height // 2)
-        # No --sync: it waits for motion, and never returns when the pointer is already there.
-        self.program.desktop.xdotool("mousemove", str(x + dx), str(y + dy), "sleep", "0.05", "click", "1")
+        # No --sync: it waits for motion, and never returns when the pointer is
+        # already there. The display delivers the motion before the click.
+        self.program.desktop.xdotool("mousemove", str(x + dx), str(y + dy), "click", "1")
 
     def focus_by_click(self):
         self.click(at=(min(6, self.extents()[2] // 2), self.extents()[3] // 2))

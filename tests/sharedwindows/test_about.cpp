@@ -2,10 +2,14 @@
 #include "testmain.h"
 #include "windowrig.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextLayout>
 
 using namespace kinfolio;
 using namespace kinfolio::testing;
@@ -22,20 +26,40 @@ class TestAbout : public QObject
 private slots:
     void cleanup() { delete About::instance(); }
 
-    void showsTheDescriptionAsShipped()
+    void showsTheDescriptionWhole()
     {
-        QCOMPARE(About::Description, QStringLiteral("Kinfolio is the ideal way to store vital Genealogical \r\n"
-                                                    "information. Compact, easy to use, Kinfolio is the \r\n"
-                                                    "genealogist's friend. \r\n"));
+        // Three lines, each with its trailing blank and CR LF, and no other break.
+        QStringList lines = About::Description.split(QStringLiteral("\r\n"));
+        QCOMPARE(lines.size(), 4);
+        QCOMPARE(lines.takeLast(), QString());
+        for (const QString &line : lines)
+            QVERIFY2(line.endsWith(u' ') && !line.trimmed().isEmpty() && !line.contains(u'\r') && !line.contains(u'\n'),
+                     qPrintable(line));
+
         About *about = About::showAbout();
+        QVERIFY(QTest::qWaitForWindowExposed(about));
         QCOMPARE(about->windowTitle(), QStringLiteral("Kinfolio"));
         QCOMPARE(child<QLabel>(about, "lblTitle")->text(), QStringLiteral("Kinfolio"));
         auto *text1 = child<QPlainTextEdit>(about, "Text1");
         QVERIFY(text1->isReadOnly());
-        QCOMPARE(text1->toPlainText().replace(u'\n', QStringLiteral("\r\n")), About::Description);
-        QCOMPARE(about->size(), QSize(305, 250));
+        // Each CR LF shows as a line break, and each line shows whole on a
+        // line of the box: none is wrapped or cut off below.
+        QCOMPARE(text1->toPlainText().split(u'\n'), lines + QStringList{QString()});
+        const QTextDocument *shown = text1->document();
+        qreal height = 2 * shown->documentMargin();
+        for (QTextBlock block = shown->begin(); block.isValid() && !block.text().isEmpty(); block = block.next()) {
+            height += shown->documentLayout()->blockBoundingRect(block).height();
+            QVERIFY2(block.layout()->lineCount() == 1, qPrintable(block.text()));
+        }
+        QVERIFY(height <= text1->viewport()->height());
+
+        // A fixed window that holds its controls whole, centred across it,
+        // and no larger than they need.
+        QCOMPARE(about->minimumSize(), about->maximumSize());
         const QStringList problems = layoutProblems(about);
         QVERIFY2(problems.isEmpty(), qPrintable(problems.join(u'\n')));
+        QCOMPARE(bareBands(about).left(), bareBands(about).right());
+        QVERIFY(hugsItsControls(about));
         QVERIFY(!about->isModal());
     }
 

@@ -4,8 +4,10 @@
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <csignal>
+#include <functional>
 
 #include <sys/resource.h>
 
@@ -58,11 +60,20 @@ public:
     StartedProgram(const StartedProgram &) = delete;
     StartedProgram &operator=(const StartedProgram &) = delete;
 
-    // True when it still runs `ms` later: a program that falls over at its
-    // start has ended by then.
-    bool runsAfter(int ms)
+    // True when `reached` comes true while the program runs, within `ms`:
+    // what it leaves on the disk or shows says how far it has come.
+    bool runsUntil(const std::function<bool()> &reached, int ms)
     {
-        return m_process.state() == QProcess::Running && !m_process.waitForFinished(ms);
+        const auto running = [this] { return m_process.state() == QProcess::Running; };
+        return QTest::qWaitFor([&] { return !running() || reached(); }, ms) && running() && reached();
+    }
+
+    // Asks the program to end, as a logout does; its exit code when it ends
+    // within `ms`, else -1.
+    int endsWhenAsked(int ms)
+    {
+        m_process.terminate();
+        return endsWithin(ms);
     }
 
     // Its exit code when it ends by itself within `ms`; -1 when it crashed,

@@ -12,11 +12,23 @@
 #include <QTest>
 
 #include <algorithm>
+#include <memory>
 
 // What every window test does: its controls found by name, clicked, chosen and
 // tabbed through as the user does, the messages it showed read back, and the
 // rules every window's layout keeps checked.
 namespace kinfolio::testing {
+
+// True once every event posted before the call has been handled, deferred
+// deletions included: what a command set going has happened by then, so
+// what has not will not.
+inline bool handleEventsPostedSoFar()
+{
+    const auto handled = std::make_shared<bool>(false);
+    QMetaObject::invokeMethod(
+        qApp, [handled] { *handled = true; }, Qt::QueuedConnection);
+    return QTest::qWaitFor([handled] { return *handled; }, 10000);
+}
 
 // The control named `name` in `window`; a test without it cannot go on.
 template<typename T = QWidget> T *child(const QObject *window, const QString &name)
@@ -122,6 +134,28 @@ inline QStringList layoutProblems(const QWidget *area)
             problems << w->objectName() + QStringLiteral(" cuts off \"") + caption(w) + u'"';
     }
     return problems;
+}
+
+// The bare bands between the controls placed in `area` and its four edges.
+inline QMargins bareBands(const QWidget *area)
+{
+    QRect held;
+    for (const QWidget *w : area->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+        held |= w->geometry();
+    return {held.left(), held.top(), area->width() - held.x() - held.width(),
+            area->height() - held.y() - held.height()};
+}
+
+// True when `area` holds its controls and is no larger than they need: no
+// band between them and an edge is wider than its tallest button is high.
+inline bool hugsItsControls(const QWidget *area)
+{
+    int button = 0;
+    for (const QAbstractButton *b : area->findChildren<QAbstractButton *>())
+        button = qMax(button, b->height());
+    const QMargins bands = bareBands(area);
+    const auto [narrowest, widest] = std::minmax({bands.left(), bands.top(), bands.right(), bands.bottom()});
+    return narrowest >= 0 && widest <= button;
 }
 
 // The messages shown since the last clear, as "title|text".
