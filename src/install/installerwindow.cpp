@@ -56,6 +56,13 @@ void InstallerWindow::buildControls()
     lblDefaultDirectory2->setObjectName(QStringLiteral("lblDefaultDirectory2"));
     lblDefaultDirectory2->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     placeTwips(lblDefaultDirectory2, 720, 3000, 615, 255);
+    // Where the font draws the caption wider than its place, the label grows
+    // about its centre, so no letter is cut; the box beside it keeps room.
+    const int needed = lblDefaultDirectory2->sizeHint().width();
+    if (needed > lblDefaultDirectory2->width()) {
+        const QRect place = lblDefaultDirectory2->geometry();
+        lblDefaultDirectory2->setGeometry(place.center().x() - needed / 2, place.y(), needed, place.height());
+    }
 
     // Created first of the focusable controls: first in tab order.
     m_txtPathDirectory = new QLineEdit(proposedInstallDirectory(), this);

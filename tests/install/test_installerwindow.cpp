@@ -42,8 +42,10 @@ private slots:
         InstallerWindow form;
         form.show();
         QVERIFY(QTest::qWaitForWindowActive(&form));
-        // It opens holding its controls with no bare strip, and may be resized.
+        // It opens holding its controls whole with no bare strip, and may be resized.
         QVERIFY(hugsItsControls(&form));
+        const QStringList problems = layoutProblems(&form);
+        QVERIFY2(problems.isEmpty(), qPrintable(problems.join(u'\n')));
         QVERIFY(form.minimumSize() != form.maximumSize());
 
         auto *path = child<QLineEdit>(&form, "txtPathDirectory");
