@@ -43,11 +43,11 @@ public:
     explicit operator bool() const { return ok(); }
 
     // The value; only when ok().
-    const T &operator*() const & { return *m_value; }
-    T &operator*() & { return *m_value; }
-    T &&operator*() && { return std::move(*m_value); }
-    const T *operator->() const { return &*m_value; }
-    T *operator->() { return &*m_value; }
+    const T &operator*() const & { return Q_ASSERT(ok()), *m_value; }
+    T &operator*() & { return Q_ASSERT(ok()), *m_value; }
+    T &&operator*() && { return Q_ASSERT(ok()), std::move(*m_value); }
+    const T *operator->() const { return &**this; }
+    T *operator->() { return &**this; }
 
     // Why it failed; only when not ok().
     const E &error() const { return m_error; }

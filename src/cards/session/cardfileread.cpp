@@ -41,6 +41,8 @@ Result<CardFileContents> readCardFile(const QString &path)
     // cut short, more cards than it holds) is not read here either.
     CardFileSession session(path);
     const Result<CardFileSession::Opening> opening = session.open(CardFileSession::Access::Read);
+    if (!opening)
+        return Failure{opening.error()};
     const CardStore &store = session.store();
     if (!opening->loaded)
         return Failure{cardFileProblem(store, opening->loaded)};
